@@ -1,0 +1,24 @@
+#include "engine/Tables.h"
+
+#include <cmath>
+
+namespace engine {
+
+Tables::Tables() {
+  for (int i = 0; i < kSineSize; ++i) sine[i] = std::sin(i / 158.99578814880346);
+  // pi/4 as single precision, as the frequency curve has always used.
+  for (int i = 0; i < kFrequencySize; ++i) frequency[i] = 2.0 * std::sin(i * 0.7853981852531433 / 8191.0);
+  for (int i = 0; i < kDampingSize; ++i) damping[i] = 2.0 * (1.0 - std::pow(i / 4095.0, 0.25));
+  for (int i = 0; i < kExponentialSize; ++i) exponential[i] = std::pow(2.0, (i - 4999.0) / 4999.0);
+}
+
+double Tables::exponentialAt(double p) const {
+  if (!(p > 0.0)) p = 0.0;
+  if (p > 1.0) p = 1.0;
+  const double x = p * 9998.0;
+  const int i = static_cast<int>(std::floor(x));
+  const double u = x - i;
+  return (1.0 - u) * exponential[i] + u * exponential[i + 1];
+}
+
+}  // namespace engine

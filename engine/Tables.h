@@ -1,0 +1,27 @@
+// Lookup tables built once per effect and shared by the stages that replace
+// expensive functions in the sample loop.
+#pragma once
+
+#include <array>
+
+namespace engine {
+
+struct Tables {
+  static constexpr int kSineSize = 1000;
+  static constexpr int kFrequencySize = 8192;
+  static constexpr int kDampingSize = 4097;
+  static constexpr int kExponentialSize = 10000;
+
+  Tables();
+
+  std::array<double, kSineSize> sine;                // sin(2 pi i / 1000): one period
+  std::array<double, kFrequencySize> frequency;      // 2 sin(i (pi/4) / 8191): filter frequency coefficient
+  std::array<double, kDampingSize> damping;          // 2 (1 - (i/4095)^0.25): filter damping
+  std::array<double, kExponentialSize> exponential;  // 2^((i - 4999) / 4999): 0.5 .. just above 2
+
+  // The exponential curve at control position p in 0..1, linearly
+  // interpolated; 1.0 at p = 0.5.
+  double exponentialAt(double p) const;
+};
+
+}  // namespace engine
