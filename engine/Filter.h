@@ -1,0 +1,54 @@
+// The resonant two-pole state-variable filter, one per channel, run twice per
+// sample with the input held (two-times oversampling) and softly saturated in
+// its band state. The cut-off is swept by modL, the resonance by modR.
+#pragma once
+
+#include "engine/Tables.h"
+
+namespace engine {
+
+enum FilterType { kLowPass = 0, kBandPass = 1, kHighPass = 2 };
+
+class Filter {
+ public:
+  explicit Filter(const Tables& tables);
+
+  // Cut-off ceiling sr/2.75 and the frequency-table scale 2/sr.
+  void setSampleRate(double sampleRate);
+  // Coefficients and both channels' states to 0 (the cut-off factor stays).
+  void clear();
+
+  // From the modulation step of each sample, for use from the next sample on:
+  // the cut-off factor (up to three octaves either way) from modL and the
+  // depth, and the stored resonance modulation modR.
+  void updateModulation(double modL, double modR, double cutoffModDepth);
+
+  // Every sample while the filter is on, from the smoothed cut-off (Hz),
+  // resonance (0.05..1) and resonance modulation depth (-1..1).
+  void computeCoefficients(double cutoffHz, double resonance, double resoModDepth);
+
+  // Filters one sample of a channel (0 left, 1 right); type 0 low-pass,
+  // 1 band-pass, 2 high-pass.
+  double process(int channel, double x, int type);
+
+  double cutoffFactor() const { return cutoffFactor_; }
+  double effectiveCutoffHz() const { return effectiveCutoff_; }  // after modulation and ceiling
+  double frequencyCoefficient() const { return f_; }
+  double dampingCoefficient() const { return q_; }
+
+ private:
+  struct State {
+    double low = 0.0, band = 0.0, high = 0.0;
+  };
+
+  const Tables& tables_;
+  double ceiling_ = 44100.0 / 2.75;
+  double tableScale_ = 2.0 / 44100.0;
+  double cutoffFactor_ = 1.0;
+  double resoMod_ = 0.0;
+  double effectiveCutoff_ = 0.0;
+  double f_ = 0.0, q_ = 0.0, limit_ = 0.0;
+  State state_[2];
+};
+
+}  // namespace engine
