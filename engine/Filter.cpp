@@ -1,0 +1,68 @@
+#include "engine/Filter.h"
+
+#include <cmath>
+
+namespace engine {
+
+Filter::Filter(const Tables& tables) : tables_(tables) {}
+
+void Filter::setSampleRate(double sampleRate) {
+  if (!(sampleRate > 0.0)) return;
+  ceiling_ = sampleRate / 2.75;
+  tableScale_ = 2.0 / sampleRate;
+}
+
+void Filter::clear() {
+  f_ = q_ = limit_ = 0.0;
+  effectiveCutoff_ = 0.0;
+  state_[0] = State{};
+  state_[1] = State{};
+}
+
+void Filter::updateModulation(double modL, double modR, double cutoffModDepth) {
+  // exponentialAt holds its position within 0..1: the curve runs 0.5..2,
+  // cubed 1/8..8, three octaves either way.
+  const double e = tables_.exponentialAt((cutoffModDepth * modL + 1.0) * 0.5);
+  cutoffFactor_ = e * e * e;
+  resoMod_ = modR;
+}
+
+void Filter::computeCoefficients(double cutoffHz, double resonance, double resoModDepth) {
+  double fc = cutoffFactor_ * cutoffHz;
+  if (fc > ceiling_) fc = ceiling_;
+  if (!(fc > 0.0)) fc = 0.0;  // also catches NaN: the table index must stay valid
+  effectiveCutoff_ = fc;
+
+  // f = 2 sin(pi fc / (2 sr)): the coefficient for a filter running at twice the rate.
+  const double x = fc * tableScale_ * 8191.0;
+  int i = static_cast<int>(x);
+  if (i > Tables::kFrequencySize - 2) i = Tables::kFrequencySize - 2;
+  const double u = x - i;
+  f_ = (1.0 - u) * tables_.frequency[i] + u * tables_.frequency[i + 1];
+
+  double r = resoModDepth * resoMod_ + resonance;
+  if (!(r >= 0.05)) r = 0.05;
+  if (r > 1.0) r = 1.0;
+  q_ = tables_.damping[static_cast<int>(r * 4095.0)];
+
+  // Keeps the two-pass recursion stable at high cut-off and resonance.
+  limit_ = f_ > 0.0 ? 2.0 / f_ - f_ * 0.5 : 2.0;
+  if (limit_ > 2.0) limit_ = 2.0;
+  if (q_ > limit_) q_ = limit_;
+}
+
+double Filter::process(int channel, double x, int type) {
+  State& s = state_[channel & 1];
+  double sum = 0.0;
+  for (int pass = 0; pass < 2; ++pass) {
+    const double band = s.band + 1e-30 - 1e-30;
+    s.low = f_ * band + s.low;
+    s.high = x - q_ * band - s.low;
+    // The cubic term saturates the band state softly and bounds the resonance.
+    s.band = band + f_ * s.high - 0.075 * band * band * band;
+    sum += type == kBandPass ? s.band : (type == kHighPass ? s.high : s.low);
+  }
+  return 0.5 * sum;
+}
+
+}  // namespace engine
