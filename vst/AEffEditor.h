@@ -32,7 +32,6 @@ class AEffEditor {
   virtual bool setKnobMode(VstInt32 /*mode*/) { return false; }
 
  protected:
-  using VstInt32 = int32_t;
   AudioEffect* effect;
   void* systemWindow = nullptr;
 };

@@ -9,13 +9,13 @@
 
 namespace vst {
 
-using VstInt32 = int32_t;
-using VstIntPtr = intptr_t;
-
 class AEffEditor;
 
 class AudioEffect {
  public:
+  using VstInt32 = vst::VstInt32;
+  using VstIntPtr = vst::VstIntPtr;
+
   AudioEffect(HostCallback audioMaster, VstInt32 numPrograms, VstInt32 numParams);
   virtual ~AudioEffect();
 

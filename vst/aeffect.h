@@ -9,6 +9,9 @@
 
 namespace vst {
 
+using VstInt32 = int32_t;
+using VstIntPtr = intptr_t;
+
 struct AEffect;
 
 using HostCallback = intptr_t (*)(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,

@@ -1,0 +1,32 @@
+// The plug-in's editor: a fixed 942 x 171 panel. The object exists from the
+// effect's construction; its window only between the host's open and close.
+#pragma once
+
+#include "presets/CPresetSystemEditor.h"
+
+class ZEL;
+
+class Editor : public presets::CPresetSystemEditor {
+ public:
+  static constexpr int kWidth = 942;
+  static constexpr int kHeight = 171;
+
+  explicit Editor(ZEL* effect);
+  ~Editor() override;
+
+  bool getRect(vst::ERect** rect) override;
+  void setParameter(int32_t index, float value) override;
+
+  // From the effect: the LINK state after a program change, and each tempo update.
+  virtual void setLinked(bool on);
+  virtual void tempoChanged(double bpm);
+
+  bool isLinked() const { return link_; }
+  bool selectedSide() const { return selectedSide_; }
+
+ private:
+  vst::ERect rect_{0, 0, kHeight, kWidth};
+  bool selectedSide_ = false;  // false: left
+  bool link_ = false;
+  int editingTag_ = -1;
+};

@@ -1,0 +1,265 @@
+#include "params/ParameterApplication.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/Coefficients.h"
+#include "params/Steps.h"
+
+namespace params {
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kMaxSyncedDelayMs = 5000.0;
+constexpr double kMinLfoHz = 0.01;
+constexpr double kMaxLfoHz = 15.0;
+
+double sign(float v) { return steps(v, 2) == 1 ? -1.0 : 1.0; }
+int onOff(float v) { return steps(v, 2); }
+
+}  // namespace
+
+ParameterApplication::ParameterApplication(engine::WorkingValues& values) : values_(values) {
+  // Until the first program arrives: both sides at 2000 ms in their 5000 ms
+  // ranges, which is what a host reads back for the delay times.
+  normalised_[RangeL] = stepValue(2, 3);
+  normalised_[RangeR] = stepValue(2, 3);
+  normalised_[DlyTimeL] = 0.4;
+  normalised_[DlyTimeR] = 0.4;
+  for (int side = 0; side < 2; ++side) {
+    values_.rangeIndex[side] = 2;
+    values_.rangeMs[side] = kRangesMs[2];
+    values_.delayTimeMs[side] = 2000.0;
+  }
+  values_.tempo = 120.0;
+  values_.manualTempo = 90.0 / 370.0;
+}
+
+bool ParameterApplication::apply(int index, float value) {
+  if (!isHostParameter(index) || index == DriveSwitch || index == CutfModSwitch) return false;
+  const double v = value;
+  const int L = engine::kLeft, R = engine::kRight;
+  auto& w = values_;
+
+  if (index == DlyTimeL || index == DlyTimeR) {
+    // In note mode the tempo decides the time: the write is ignored.
+    applyDelayTime(index == DlyTimeL ? L : R, value);
+    return false;
+  }
+  normalised_[index] = v;
+
+  switch (index) {
+    case Input: w.inputGain = 4.0 * v * v; break;
+    case Output: w.outputGain = 4.0 * v * v; break;
+    case Mix: w.mix = v; break;
+    case FbGainL: w.fbGain[L] = v; break;
+    case FbGainR: w.fbGain[R] = v; break;
+    case FbPanL: w.fbPan[L] = v; break;
+    case FbPanR: w.fbPan[R] = v; break;
+    case FbInvL: w.fbSign[L] = sign(value); break;
+    case FbInvR: w.fbSign[R] = sign(value); break;
+    case LFOWave: w.lfoWave = steps(value, 5); break;
+    case LFORate:
+      // A synchronised LFO keeps its tempo rate until it runs free again.
+      if (w.lfoMode.get() == 0) {
+        const double rate = std::max(std::pow(16.0, v) - 1.0, kMinLfoHz);
+        w.lfoRate = rate;
+        w.lfoIncrement = engine::lfoIncrement(rate, sampleRate());
+      }
+      break;
+    case LROffset: w.lrOffset = (v - 0.5) * kPi; break;
+    case ModSrc: w.modSrc = v; break;
+    case CutfMod: w.cutfModDepth = (v - 0.5) * 2.0; break;
+    case FltType: w.fltType = steps(value, 3); break;
+    case Cutoff:
+      w.cutoffHz = std::min({64.0 * std::pow(2.0, 8.0 * v) - 14.0, 16000.0, sampleRate() / 2.0});
+      break;
+    case Reso: w.reso = static_cast<double>(std::max(value, 0.05f)); break;
+    case VcoMan: w.vcoMan = (v - 0.5) * 2.0; break;
+    case VcoMod: w.vcoModDepth = (v - 0.5) * 2.0; break;
+    case DlyInvL: w.dlySign[L] = sign(value); break;
+    case DlyInvR: w.dlySign[R] = sign(value); break;
+    case Drive:
+      w.driveGain = std::pow(2.0, 4.0 * v);
+      w.driveNormalised = v;
+      break;
+    case EnvSpeed: applyEnvSpeed(value); break;
+    case FltMode: w.fltMode = steps(value, 3); break;
+    case DlyModeL: applyDelayMode(L, value); return w.syncOn[L].get() == 1;
+    case DlyModeR: applyDelayMode(R, value); return w.syncOn[R].get() == 1;
+    case DlyNumL: w.dlyNumIndex[L] = steps(value, 5); updateSyncedTimes(kSyncLeft); return true;
+    case DlyNumR: w.dlyNumIndex[R] = steps(value, 5); updateSyncedTimes(kSyncRight); return true;
+    case DlyDenL: w.dlyDenIndex[L] = steps(value, 13); updateSyncedTimes(kSyncLeft); return true;
+    case DlyDenR: w.dlyDenIndex[R] = steps(value, 13); updateSyncedTimes(kSyncRight); return true;
+    case RangeL: applyRange(L, value); return true;
+    case RangeR: applyRange(R, value); return true;
+    case LfoMode:
+      w.lfoMode = steps(value, 3);
+      if (w.lfoMode.get() != 0) {
+        updateSyncedTimes(kSyncLfo);
+        return true;
+      }
+      break;
+    case LfoNum: w.lfoNumIndex = steps(value, 5); updateSyncedTimes(kSyncLfo); return true;
+    case LfoDen: w.lfoDenIndex = steps(value, 13); updateSyncedTimes(kSyncLfo); return true;
+    case RvbMode: w.rvbMode = onOff(value); break;
+    case RvbType:
+      w.rvbType = onOff(value);
+      applyReverbDamping();
+      break;
+    case RvbDamp:
+      w.rvbDamp = v;
+      applyReverbDamping();
+      break;
+    case RvbAmt: w.rvbAmount = v; break;
+    case Bypass: w.bypass = onOff(value); break;
+    case FltOn: w.fltOn = onOff(value); break;
+    case VcoOn: w.vcoOn = onOff(value); break;
+    case RvbOn: w.rvbOn = onOff(value); break;
+    case ModSens: w.modSens = std::pow(2.0, 4.0 * v); break;
+    case DlyPanL: w.dlyPan[L] = v; break;
+    case DlyPanR: w.dlyPan[R] = v; break;
+    case DlyGateL: w.gateThreshold[L] = v * v; break;
+    case DlyGateR: w.gateThreshold[R] = v * v; break;
+    case Ducking: w.duckThreshold = std::pow(10.0, 1.5 * v - 1.5); break;
+    case ResoMod: w.resoModDepth = (v - 0.5) * 2.0; break;
+    case PreNumL: w.preNumIndex[L] = steps(value, 6); w.delayTimeChanged[L] = true; break;
+    case PreNumR: w.preNumIndex[R] = steps(value, 6); w.delayTimeChanged[R] = true; break;
+    case PreDenL: w.preDenIndex[L] = steps(value, 13); w.delayTimeChanged[L] = true; break;
+    case PreDenR: w.preDenIndex[R] = steps(value, 13); w.delayTimeChanged[R] = true; break;
+    // The mutes compare the raw value: exactly 0.5 does not mute.
+    case MuteInL: w.muteGain[L] = value > 0.5f ? 0.0 : 1.0; break;
+    case MuteInR: w.muteGain[R] = value > 0.5f ? 0.0 : 1.0; break;
+    default: break;
+  }
+  return false;
+}
+
+void ParameterApplication::applyDelayMode(int side, float value) {
+  auto& w = values_;
+  w.syncOn[side] = steps(value, 2);
+  if (w.syncOn[side].get() == 1) {
+    updateSyncedTimes(side == engine::kLeft ? kSyncLeft : kSyncRight);
+    return;
+  }
+  // Into time mode: keep the time that plays and pick the smallest range
+  // that holds it, so nothing is heard.
+  const double t = w.delayTimeMs[side].get();
+  const int k = t > 1000.0 ? 2 : (t > 100.0 ? 1 : 0);
+  w.rangeIndex[side] = k;
+  w.rangeMs[side] = kRangesMs[k];
+  normalised_[side == engine::kLeft ? RangeL : RangeR] = stepValue(k, 3);
+  normalised_[side == engine::kLeft ? DlyTimeL : DlyTimeR] = t / kRangesMs[k];
+}
+
+void ParameterApplication::applyRange(int side, float value) {
+  auto& w = values_;
+  const double oldRange = w.rangeMs[side].get();
+  const int k = steps(value, 3);
+  const double newRange = kRangesMs[k];
+  w.rangeIndex[side] = k;
+  w.rangeMs[side] = newRange;
+  const int timeIndex = side == engine::kLeft ? DlyTimeL : DlyTimeR;
+  const double time = std::min(normalised_[timeIndex].get() * oldRange / newRange, 1.0);
+  normalised_[timeIndex] = time;
+  w.delayTimeMs[side] = time * newRange;
+  w.delayTimeChanged[side] = true;
+  updateSyncedTimes(side == engine::kLeft ? kSyncLeft : kSyncRight);
+}
+
+void ParameterApplication::applyDelayTime(int side, float value) {
+  auto& w = values_;
+  if (w.syncOn[side].get() == 1) return;
+  normalised_[side == engine::kLeft ? DlyTimeL : DlyTimeR] = value;
+  // The product is taken in single precision: 0.4 of 5000 ms is 2000 ms exactly.
+  w.delayTimeMs[side] = static_cast<double>(value * static_cast<float>(w.rangeMs[side].get()));
+  w.delayTimeChanged[side] = true;
+}
+
+void ParameterApplication::applyEnvSpeed(float value) {
+  auto& w = values_;
+  const double v = value;
+  const double sr = sampleRate();
+  w.envSpeed = v;
+  w.envSpeedMs = 900.0 * v + 100.0;
+  w.envCoef = engine::envelopeCoefficient(w.envSpeedMs.get(), sr);
+  w.duckAttack = engine::duckAttackCoefficient(sr);
+  w.duckRelease = engine::duckReleaseCoefficient(v, sr);
+  w.gateRelease = engine::gateReleaseCoefficient(v, sr);
+}
+
+void ParameterApplication::applyReverbDamping() {
+  auto& w = values_;
+  const double v = w.rvbDamp.get();
+  const double g = std::pow(0.5, 0.01 * std::pow(100.0, v));
+  if (w.rvbType.get() == 1) {  // plate
+    w.rvbG1 = g;
+    w.rvbG2 = g;
+    w.rvbG3 = std::sqrt(std::sqrt(g));
+    w.rvbKd = 0.4 + 0.4 * (1.0 - v);
+  } else {  // spring
+    const double g1 = std::sqrt(0.56) * g;
+    w.rvbG1 = g1;
+    w.rvbG2 = 0.7 * g1;
+    w.rvbG3 = 0.30000000000000004 * g1;
+    w.rvbKd = 0.2 + 0.52 * (1.0 - v);
+  }
+}
+
+void ParameterApplication::updateSyncedTimes(int mask) {
+  auto& w = values_;
+  const double bpm = w.tempo.get();
+  for (int side = 0; side < 2; ++side) {
+    if (!(mask & (side == 0 ? kSyncLeft : kSyncRight)) || w.syncOn[side].get() != 1) continue;
+    const double ms = delayNumerator(side) * 240000.0 / (delayDenominator(side) * bpm);
+    w.delayTimeMs[side] = std::min(ms, kMaxSyncedDelayMs);
+    w.delayTimeChanged[side] = true;
+  }
+  if ((mask & kSyncLfo) && w.lfoMode.get() != 0) {
+    const double rate = std::clamp(lfoDenominator() * bpm / (lfoNumerator() * 240.0), kMinLfoHz, kMaxLfoHz);
+    w.lfoRate = rate;
+    w.lfoIncrement = engine::lfoIncrement(rate, sampleRate());
+  }
+}
+
+void ParameterApplication::setTempo(double bpm) {
+  values_.tempo = std::clamp(bpm, 30.0, 400.0);
+  values_.manualTempo = (values_.tempo.get() - 30.0) / 370.0;
+}
+
+void ParameterApplication::setManualTempo(double t) {
+  values_.manualTempo = t;
+  values_.tempo = 30.0 + 370.0 * t;
+}
+
+bool ParameterApplication::syncRangeExceeded(int selector) const {
+  const double bpm = values_.tempo.get();
+  switch (selector) {
+    case 1:
+    case 2: {
+      const int side = selector == 1 ? 0 : 1;
+      return 240000.0 * delayNumerator(side) / (delayDenominator(side) * bpm) > kMaxSyncedDelayMs;
+    }
+    case 4: {
+      const double rate = lfoDenominator() * bpm / (240.0 * lfoNumerator());
+      return rate > kMaxLfoHz || rate < kMinLfoHz;
+    }
+    case 8:
+    case 16: {
+      const int side = selector == 8 ? 0 : 1;
+      return preNumerator(side) / preDenominator(side) > 1.0;
+    }
+    default:
+      return false;
+  }
+}
+
+double ParameterApplication::delayNumerator(int side) const { return kDelayNumerators[values_.dlyNumIndex[side].get()]; }
+double ParameterApplication::delayDenominator(int side) const { return kDenominators[values_.dlyDenIndex[side].get()]; }
+double ParameterApplication::preNumerator(int side) const { return kPreDelayNumerators[values_.preNumIndex[side].get()]; }
+double ParameterApplication::preDenominator(int side) const { return kDenominators[values_.preDenIndex[side].get()]; }
+double ParameterApplication::lfoNumerator() const { return kLfoNumerators[values_.lfoNumIndex.get()]; }
+double ParameterApplication::lfoDenominator() const { return kDenominators[values_.lfoDenIndex.get()]; }
+
+}  // namespace params

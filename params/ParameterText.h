@@ -1,0 +1,31 @@
+// What a host and the editor show for each parameter: names, unit labels,
+// value texts, stepping hints and the four-digit readout.
+#pragma once
+
+#include <cstdint>
+
+#include "vst/aeffect.h"
+
+namespace params {
+
+class ParameterApplication;
+
+// The editor's four-digit display of one parameter.
+struct ParameterReadout {
+  int32_t digits = 0;
+  int32_t decimalCode = 0;  // digits in front of the decimal point, 0 for none
+  int8_t isSigned = 0;
+  int32_t splitMode = 0;
+  int32_t numerator = -1;  // -1 unless the parameter is a note fraction
+  int32_t denominator = 0;
+};
+
+// Each writes a zero-terminated text into the caller's buffer, or nothing at
+// all where the parameter has no such text.
+void parameterName(int32_t index, char* text);
+void parameterLabel(int32_t index, char* text);
+void parameterDisplay(const ParameterApplication& app, int32_t index, char* text);
+bool parameterProperties(int32_t index, vst::VstParameterProperties* properties);
+void parameterReadout(const ParameterApplication& app, int32_t index, ParameterReadout& readout);
+
+}  // namespace params

@@ -1,0 +1,18 @@
+// The programs a new instance starts with.
+#pragma once
+
+#include <array>
+
+#include "params/ParameterTable.h"
+#include "presets/ProgramRecord.h"
+
+namespace presets {
+
+struct FactoryPreset {
+  const char* name;
+  std::array<float, params::kNumParams> values;
+};
+
+const std::array<FactoryPreset, kNumPrograms>& factoryPresets();
+
+}  // namespace presets

@@ -1,0 +1,253 @@
+#include "shell/ZEL.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "editor/Editor.h"
+#include "params/Steps.h"
+
+using namespace params;
+
+ZEL::ZEL(vst::HostCallback audioMaster) : CPresetSystemEffect(audioMaster) {
+  // Held for the rest of construction: no block may run on a half-built effect.
+  std::lock_guard<shell::ProcessingLock> hold(lock_);
+  channelMapFixed_ = false;
+  engine_ = std::make_unique<engine::DelayEngine>();
+  params_ = std::make_unique<ParameterApplication>(engine_->values());
+  params_->setSampleRate(engine_->sampleRate());
+
+  setNumInputs(4);   // main stereo input, then the stereo key of the ducking
+  setNumOutputs(2);
+  setUniqueID(getPluginID());
+  canProcessReplacing();
+  canDoubleReplacing();
+
+  setParameter(RvbType, 0.0f);
+  curProgram = 0;
+  setEditor(new Editor(this));
+  loadStartupSettings();
+  selectProgram(0);
+  engine_->placeHeads();
+  suspend();
+}
+
+ZEL::~ZEL() {
+  // Never free the buffers under a running block.
+  std::lock_guard<shell::ProcessingLock> hold(lock_);
+  engine_.reset();
+}
+
+Editor* ZEL::zelEditor() { return static_cast<Editor*>(editor); }
+
+// ---------------------------------------------------------------- lifecycle
+
+void ZEL::suspend() {
+  shell::TimedLockGuard hold(lock_);
+  if (!hold) return;
+  engine_->suspend();
+}
+
+void ZEL::resume() {
+  shell::TimedLockGuard hold(lock_);
+  if (!hold) return;
+  CPresetSystemEffect::resume();
+
+  if (const vst::VstTimeInfo* time = getTimeInfo(vst::kVstTempoValid); time && std::isfinite(time->tempo)) {
+    params_->setTempo(time->tempo);
+    updateSyncedTimes(kSyncAll);
+  }
+
+  if (!channelMapFixed_) {
+    int inputs = 0, outputs = 0;
+    while (inputs < 4 && isInputConnected(inputs)) ++inputs;
+    while (outputs < 2 && isOutputConnected(outputs)) ++outputs;
+    engine::ChannelMap map = engine_->channelMap();
+    if (engine::ChannelMap::forChannelCounts(inputs, outputs, map)) engine_->setChannelMap(map);
+  }
+
+  const float rate = getSampleRate();
+  engine_->setSampleRate(std::isfinite(rate) ? rate : 0.0);
+  params_->setSampleRate(engine_->sampleRate());
+  engine_->setBlockSize(getBlockSize());
+  engine_->clear();
+}
+
+// --------------------------------------------------------------------- audio
+
+void ZEL::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+  processBlock(inputs, outputs, sampleFrames);
+}
+
+void ZEL::processDoubleReplacing(double** inputs, double** outputs, VstInt32 sampleFrames) {
+  processBlock(inputs, outputs, sampleFrames);
+}
+
+template <typename Sample>
+void ZEL::processBlock(Sample** inputs, Sample** outputs, VstInt32 frames) {
+  shell::TimedLockGuard hold(lock_);
+  if (!hold) {
+    // The engine is busy elsewhere: a late block goes out as silence, never
+    // as whatever the host's buffers still held.
+    const engine::ChannelMap& map = engine_->channelMap();
+    for (VstInt32 i = 0; i < frames; ++i) outputs[map.outL][i] = outputs[map.outR][i] = 0;
+    return;
+  }
+  const engine::BlockTiming timing = prepareBlockTiming();
+  engine_->process(inputs, outputs, frames, timing);
+}
+
+engine::BlockTiming ZEL::prepareBlockTiming() {
+  auto& values = engine_->values();
+  if (const vst::VstTimeInfo* time = getTimeInfo(vst::kVstTempoValid)) {
+    values.hostTime = true;
+    const double bpm = time->tempo;
+    if (bpm != values.tempo.get() && bpm >= 30.0 && bpm <= 400.0) {
+      params_->setTempo(bpm);
+      updateSyncedTimes(kSyncAll);
+    }
+  } else {
+    values.hostTime = false;
+  }
+  engine::BlockTiming timing;
+  if (const vst::VstTimeInfo* time = getTimeInfo(vst::kVstPpqPosValid); time && std::isfinite(time->ppqPos)) {
+    timing.songPositionValid = true;
+    timing.ppqPos = time->ppqPos;
+  }
+  return timing;
+}
+
+// ---------------------------------------------------------------- parameters
+
+void ZEL::setParameter(VstInt32 index, float value) {
+  if (isHostParameter(index)) {
+    if (index == DriveSwitch) {
+      // Switching drive off sets the drive level itself to zero.
+      if (steps(value, 2) == 0) setParameter(Drive, 0.0f);
+    } else if (index == CutfModSwitch) {
+      if (steps(value, 2) == 0) setParameter(CutfMod, 0.5f);
+    } else if (index == RvbType) {
+      applyReverbType(value);
+    } else if (params_->apply(index, value)) {
+      tellEditorTempo();
+    }
+  }
+  if (zelEditor()) zelEditor()->setParameter(index, value);
+  if (!isApplyingProgram()) CPresetSystemEffect::setParameter(index, value);
+}
+
+void ZEL::applyReverbType(float value) {
+  // The reverb's tap lengths change: not while a block runs.
+  shell::TimedLockGuard hold(lock_);
+  if (!hold) return;
+  params_->apply(RvbType, value);
+  engine_->configureReverb();
+}
+
+float ZEL::getParameter(VstInt32 index) {
+  if (isHostParameter(index)) {
+    if (index == DriveSwitch || index == CutfModSwitch) return 1.0f;
+    return static_cast<float>(params_->normalised(index));
+  }
+  if (isAssignmentSlot(index)) return CPresetSystemEffect::getParameter(index);
+  return 0.0f;
+}
+
+void ZEL::getParameterLabel(VstInt32 index, char* label) { parameterLabel(index, label); }
+void ZEL::getParameterDisplay(VstInt32 index, char* text) { parameterDisplay(*params_, index, text); }
+void ZEL::getParameterName(VstInt32 index, char* text) { parameterName(index, text); }
+bool ZEL::getParameterProperties(VstInt32 index, vst::VstParameterProperties* p) {
+  return p && parameterProperties(index, p);
+}
+void ZEL::getParameterReadout(int index, ParameterReadout& readout) const {
+  parameterReadout(*params_, index, readout);
+}
+
+void ZEL::updateSyncedTimes(int mask) {
+  params_->updateSyncedTimes(mask);
+  tellEditorTempo();
+}
+
+void ZEL::tellEditorTempo() {
+  if (zelEditor()) zelEditor()->tempoChanged(params_->tempo());
+}
+
+void ZEL::setManualTempo(double t) {
+  params_->setManualTempo(t);
+  updateSyncedTimes(kSyncAll);
+}
+
+// ------------------------------------------------------------------ programs
+
+void ZEL::selectProgram(int index) {
+  if (zelEditor()) zelEditor()->setLinked(false);
+  CPresetSystemEffect::selectProgram(index);
+  if (zelEditor() && channelsSymmetric()) zelEditor()->setLinked(true);
+  updateSyncedTimes(kSyncAll);
+}
+
+bool ZEL::channelsSymmetric() {
+  auto differs = [](float difference) { return std::fabs(difference) > 0.01f; };
+  auto p = [this](int index) { return getParameter(index); };
+  if (differs(p(DlyTimeL) - p(DlyTimeR))) return false;
+  return !(differs(p(FbGainL) - p(FbGainR)) || differs(p(FbPanL) + p(FbPanR) - 1.0f) ||
+           differs(p(DlyPanL) + p(DlyPanR) - 1.0f) || differs(p(DlyGateL) - p(DlyGateR)) ||
+           differs(p(FbInvL) - p(FbInvR)) || differs(p(DlyInvL) - p(DlyInvR)) || differs(p(RangeL) - p(RangeR)) ||
+           differs(p(DlyModeL) - p(DlyModeR)) || differs(p(DlyNumL) - p(DlyNumR)) ||
+           differs(p(DlyDenL) - p(DlyDenR)));
+}
+
+void ZEL::copyChannelSettings(bool rightToLeft) {
+  static constexpr int kPairs[][2] = {
+      {DlyModeL, DlyModeR}, {DlyNumL, DlyNumR}, {DlyDenL, DlyDenR}, {RangeL, RangeR}, {DlyTimeL, DlyTimeR}};
+  for (const auto& pair : kPairs) {
+    const int target = rightToLeft ? pair[0] : pair[1];
+    const int source = rightToLeft ? pair[1] : pair[0];
+    if (params_->normalised(target) == params_->normalised(source)) continue;
+    beginEdit(target);
+    setParameterAutomated(target, getParameter(source));
+    endEdit(target);
+    params_->setNormalised(target, params_->normalised(source));
+  }
+}
+
+// ------------------------------------------------------------ host interface
+
+bool ZEL::setSpeakerArrangement(vst::VstSpeakerArrangement* input, vst::VstSpeakerArrangement* output) {
+  if (!input || !output) return false;
+  engine::ChannelMap map;
+  if (!engine::ChannelMap::forChannelCounts(input->numChannels, output->numChannels, map)) return false;
+  // Hosts set the arrangement while suspended; the lock keeps a block from
+  // reading a half-written map if one does not.
+  shell::TimedLockGuard hold(lock_);
+  if (!hold) return false;
+  engine_->setChannelMap(map);
+  channelMapFixed_ = true;
+  return true;
+}
+
+bool ZEL::getEffectName(char* name) {
+  std::strcpy(name, kEffectName);
+  return true;
+}
+
+bool ZEL::getVendorString(char* text) {
+  std::strcpy(text, kVendor);
+  return true;
+}
+
+bool ZEL::getProductString(char* text) {
+  std::strcpy(text, kProduct);
+  return true;
+}
+
+// -------------------------------------------------------------------- entry
+
+vst::AudioEffect* createEffectInstance(vst::HostCallback audioMaster) {
+  if (!audioMaster || !audioMaster(nullptr, vst::audioMasterVersion, 0, 0, nullptr, 0.0f)) return nullptr;
+  try {
+    return new ZEL(audioMaster);
+  } catch (...) {
+    // The host expects null when no instance could be made.
+    return nullptr;
+  }
+}

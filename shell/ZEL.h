@@ -1,0 +1,79 @@
+// The effect: what a host loads, with everything it owns: the processing
+// lock, the delay engine, the parameter application, the program store and
+// MIDI map (through its preset-system base) and the editor object.
+#pragma once
+
+#include <memory>
+
+#include "engine/DelayEngine.h"
+#include "params/ParameterApplication.h"
+#include "params/ParameterText.h"
+#include "presets/CPresetSystemEffect.h"
+#include "shell/ProcessingLock.h"
+
+class Editor;
+
+class ZEL : public presets::CPresetSystemEffect {
+ public:
+  static constexpr const char* kEffectName = "Tavrel";
+  static constexpr const char* kVendor = "korvane.com";
+  static constexpr const char* kProduct = "Tavrel - Stereo Modulated Delay";
+
+  explicit ZEL(vst::HostCallback audioMaster);
+  ~ZEL() override;
+
+  // Lifecycle and audio
+  void suspend() override;
+  void resume() override;
+  void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+  void processDoubleReplacing(double** inputs, double** outputs, VstInt32 sampleFrames) override;
+
+  // Parameters
+  void setParameter(VstInt32 index, float value) override;
+  float getParameter(VstInt32 index) override;
+  void getParameterLabel(VstInt32 index, char* label) override;
+  void getParameterDisplay(VstInt32 index, char* text) override;
+  void getParameterName(VstInt32 index, char* text) override;
+  bool getParameterProperties(VstInt32 index, vst::VstParameterProperties* p) override;
+
+  // Host interface
+  bool setSpeakerArrangement(vst::VstSpeakerArrangement* input, vst::VstSpeakerArrangement* output) override;
+  bool getEffectName(char* name) override;
+  bool getVendorString(char* text) override;
+  bool getProductString(char* text) override;
+
+  // Programs
+  void selectProgram(int index) override;
+
+  // For the editor
+  void updateSyncedTimes(int mask);
+  void copyChannelSettings(bool rightToLeft);
+  bool channelsSymmetric();
+  bool syncRangeExceeded(int selector) const { return params_->syncRangeExceeded(selector); }
+  void setManualTempo(double t);
+  double getManualTempo() const { return params_->manualTempo(); }
+  bool hostTimeActive() const { return engine_->values().hostTime.get(); }
+  void getParameterReadout(int index, params::ParameterReadout& readout) const;
+  void readInputPeaks(float& left, float& right) { engine_->readInputPeaks(left, right); }
+
+  // For tests and tools that look inside.
+  const engine::DelayEngine& engine() const { return *engine_; }
+  const params::ParameterApplication& parameters() const { return *params_; }
+  Editor* zelEditor();
+
+ private:
+  template <typename Sample>
+  void processBlock(Sample** inputs, Sample** outputs, VstInt32 frames);
+  engine::BlockTiming prepareBlockTiming();
+  void tellEditorTempo();
+  void applyReverbType(float value);
+
+  shell::ProcessingLock lock_;
+  std::unique_ptr<engine::DelayEngine> engine_;
+  std::unique_ptr<params::ParameterApplication> params_;
+  bool channelMapFixed_ = false;
+};
+
+// Creates the effect for a host; null when the host is too old or the
+// effect cannot be built.
+vst::AudioEffect* createEffectInstance(vst::HostCallback audioMaster);
