@@ -1,16 +1,163 @@
 #include "engine/DelayEngine.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "engine/Coefficients.h"
+#include "engine/NoteValues.h"
+
 namespace engine {
 
-DelayEngine::DelayEngine() = default;
+namespace {
+
+constexpr double kDefaultRate = 44100.0;
+constexpr int kDefaultBlockSize = 1024;
+
+// A host sample that is not a finite number (NaN or an infinity) is taken as
+// silence. Passed on, it would be written into the delay lines and the
+// reverb, and every later sample that reads them would be NaN too: the effect
+// would stay silent until the host reloads it.
+template <typename Sample>
+inline double hostSample(Sample x) {
+  return std::isfinite(x) ? static_cast<double>(x) : 0.0;
+}
+
+inline double finiteOr(double value, double fallback) { return std::isfinite(value) ? value : fallback; }
+
+// Whole samples of a time in ms, held to 0..limit (NaN counts as 0).
+inline long samplesOf(double ms, double sampleRate, long limit) {
+  const double x = ms * sampleRate / 1000.0;
+  if (!(x > 0.0)) return 0;
+  if (x >= static_cast<double>(limit)) return limit;
+  return static_cast<long>(x);
+}
+
+}  // namespace
+
+DelayEngine::DelayEngine() {
+  applyRateDependentValues();
+  lookahead_.allocate(integerRate_ / 1000);
+  for (DelayLine& line : lines_) line.allocate(integerRate_ * 10 + 1);
+  peaks_.allocate(blockSize_);
+  reverb_.allocate(sampleRate_);
+  configureReverb();
+  placeHeads();
+  smooth_.snap(values_, sampleRate_);
+  readDirectValues();
+  clear();
+}
+
 DelayEngine::~DelayEngine() = default;
 
-void DelayEngine::setSampleRate(double hz) { sampleRate_ = (hz < 4096.0 || hz > 200000.0) ? 44100.0 : hz; }
-void DelayEngine::setBlockSize(int frames) { blockSize_ = (frames < 1 || frames > 44100) ? 1024 : frames; }
-void DelayEngine::suspend() {}
-void DelayEngine::clear() {}
-void DelayEngine::placeHeads() {}
-void DelayEngine::configureReverb() {}
+void DelayEngine::applyRateDependentValues() {
+  const double sr = sampleRate_;
+  smooth_.setSampleRate(sr);
+  modulation_.setSampleRate(sr);
+  filter_.setSampleRate(sr);
+  fadeFactor_ = std::pow(0.001, 10.0 / sr);
+  antiAlias_.setCoefficients(14000.0, sr);
+  drive_.setSampleRate(integerRate_);
+
+  const double envSpeed = values_.envSpeed;
+  values_.envCoef = envelopeCoefficient(values_.envSpeedMs, sr);
+  values_.duckAttack = duckAttackCoefficient(sr);
+  values_.duckRelease = duckReleaseCoefficient(envSpeed, sr);
+  values_.gateAttack = gateAttackCoefficient(sr);
+  values_.gateRelease = gateReleaseCoefficient(envSpeed, sr);
+  values_.lfoIncrement = lfoIncrement(values_.lfoRate, sr);
+}
+
+void DelayEngine::setSampleRate(double hz) {
+  if (!(hz >= 4096.0 && hz <= 200000.0)) hz = kDefaultRate;
+  if (hz == sampleRate_) return;
+  sampleRate_ = hz;
+  integerRate_ = static_cast<int>(hz);
+  applyRateDependentValues();
+  lookahead_.allocate(static_cast<int>(hz / 1000.0));
+  reverb_.allocate(hz);
+  configureReverb();
+  for (DelayLine& line : lines_) line.allocate(integerRate_ * 10 + 1);
+  placeHeads();
+  values_.delayTimeChanged[kLeft] = false;
+  values_.delayTimeChanged[kRight] = false;
+}
+
+void DelayEngine::setBlockSize(int frames) {
+  if (frames < 1 || frames > 44100) frames = kDefaultBlockSize;
+  if (frames == blockSize_) return;
+  blockSize_ = frames;
+  peaks_.allocate(frames);
+}
+
+void DelayEngine::suspend() {
+  smooth_.snap(values_, sampleRate_);
+  values_.delayTimeChanged[kLeft] = false;
+  values_.delayTimeChanged[kRight] = false;
+  lookahead_.resetIndex();
+  modulation_.suspend();
+  for (DelayLine& line : lines_) line.resetFade();
+  placeHeads();
+  clear();
+}
+
+void DelayEngine::clear() {
+  for (DelayLine& line : lines_) line.clear();
+  lookahead_.clear();
+  drive_.clear();
+  peaks_.clear();
+  reverb_.clear();
+  filter_.clear();
+  modulation_.clear();
+  for (Gate& g : gates_) g.envelope = 0.0;
+  ducker_.envelope = 0.0;
+  antiAlias_.clear();
+  for (int c = 0; c < 2; ++c) {
+    taps_[c] = 0.0;
+    lastDriven_[c] = 0.0;
+    feedbackHistory_[c].clear();
+    inputHistory_[c].clear();
+  }
+}
+
+void DelayEngine::placeHeads() {
+  placeHeads(kLeft);
+  placeHeads(kRight);
+}
+
+void DelayEngine::placeHeads(int side) {
+  const double delayMs = values_.delayTimeMs[side];
+  const double preMs = preDelayMs(values_.preNumIndex[side], values_.preDenIndex[side], delayMs);
+  const long limit = lines_[side].length() - 1;
+  lines_[side].placeHeads(samplesOf(delayMs, sampleRate_, limit), samplesOf(preMs, sampleRate_, limit));
+}
+
+void DelayEngine::configureReverb() { reverb_.configure(values_.rvbType, sampleRate_); }
+
+void DelayEngine::readInputPeaks(float& left, float& right) { peaks_.read(left, right); }
+
+void DelayEngine::readDirectValues() {
+  const WorkingValues& v = values_;
+  Direct& d = direct_;
+  for (int c = 0; c < 2; ++c) {
+    d.fbSign[c] = finiteOr(v.fbSign[c], d.fbSign[c]);
+    d.wetSign[c] = finiteOr(v.dlySign[c], d.wetSign[c]);
+  }
+  d.clockManual = finiteOr(v.vcoMan, d.clockManual);
+  d.duckThreshold = finiteOr(v.duckThreshold, d.duckThreshold);
+  d.duckAttack = finiteOr(v.duckAttack, d.duckAttack);
+  d.duckRelease = finiteOr(v.duckRelease, d.duckRelease);
+  d.gateAttack = finiteOr(v.gateAttack, d.gateAttack);
+  d.gateRelease = finiteOr(v.gateRelease, d.gateRelease);
+  d.driveNormalised = finiteOr(v.driveNormalised, d.driveNormalised);
+  d.reverbAmount = finiteOr(v.rvbAmount, d.reverbAmount);
+  d.filterOn = v.fltOn != 0;
+  d.filterMode = v.fltMode;
+  d.filterType = v.fltType;
+  d.clockOn = v.vcoOn != 0;
+  d.reverbOn = v.rvbOn != 0;
+  d.dryThroughReverb = v.rvbMode != 0;
+  d.bypass = v.bypass != 0;
+}
 
 void DelayEngine::process(float** inputs, float** outputs, int frames, const BlockTiming& timing) {
   processBlock(inputs, outputs, frames, timing);
@@ -20,13 +167,168 @@ void DelayEngine::process(double** inputs, double** outputs, int frames, const B
 }
 
 template <typename Sample>
-void DelayEngine::processBlock(Sample** /*inputs*/, Sample** outputs, int frames, const BlockTiming&) {
+void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, const BlockTiming& timing) {
+  // Once per block.
+  drive_.beginBlock();
+  readDirectValues();
+  smooth_.readTargets(values_, sampleRate_);
+  reverb_.setDamping(values_.rvbDamp);
+  const Direct d = direct_;
+  const double dryBeforeReverb = d.dryThroughReverb ? 1.0 : 0.0;
+  const double dryAfterReverb = d.dryThroughReverb ? 0.0 : 1.0;
+  const Sample* inL = inputs[channelMap_.mainL];
+  const Sample* inR = inputs[channelMap_.mainR];
+  const Sample* keyL = inputs[channelMap_.keyL];
+  const Sample* keyR = inputs[channelMap_.keyR];
+  Sample* outL = outputs[channelMap_.outL];
+  Sample* outR = outputs[channelMap_.outR];
+  modulation_.beginBlock(values_, timing.songPositionValid, timing.ppqPos);
+  if (smooth_[kCutoff] > 0.5 * sampleRate_) smooth_.current(kCutoff) = 0.5 * sampleRate_;
+
+  const bool outputFilter = d.filterOn && d.filterMode != 0;
+  const bool filteredFeedback = outputFilter && d.filterMode == 1;
+
   for (int i = 0; i < frames; ++i) {
-    outputs[channelMap_.outR][i] = 0;
-    outputs[channelMap_.outL][i] = 0;
+    // 1. Glide every smoothed value one step toward its target. Everything
+    // from the host is read before anything is written, so a host that
+    // processes in place gets the same result.
+    smooth_.advance();
+    const double mainL = hostSample(inL[i]);
+    const double mainR = hostSample(inR[i]);
+    const double keyLevel = std::max(std::fabs(hostSample(keyL[i])), std::fabs(hostSample(keyR[i])));
+
+    // 2-3. Input gain, the dry copy and the meters.
+    double xL = mainL * smooth_[kInputGain];
+    double xR = mainR * smooth_[kInputGain];
+    const double dryL = xL, dryR = xR;
+    peaks_.push(static_cast<float>(xL), static_cast<float>(xR));
+
+    // 4. Filter coefficients, and the filter in front of the lines.
+    if (d.filterOn) {
+      filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
+      if (d.filterMode == 0) {
+        xL = filter_.process(0, xL, d.filterType);
+        xR = filter_.process(1, xR, d.filterType);
+      }
+    }
+
+    // 5. Anti-alias cascade in front of the variable clock.
+    if (d.clockOn) {
+      xL = antiAlias_.process(0, xL);
+      xR = antiAlias_.process(1, xR);
+    }
+    const double envInL = std::fabs(xL), envInR = std::fabs(xR);
+
+    // 6. Drive: the window follows the level even while the drive is off.
+    drive_.feed(0, xL, smooth_[kDriveFactor]);
+    drive_.feed(1, xR, smooth_[kDriveFactor]);
+    drive_.endSample();
+    if (d.driveNormalised > 0.0) {
+      xL *= drive_.gain(0);
+      xR *= drive_.gain(1);
+    }
+    const double sL = xL, sR = xR;
+
+    // 7-9. Modulation signals; the filter takes its sweep for the next sample.
+    double modL, modR;
+    modulation_.tick(values_, smooth_[kModSource], envInL, envInR, modL, modR);
+    filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
+
+    // 10-11. Feedback crossfeed from the previous sample's taps; histories.
+    double toL, toR;
+    feedbackMatrix(taps_[0], taps_[1], smooth_[kFbGainL], smooth_[kFbGainR], smooth_[kFbPanL],
+                   smooth_[kFbPanR], toL, toR);
+    const double mutedL = smooth_[kMuteL] * sL;
+    const double mutedR = smooth_[kMuteR] * sR;
+    feedbackHistory_[0].push(toL);
+    feedbackHistory_[1].push(toR);
+    inputHistory_[0].push(mutedL);
+    inputHistory_[1].push(mutedR);
+
+    // 12. The delay lines.
+    double dL, dR;
+    if (!d.clockOn) {
+      dL = lines_[0].stepFixed(mutedL, toL);
+      dR = lines_[1].stepFixed(mutedR, toR);
+    } else {
+      const double depth = smooth_[kClockModDepth];
+      const double manual = (1.0 - std::fabs(depth)) * d.clockManual;
+      const double speedL = tables_.exponentialAt((modL * depth + manual + 1.0) * 0.5);
+      const double speedR = tables_.exponentialAt((modR * depth + manual + 1.0) * 0.5);
+      dL = lines_[0].stepVariable(speedL, inputHistory_[0], feedbackHistory_[0]);
+      dR = lines_[1].stepVariable(speedR, inputHistory_[1], feedbackHistory_[1]);
+    }
+
+    // 13. Time changes: fade out, move the heads at -60 dB, fade back in.
+    for (int c = 0; c < 2; ++c) {
+      if (lines_[c].fade(values_.delayTimeChanged[c], fadeFactor_)) {
+        // Clear the mark before reading the times: a change written meanwhile
+        // sets it again and gets its own fade.
+        values_.delayTimeChanged[c] = false;
+        placeHeads(c);
+      }
+    }
+    dL *= lines_[0].fadeGain();
+    dR *= lines_[1].fadeGain();
+
+    // 14. Gate gains from the delayed signal, ahead of the look-ahead line.
+    const double gL = Gate::gain(gates_[0].follow(dL, d.gateAttack, d.gateRelease), smooth_[kGateThresholdL]);
+    const double gR = Gate::gain(gates_[1].follow(dR, d.gateAttack, d.gateRelease), smooth_[kGateThresholdR]);
+
+    // 15. Filter behind the lines, and the feedback taps.
+    double oL = dL, oR = dR;
+    if (outputFilter) {
+      oL = filter_.process(0, dL, d.filterType);
+      oR = filter_.process(1, dR, d.filterType);
+    }
+    taps_[0] = d.fbSign[0] * (filteredFeedback ? oL : dL);
+    taps_[1] = d.fbSign[1] * (filteredFeedback ? oR : dR);
+
+    // 16-17. Look-ahead, then gate, wet inversion.
+    lookahead_.exchange(oL, oR);
+    const double wL = gL * gL * oL * d.wetSign[0];
+    const double wR = gR * gR * oR * d.wetSign[1];
+
+    // 18. Wet pans and mix.
+    const double m = smooth_[kMix];
+    const double toRight = smooth_[kWetPanL] * wL + smooth_[kWetPanR] * wR;
+    const double mixL = m * (wL + wR - toRight) + (1.0 - m) * dryL * dryBeforeReverb;
+    const double mixR = m * toRight + (1.0 - m) * dryR * dryBeforeReverb;
+
+    // 19. Reverb.
+    double rL = mixL, rR = mixR;
+    if (d.reverbOn && reverb_.ready()) reverb_.process(mixL + 1e-15, mixR + 1e-15, d.reverbAmount, rL, rR);
+
+    // 20-21. Ducking by the key, dry added behind the reverb, output gain.
+    const double dk = ducker_.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
+    double yL = (dryL * dryAfterReverb * (1.0 - m) + dk * rL) * smooth_[kOutputGain];
+    double yR = (dryR * dryAfterReverb * (1.0 - m) + dk * rR) * smooth_[kOutputGain];
+
+    // 22. Bypass passes the main input unscaled.
+    if (d.bypass) {
+      yL = mainL;
+      yR = mainR;
+    }
+
+    // 23. Right cleared, left written, right added: with both outputs on one
+    // channel it receives the sum.
+    outR[i] = 0;
+    outL[i] = static_cast<Sample>(yL);
+    outR[i] += static_cast<Sample>(yR);
+
+    lastDriven_[0] = sL;
+    lastDriven_[1] = sR;
+  }
+
+  // With the clock off the cascade rests at the last input level, so
+  // switching the clock on starts without a step.
+  if (!d.clockOn) {
+    antiAlias_.preset(0, lastDriven_[0]);
+    antiAlias_.preset(1, lastDriven_[1]);
   }
 }
 
-void DelayEngine::readInputPeaks(float& left, float& right) { left = right = 0.0f; }
+template void DelayEngine::processBlock<float>(float**, float**, int, const BlockTiming&);
+template void DelayEngine::processBlock<double>(double**, double**, int, const BlockTiming&);
 
 }  // namespace engine

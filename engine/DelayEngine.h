@@ -5,7 +5,17 @@
 
 #include <cstdint>
 
+#include "engine/AntiAlias.h"
 #include "engine/ChannelMap.h"
+#include "engine/DelayLine.h"
+#include "engine/Dynamics.h"
+#include "engine/Filter.h"
+#include "engine/History.h"
+#include "engine/Modulation.h"
+#include "engine/PeakMemory.h"
+#include "engine/Reverb.h"
+#include "engine/Smoothing.h"
+#include "engine/Tables.h"
 #include "engine/WorkingValues.h"
 
 namespace engine {
@@ -48,14 +58,67 @@ class DelayEngine {
   // Input peaks since the last read, for the editor's meters; resets them.
   void readInputPeaks(float& left, float& right);
 
+  // Inspection, for the meters, the readouts and the tests.
+  const DelayLine& delayLine(int side) const { return lines_[side]; }
+  int gateLookaheadLength() const { return lookahead_.length(); }
+  int driveWindow() const { return drive_.window(); }
+  int peakMemoryLength() const { return peaks_.length(); }
+  double smoothed(int which) const { return smooth_[which]; }
+  double smoothingCoefficient() const { return smooth_.coefficient(); }
+  double fadeFactor() const { return fadeFactor_; }
+  const AntiAlias& antiAlias() const { return antiAlias_; }
+  const Modulation& modulation() const { return modulation_; }
+  const Filter& filter() const { return filter_; }
+  const Reverb& reverb() const { return reverb_; }
+  const Tables& tables() const { return tables_; }
+
  private:
+  // Values read once per block without smoothing. A non-finite write keeps
+  // the value of the previous block.
+  struct Direct {
+    double fbSign[2] = {1.0, 1.0};
+    double wetSign[2] = {1.0, 1.0};
+    double clockManual = 0.0;
+    double duckThreshold = 1.0;
+    double duckAttack = 0.0, duckRelease = 0.0;
+    double gateAttack = 0.0, gateRelease = 0.0;
+    double driveNormalised = 0.0;
+    double reverbAmount = 0.5;
+    bool filterOn = false, clockOn = false, reverbOn = false, dryThroughReverb = false, bypass = false;
+    int filterMode = 0, filterType = 0;
+  };
+
   template <typename Sample>
   void processBlock(Sample** inputs, Sample** outputs, int frames, const BlockTiming& timing);
+  void readDirectValues();
+  void applyRateDependentValues();
+  void placeHeads(int side);
 
   WorkingValues values_;
   ChannelMap channelMap_;
   double sampleRate_ = 44100.0;
+  int integerRate_ = 44100;
   int blockSize_ = 1024;
+
+  Tables tables_;
+  Smoother smooth_;
+  Direct direct_;
+  Modulation modulation_{tables_};
+  Filter filter_{tables_};
+  Reverb reverb_;
+  AntiAlias antiAlias_;
+  Drive drive_;
+  DelayLine lines_[2];
+  Gate gates_[2];
+  GateLookahead lookahead_;
+  Ducker ducker_;
+  PeakMemory peaks_;
+
+  double fadeFactor_ = 1.0;       // per-sample fall of a time-change fade: -60 dB in 100 ms
+  double taps_[2] = {0.0, 0.0};   // feedback taps of the previous sample
+  History4 feedbackHistory_[2];   // the values added at the feedback heads
+  History4 inputHistory_[2];      // the muted input written at the write heads
+  double lastDriven_[2] = {0.0, 0.0};  // the block's last drive-stage output
 };
 
 }  // namespace engine

@@ -1,0 +1,56 @@
+// The anti-alias low-pass in front of the variable-clock lines: two identical
+// second-order Butterworth sections in series, per channel. A line clocked up
+// to twice as fast would fold content near the Nyquist frequency back into
+// the audible band; the cascade removes it first.
+#pragma once
+
+namespace engine {
+
+class AntiAlias {
+ public:
+  // Butterworth coefficients for a cut-off at `cutoffHz` (14 kHz in use).
+  void setCoefficients(double cutoffHz, double sampleRate);
+
+  double process(int channel, double x) {
+    for (Section& s : sections_[channel]) x = s.process(x, c_);
+    return x;
+  }
+
+  // Every state value of a channel set to x, so that the cascade starts from
+  // a steady signal of x instead of a step.
+  void preset(int channel, double x) {
+    for (Section& s : sections_[channel]) s.x1 = s.x2 = s.y1 = s.y2 = x;
+  }
+  void clear() {
+    preset(0, 0.0);
+    preset(1, 0.0);
+  }
+
+  double b0() const { return c_.b0; }
+  double b1() const { return c_.b1; }
+  double b2() const { return c_.b2; }
+  double a1() const { return c_.a1; }
+  double a2() const { return c_.a2; }
+
+ private:
+  struct Coefficients {
+    double b0 = 1.0, b1 = 0.0, b2 = 0.0, a1 = 0.0, a2 = 0.0;
+  };
+  struct Section {
+    double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
+    double process(double x, const Coefficients& c) {
+      double y = c.b0 * x + c.b1 * x1 + c.b2 * x2 - c.a1 * y1 - c.a2 * y2;
+      y = (y + 1e-30) - 1e-30;
+      x2 = x1;
+      x1 = x;
+      y2 = y1;
+      y1 = y;
+      return y;
+    }
+  };
+
+  Coefficients c_;
+  Section sections_[2][2];
+};
+
+}  // namespace engine

@@ -1,0 +1,88 @@
+// One channel's delay line: a ring of ten seconds plus one sample with three
+// heads. The write head stores new input, the feedback head (a pre-delay
+// behind it) adds the feedback, and the read head (one delay time behind the
+// feedback head) takes the delayed signal. The first echo thus arrives after
+// pre-delay plus delay time, and the repeats follow every delay time.
+//
+// The line runs either on the fixed clock (every head steps once per sample)
+// or on the variable clock, which steps the heads at a modulated speed like a
+// bucket-brigade line, writing and reading between samples by Catmull-Rom
+// interpolation.
+#pragma once
+
+#include <vector>
+
+#include "engine/History.h"
+
+namespace engine {
+
+class DelayLine {
+ public:
+  // A zeroed line of `length` entries with every head at the start.
+  void allocate(int length);
+  int length() const { return static_cast<int>(line_.size()); }
+
+  // Zeroes the contents and resets the variable clock (speed 1, phase 0).
+  void clear();
+
+  // Moves the feedback head `preDelay` entries behind the write head and the
+  // read head `delay` entries behind the feedback head. The two spans are held
+  // within the line, so out-of-range times can never address outside it.
+  void placeHeads(long delay, long preDelay);
+
+  // Fixed clock, one sample: store the input at the write head, add the
+  // feedback at the feedback head, take the delayed sample at the read head,
+  // step all three heads.
+  double stepFixed(double input, double feedback) {
+    line_[write_] = input;
+    line_[feedback_] += feedback;
+    const double delayed = line_[read_];
+    advance();
+    return delayed;
+  }
+
+  // Variable clock, one sample at `speed` (0.5..2 times the fixed rate): as
+  // many clock ticks as the phase passes, each writing the input and the
+  // feedback interpolated at the tick's place between the last two samples.
+  // Returns the delayed signal interpolated at the current phase.
+  double stepVariable(double speed, const History4& input, const History4& feedback);
+
+  // Time-change fade. While a change is pending the gain falls by `factor`
+  // each sample; the result is true when it has reached -60 dB and the heads
+  // may jump unheard. Without a pending change it rises back to 1 at the same
+  // rate.
+  bool fade(bool changePending, double factor) {
+    if (!changePending) {
+      fadeGain_ = fadeGain_ / factor;
+      if (fadeGain_ > 1.0) fadeGain_ = 1.0;
+      return false;
+    }
+    fadeGain_ *= factor;
+    return fadeGain_ <= 0.001;
+  }
+  double fadeGain() const { return fadeGain_; }
+  void resetFade() { fadeGain_ = 1.0; }
+
+  int writeHead() const { return write_; }
+  int feedbackHead() const { return feedback_; }
+  int readHead() const { return read_; }
+  double clockSpeed() const { return speed_; }
+  double clockPhase() const { return phase_; }
+
+ private:
+  void advance() {
+    const int n = length();
+    if (++write_ == n) write_ = 0;
+    if (++feedback_ == n) feedback_ = 0;
+    if (++read_ == n) read_ = 0;
+  }
+
+  std::vector<double> line_ = std::vector<double>(1, 0.0);
+  int write_ = 0, feedback_ = 0, read_ = 0;
+  double fadeGain_ = 1.0;
+  double speed_ = 1.0;  // variable clock: speed of the last sample
+  double phase_ = 0.0;  // variable clock: position between ticks, 0..1
+  History4 output_;     // variable clock: the last four values from the read head
+};
+
+}  // namespace engine

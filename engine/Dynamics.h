@@ -1,0 +1,129 @@
+// The level-shaping stages around the delay lines: the drive in front of the
+// lines, the 2x2 feedback crossfeed, the gates on the delayed signal with
+// their 1 ms look-ahead, and the ducking of the wet signal by a key signal.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "engine/Smoothing.h"
+
+namespace engine {
+
+// Drive: a compressor on new input. A short window of the rectified,
+// drive-scaled level (2 to 16 samples by rate) sets a gain of 1 - m/4 up to a
+// mean level m of 2 and 1/m above, so a higher drive factor compresses harder
+// and lowers the level; no make-up gain follows.
+class Drive {
+ public:
+  static constexpr int kMaxWindow = 16;
+
+  // Window length for a rate: 2 up to 25 kHz, 4 up to 50 kHz, 8 up to 100 kHz,
+  // 16 above. The write index restarts.
+  void setSampleRate(int integerRate);
+  int window() const { return window_; }
+  void clear();
+
+  // Once per block: the running sums recomputed from the window, so rounding
+  // in the running update cannot build up.
+  void beginBlock();
+
+  // Feeds |x| * factor into channel c's window (the index is advanced by
+  // endSample once both channels are in).
+  void feed(int c, double x, double factor) {
+    double& slot = ring_[c][index_];
+    sum_[c] -= slot;
+    slot = std::fabs(x) * factor;
+    sum_[c] += slot;
+  }
+  void endSample() {
+    if (++index_ >= window_) index_ = 0;
+  }
+
+  // Gain for channel c from its running sum.
+  double gain(int c) const {
+    const double u = sum_[c];
+    return u > threshold_ ? window_ / u : 1.0 - u * quarterOverWindow_;
+  }
+
+ private:
+  double ring_[2][kMaxWindow] = {};
+  double sum_[2] = {0.0, 0.0};
+  int window_ = 4;
+  int index_ = 0;
+  double threshold_ = 8.0;           // 2 W
+  double quarterOverWindow_ = 0.0625;  // 0.25 / W
+};
+
+// Feedback crossfeed from the two taps of the previous sample. A pan of 0
+// keeps a side's feedback on the left line, 1 sends it wholly to the right
+// line; so FbPanL 0 / FbPanR 1 gives two independent loops and 1 / 0 a
+// ping-pong.
+inline void feedbackMatrix(double yL, double yR, double gainL, double gainR, double panL, double panR,
+                           double& toL, double& toR) {
+  const double a = gainL * yL;
+  const double b = gainR * yR;
+  toR = panL * a + panR * b;
+  toL = (a + b) - toR;
+  toL = denormalGuard(toL);
+  toR = denormalGuard(toR);
+}
+
+// Follower of the delayed signal's magnitude, and the downward expander gain
+// it gives: envelope/threshold below the threshold, 1 above it; a threshold
+// under 1e-5 switches the gate off.
+struct Gate {
+  double envelope = 0.0;
+
+  double follow(double x, double attack, double release) {
+    const double level = std::fabs(x);
+    envelope += (level - envelope) * (level >= envelope ? attack : release);
+    envelope = denormalGuard(envelope);
+    return envelope;
+  }
+  static double gain(double envelope, double threshold) {
+    return (threshold >= 1e-5 && envelope < threshold) ? envelope / threshold : 1.0;
+  }
+};
+
+// The 1 ms look-ahead: the gated signal waits one line length so the gain
+// reacts ahead of the sound it shapes. One shared index serves both channels.
+class GateLookahead {
+ public:
+  void allocate(int length) {
+    for (auto& line : line_) line.assign(static_cast<std::size_t>(std::max(length, 1)), 0.0);
+    index_ = 0;
+  }
+  int length() const { return static_cast<int>(line_[0].size()); }
+  void clear() {
+    for (auto& line : line_) std::fill(line.begin(), line.end(), 0.0);
+  }
+  void resetIndex() { index_ = 0; }
+
+  // Stores this sample's pair and returns the pair stored one length earlier.
+  void exchange(double& left, double& right) {
+    std::swap(line_[0][index_], left);
+    std::swap(line_[1][index_], right);
+    if (++index_ >= length()) index_ = 0;
+  }
+
+ private:
+  std::vector<double> line_[2] = {std::vector<double>(1, 0.0), std::vector<double>(1, 0.0)};
+  int index_ = 0;
+};
+
+// Ducking: one follower of the key level; above the threshold the wet signal
+// is pulled down to threshold/envelope, so a loud key holds it near the
+// threshold level.
+struct Ducker {
+  double envelope = 0.0;
+
+  double gain(double keyLevel, double threshold, double attack, double release) {
+    envelope += (keyLevel - envelope) * (keyLevel < envelope ? release : attack);
+    envelope = denormalGuard(envelope);
+    return envelope > threshold ? threshold / std::max(envelope, 0.0001) : 1.0;
+  }
+};
+
+}  // namespace engine
