@@ -13,7 +13,7 @@ void Filter::setSampleRate(double sampleRate) {
 }
 
 void Filter::clear() {
-  f_ = q_ = limit_ = 0.0;
+  f_ = q_ = limit_ = satCap_ = 0.0;
   effectiveCutoff_ = 0.0;
   state_[0] = State{};
   state_[1] = State{};
@@ -49,6 +49,14 @@ void Filter::computeCoefficients(double cutoffHz, double resonance, double resoM
   limit_ = f_ > 0.0 ? 2.0 / f_ - f_ * 0.5 : 2.0;
   if (limit_ > 2.0) limit_ = 2.0;
   if (q_ > limit_) q_ = limit_;
+
+  // The cubic saturation acts as extra damping 0.075 band^2 on top of f q.
+  // The recursion stays stable while their sum is below 2 - f^2/2; a loud
+  // band state (full-scale input at a high cut-off, or a hot feedback loop)
+  // would push the cube past that and the states would run away to infinity.
+  // Half of the remaining headroom is the most the saturation may add.
+  satCap_ = 0.5 * (2.0 - 0.5 * f_ * f_ - f_ * q_);
+  if (satCap_ < 0.0) satCap_ = 0.0;
 }
 
 double Filter::process(int channel, double x, int type) {
@@ -59,7 +67,9 @@ double Filter::process(int channel, double x, int type) {
     s.low = f_ * band + s.low;
     s.high = x - q_ * band - s.low;
     // The cubic term saturates the band state softly and bounds the resonance.
-    s.band = band + f_ * s.high - 0.075 * band * band * band;
+    double saturation = 0.075 * band * band * band;
+    if (std::fabs(saturation) > satCap_ * std::fabs(band)) saturation = satCap_ * band;
+    s.band = band + f_ * s.high - saturation;
     sum += type == kBandPass ? s.band : (type == kHighPass ? s.high : s.low);
   }
   return 0.5 * sum;

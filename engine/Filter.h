@@ -48,6 +48,7 @@ class Filter {
   double resoMod_ = 0.0;
   double effectiveCutoff_ = 0.0;
   double f_ = 0.0, q_ = 0.0, limit_ = 0.0;
+  double satCap_ = 0.0;  // most damping the saturation may add
   State state_[2];
 };
 
