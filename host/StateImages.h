@@ -1,0 +1,55 @@
+// Tavrel's host chunk and its preset (.zel), bank (.zbk) and MIDI-settings
+// (.zmd) file images, as a host sees them: a host that wants to select a
+// program or load a file without opening the editor edits the chunk the
+// plug-in gave it and hands it back through effSetChunk.
+//
+// Chunk, 16376 bytes, little-endian words: 0 version 0x01000000, 4 plug-in
+// ID, 8 program count (61), 12 current program, 16..31 zero, 32: 61 program
+// records of 264 bytes (24-byte name, 60 floats), 16136: 60 controller
+// assignment floats.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace host::tavrel {
+
+constexpr int kPrograms = 61;
+constexpr int kParams = 60;
+constexpr size_t kNameSize = 24;
+constexpr size_t kRecordSize = kNameSize + 4 * kParams;  // 264
+constexpr size_t kChunkSize = 16376;
+constexpr size_t kChunkRecords = 32;
+constexpr size_t kChunkAssignments = 16136;
+constexpr size_t kPresetSize = 269;
+constexpr size_t kBankSize = 16109;
+constexpr size_t kMidiSize = 245;
+
+// 'Rdlx' packed with the first character in the most significant byte.
+constexpr uint32_t kPluginId = 0x52646c78u;
+// The older 48-parameter images carry 'Rdlq'.
+constexpr uint32_t kOldPluginId = 0x52646c71u;
+
+uint32_t readWord(const std::vector<uint8_t>& bytes, size_t offset);
+void writeWord(std::vector<uint8_t>& bytes, size_t offset, uint32_t word);
+
+// True when the bytes have the size, ID and program count of a Tavrel chunk.
+bool isChunk(const std::vector<uint8_t>& chunk);
+int currentProgram(const std::vector<uint8_t>& chunk);
+void setCurrentProgram(std::vector<uint8_t>& chunk, int program);
+std::string programName(const std::vector<uint8_t>& chunk, int program);
+float programValue(const std::vector<uint8_t>& chunk, int program, int parameter);
+
+// Each apply function edits a Tavrel chunk as the plug-in's own file loader
+// would change its state, accepting images of either byte order and the
+// older 48-parameter images. It returns an empty string on success, or
+// why the file was refused (the chunk is then unchanged).
+//  - preset: name and values replace the current program;
+//  - bank: all 61 programs are replaced and program 0 becomes current;
+//  - MIDI settings: the controller assignments are replaced.
+std::string applyPreset(std::vector<uint8_t>& chunk, const std::vector<uint8_t>& file);
+std::string applyBank(std::vector<uint8_t>& chunk, const std::vector<uint8_t>& file);
+std::string applyMidiSettings(std::vector<uint8_t>& chunk, const std::vector<uint8_t>& file);
+
+}  // namespace host::tavrel
