@@ -10,13 +10,15 @@ namespace params {
 
 class ParameterApplication;
 
-// The editor's four-digit display of one parameter.
+// The editor's four-digit display of one parameter (0..59) or of the tempo
+// (61). Some rows leave the split mode or the sign flag as the editor set
+// them, so the editor keeps one record per display.
 struct ParameterReadout {
-  int32_t digits = 0;
+  int32_t digits = 0;       // signed, up to four digits
   int32_t decimalCode = 0;  // digits in front of the decimal point, 0 for none
-  int8_t isSigned = 0;
-  int32_t splitMode = 0;
-  int32_t numerator = -1;  // -1 unless the parameter is a note fraction
+  int8_t isSigned = 0;      // the value has a sign to show
+  int32_t splitMode = 0;    // two shares side by side: 1 right only, 2 both, 3 left only
+  int32_t numerator = -1;   // -1 unless the parameter is a note fraction
   int32_t denominator = 0;
 };
 
