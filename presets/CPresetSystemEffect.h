@@ -74,6 +74,9 @@ class CPresetSystemEffect : public vst::AudioEffectX {
   bool hasMaps() const { return mapsReady_; }
   void setAssignment(int param, float value);  // parameter 60 + param
   void touchParameter(int param);              // learn and forget on a parameter change
+  void storeAssignment(int param);             // assignment value from the map entry of param
+  void learnController(int target, int cc);
+  void rebuildMidiMap();                       // both map directions from the assignment values
 
   std::unique_ptr<ProgramRecord[]> programs_;
   std::unique_ptr<uint8_t[]> chunk_;
