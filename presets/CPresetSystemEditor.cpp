@@ -27,11 +27,4 @@ void CPresetSystemEditor::showProgramName(const char* /*name*/) {}
 // Per-user defaults arrive with the settings store.
 void CPresetSystemEditor::loadStartupSettings() {}
 
-void CPresetSystemEditor::loadBankData(const uint8_t* /*buffer*/, bool /*reversed*/) {}
-void CPresetSystemEditor::storeBankData(uint8_t* /*buffer*/) {}
-void CPresetSystemEditor::loadPresetData(const uint8_t* /*buffer*/, bool /*reversed*/) {}
-void CPresetSystemEditor::storePresetData(uint8_t* /*buffer*/) {}
-void CPresetSystemEditor::loadMidiData(const uint8_t* /*buffer*/, bool /*reversed*/) {}
-void CPresetSystemEditor::storeMidiData(uint8_t* /*buffer*/) {}
-
 }  // namespace presets

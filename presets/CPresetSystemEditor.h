@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "presets/ProgramRecord.h"
 #include "vst/AEffEditor.h"
 
 namespace presets {
@@ -15,6 +16,18 @@ class CPresetSystemEffect;
 constexpr int kPresetImageSize = 269;
 constexpr int kBankImageSize = 16109;
 constexpr int kMidiImageSize = 245;
+
+// Type bytes at offset 4 of the file images.
+constexpr uint8_t kPresetType = 0x21;
+constexpr uint8_t kBankType = 0x37;
+constexpr uint8_t kMidiType = 0x0b;
+
+// The older build's images carry this ID and 48 values per program.
+constexpr int32_t kOlderPluginId = vst::fourCharCode('R', 'd', 'l', 'q');
+constexpr int kOlderNumParams = 48;
+constexpr int kOlderPresetImageSize = 5 + kNameSize + 4 * kOlderNumParams;                 // 221
+constexpr int kOlderBankImageSize = 5 + kNumPrograms * (kNameSize + 4 * kOlderNumParams);  // 13181
+constexpr int kOlderMidiImageSize = 5 + 4 * kOlderNumParams;                               // 197
 
 class CPresetSystemEditor : public vst::AEffEditor {
  public:
@@ -28,6 +41,11 @@ class CPresetSystemEditor : public vst::AEffEditor {
   virtual void releaseForgetButton();
   virtual void showProgramName(const char* name);
   virtual void loadStartupSettings();
+
+  // The file images. A loader takes a buffer of its kind's full image size
+  // (269, 16109 or 245 bytes) and ignores an image it does not recognise;
+  // `reversed` is the user's request to take the numbers in the other byte
+  // order. The store operations fill a buffer of that size.
   virtual void loadBankData(const uint8_t* buffer, bool reversed);
   virtual void storeBankData(uint8_t* buffer);
   virtual void loadPresetData(const uint8_t* buffer, bool reversed);
@@ -35,16 +53,53 @@ class CPresetSystemEditor : public vst::AEffEditor {
   virtual void loadMidiData(const uint8_t* buffer, bool reversed);
   virtual void storeMidiData(uint8_t* buffer);
 
+  // The file commands, by path. A path's folder becomes the current folder
+  // and its file name the kind's last name; a bare file name is looked up in
+  // the current folder and changes neither. Loading returns whether a file
+  // was read (an unrecognised image is read and ignored); saving returns
+  // whether the file now holds the new image. The working directory is never
+  // changed, files are opened read-only for loading, and a save replaces the
+  // old file only once the new one is complete.
+  bool loadPresetFile(const std::string& path, bool reversed);
+  bool savePresetFile(const std::string& path);
+  bool loadBankFile(const std::string& path, bool reversed);
+  bool saveBankFile(const std::string& path);
+  bool loadMidiFile(const std::string& path, bool reversed);
+  bool saveMidiFile(const std::string& path);
+
+  // Shows the name and renames the current program to it.
+  void applyProgramName(const char* name);
+
   const std::string& currentFolder() const { return currentFolder_; }
+  const std::string& lastBankName() const { return lastBankName_; }
+  const std::string& lastPresetName() const { return lastPresetName_; }
+  const std::string& lastMidiName() const { return lastMidiName_; }
 
  protected:
   CPresetSystemEffect* presetEffect() { return presetEffect_; }
+
+  // Turns one program whose first 48 values came from an older image
+  // (`older`, already in this machine's byte order) into a current one.
+  using OlderProgramConversion = void (*)(ProgramRecord& record, const float* older);
+
+  // The loaders' work. With a conversion (or `acceptOlder`) the older
+  // 48-parameter images are taken too; without, only the current ID.
+  void applyPresetImage(const uint8_t* buffer, bool reversed, OlderProgramConversion convert);
+  void applyBankImage(const uint8_t* buffer, bool reversed, OlderProgramConversion convert);
+  void applyMidiImage(const uint8_t* buffer, bool reversed, bool acceptOlder);
 
   CPresetSystemEffect* presetEffect_;
   std::string currentFolder_;
   std::string lastBankName_;
   std::string lastPresetName_;
   std::string lastMidiName_;
+
+ private:
+  using Loader = void (CPresetSystemEditor::*)(const uint8_t*, bool);
+  using Storer = void (CPresetSystemEditor::*)(uint8_t*);
+  std::string rememberPath(const std::string& path, std::string& lastName);
+  bool loadFile(const std::string& path, std::string& lastName, int size, Loader load, bool reversed);
+  bool saveFile(const std::string& path, std::string& lastName, int size, Storer store);
 };
 
 }  // namespace presets
