@@ -245,3 +245,107 @@ TEST(ModulationSources, EnvelopeFollowsTheInputWithItsCornerAndSensitivity) {
 }
 
 }  // namespace
+
+// ---- Through the plug-in interface ----
+// The LFO is heard through the filter: a 3 kHz tone through a 1 kHz low-pass
+// whose cut-off the LFO sweeps three octaves either way, so the level of the
+// output follows the LFO.
+
+#include "support/Tavrel.h"
+
+namespace {
+
+constexpr int kWindow = 220;  // 5 ms at 44.1 kHz
+
+std::unique_ptr<host::PluginInstance> lfoThroughFilter(int wave, float lfoMode, double tempo, bool playing) {
+  host::HostScript script;
+  script.tempo = tempo;
+  script.playing = playing;
+  script.recordCalls = false;
+  auto plugin = testing_support::loadTavrel(script);
+  plugin->resume();
+  const std::pair<int, float> settings[] = {
+      {params::VcoOn, 0.0f},  {params::DlyModeL, 0.0f},   {params::DlyModeR, 0.0f},      {params::RangeL, 0.0f},
+      {params::RangeR, 0.0f}, {params::DlyTimeL, 0.1f},   {params::DlyTimeR, 0.1f},      {params::Mix, 1.0f},
+      {params::FltOn, 1.0f},  {params::FltMode, 0.0f},    {params::FltType, 0.0f},       {params::Cutoff, 0.5f},
+      {params::ModSrc, 0.0f}, {params::CutfMod, 1.0f},    {params::LFOWave, (wave + 0.5f) / 5}, {params::LfoMode, lfoMode}};
+  for (auto [index, value] : settings) plugin->setParameter(index, value);
+  plugin->suspend();  // heads placed for the new time, no fade pending
+  plugin->resume();
+  return plugin;
+}
+
+// Level of each 5 ms window of the left output.
+std::vector<double> windowLevels(const std::vector<float>& y) {
+  std::vector<double> levels;
+  for (size_t at = 0; at + kWindow <= y.size(); at += kWindow) {
+    double e = 0;
+    for (size_t i = at; i < at + kWindow; ++i) e += double(y[i]) * y[i];
+    levels.push_back(std::sqrt(e / kWindow));
+  }
+  return levels;
+}
+
+std::vector<float> tone(long n) {
+  std::vector<float> s(n);
+  for (long i = 0; i < n; ++i) s[i] = static_cast<float>(0.3 * std::sin(2 * kPi * 3000.0 * i / 44100.0));
+  return s;
+}
+
+TEST(LfoInThePlugin, RateInEachModeAsHeardThroughTheFilterSweep) {
+  struct Case {
+    const char* what;
+    float mode;
+    std::vector<std::pair<int, float>> settings;
+    double tempo;
+    double expectedHz;
+  };
+  const Case cases[] = {
+      {"free, LFORate 0.5", 0.0f, {{params::LFORate, 0.5f}}, 120, 3.0},
+      {"1/4 at 120 BPM", 0.5f, {{params::LfoNum, 0.1f}, {params::LfoDen, 3.5f / 13}}, 120, 2.0},
+      {"3/8 at 90 BPM", 0.5f, {{params::LfoNum, 0.5f}, {params::LfoDen, 5.5f / 13}}, 90, 1.0},
+      {"1/96 at 400 BPM, limited", 0.5f, {{params::LfoNum, 0.1f}, {params::LfoDen, 1.0f}}, 400, 15.0},
+      {"1/4 at 120 BPM, song position", 1.0f, {{params::LfoNum, 0.1f}, {params::LfoDen, 3.5f / 13}}, 120, 2.0},
+  };
+  for (const Case& c : cases) {
+    auto plugin = lfoThroughFilter(0, c.mode, c.tempo, true);
+    for (auto [index, value] : c.settings) plugin->setParameter(index, value);
+    std::vector<std::vector<float>> out;
+    ASSERT_TRUE(plugin->process({tone(44100 * 4)}, out));
+    std::vector<double> levels = windowLevels(out[0]);
+    levels.erase(levels.begin(), levels.begin() + 20);  // the first repeat arrives after 10 ms
+    double mean = 0;
+    for (double l : levels) mean += l;
+    mean /= levels.size();
+    for (double& l : levels) l -= mean;
+    EXPECT_NEAR(measuredHz(levels, 44100.0 / kWindow), c.expectedHz, c.expectedHz * 0.03) << c.what;
+  }
+}
+
+TEST(LfoInThePlugin, SongPositionLockFollowsATransportJumpAtTheNextBlock) {
+  // Square wave, 1/4 at 120 BPM: the cut-off is high for the first half of
+  // every beat and low for the second. Half-way through the first half the
+  // transport jumps to three quarters of a beat: the level must drop at that
+  // block, not a quarter beat later.
+  auto plugin = lfoThroughFilter(kSquare, 1.0f, 120, true);
+  plugin->setParameter(params::LfoNum, 0.1f);
+  plugin->setParameter(params::LfoDen, 3.5f / 13);
+  const int block = plugin->script().blockSize;
+  const long jumpBlock = 10;  // 5120 samples into a 22050-sample beat
+  std::vector<float> input = tone(block * 30L), heard;
+  for (long b = 0; b < 30; ++b) {
+    if (b == jumpBlock) plugin->script().ppqPos = 0.75;
+    std::vector<std::vector<float>> out;
+    ASSERT_TRUE(plugin->process({std::vector<float>(input.begin() + b * block, input.begin() + (b + 1) * block)}, out));
+    heard.insert(heard.end(), out[0].begin(), out[0].end());
+  }
+  const std::vector<double> levels = windowLevels(heard);
+  const long delayWindows = 2;  // 10 ms through the line
+  const long jumpWindow = jumpBlock * block / kWindow + delayWindows;
+  // Without the jump the level would stay up until 11025 + 441 samples (window 52).
+  const double high = levels[jumpWindow - 1], low = levels[jumpWindow + 3];
+  EXPECT_GT(high, 20 * low) << "the level drops within 20 ms of the jump";
+  EXPECT_GT(levels[jumpWindow - 15], 20 * low) << "before the jump: the first half of the beat";
+}
+
+}  // namespace
