@@ -12,13 +12,4 @@ Tables::Tables() {
   for (int i = 0; i < kExponentialSize; ++i) exponential[i] = std::pow(2.0, (i - 4999.0) / 4999.0);
 }
 
-double Tables::exponentialAt(double p) const {
-  if (!(p > 0.0)) p = 0.0;
-  if (p > 1.0) p = 1.0;
-  const double x = p * 9998.0;
-  const int i = static_cast<int>(std::floor(x));
-  const double u = x - i;
-  return (1.0 - u) * exponential[i] + u * exponential[i + 1];
-}
-
 }  // namespace engine

@@ -21,7 +21,14 @@ struct Tables {
 
   // The exponential curve at control position p in 0..1, linearly
   // interpolated; 1.0 at p = 0.5.
-  double exponentialAt(double p) const;
+  double exponentialAt(double p) const {
+    if (!(p > 0.0)) p = 0.0;  // NaN too
+    if (p > 1.0) p = 1.0;
+    const double x = p * 9998.0;
+    const int i = static_cast<int>(x);  // x >= 0: truncation is the floor
+    const double u = x - i;
+    return (1.0 - u) * exponential[i] + u * exponential[i + 1];
+  }
 };
 
 }  // namespace engine
