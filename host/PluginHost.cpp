@@ -105,7 +105,7 @@ std::unique_ptr<PluginInstance> PluginInstance::load(const std::string& path, co
 
 PluginInstance::~PluginInstance() {
   if (effect_ != nullptr) {
-    dispatch(vst::effMainsChanged, 0, 0);
+    if (resumed_) suspend();
     dispatch(vst::effClose);
     std::lock_guard<std::mutex> lock(gRegistryMutex);
     gRegistry.erase(effect_);
@@ -215,6 +215,16 @@ void PluginInstance::clearCalls() {
 
 bool PluginInstance::canDoubleReplacing() const {
   return (effect_->flags & vst::effFlagsCanDoubleReplacing) != 0 && effect_->processDoubleReplacing != nullptr;
+}
+
+void PluginInstance::resume() {
+  dispatch(vst::effMainsChanged, 0, 1);
+  resumed_ = true;
+}
+
+void PluginInstance::suspend() {
+  dispatch(vst::effMainsChanged, 0, 0);
+  resumed_ = false;
 }
 
 void PluginInstance::setSampleRate(float rate) {

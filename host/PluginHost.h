@@ -86,8 +86,11 @@ class PluginInstance {
   // host's own answers and the block cutting agree with what it told the plug-in.
   void setSampleRate(float rate);
   void setBlockSize(int frames);
-  void resume() { dispatch(vst::effMainsChanged, 0, 1); }
-  void suspend() { dispatch(vst::effMainsChanged, 0, 0); }
+  // effMainsChanged 1 / 0. On destruction the host suspends the plug-in
+  // only if it is still running: some plug-ins assert on a double suspend.
+  void resume();
+  void suspend();
+  bool resumed() const { return resumed_; }
   bool setSpeakerArrangement(int inputChannels, int outputChannels);
 
   // Parameters and identity.
@@ -142,6 +145,7 @@ class PluginInstance {
   bool processPlanar(const std::vector<std::vector<T>>& inputs, std::vector<std::vector<T>>& outputs,
                      long frames);
 
+  bool resumed_ = false;
   void* library_ = nullptr;
   vst::AEffect* effect_ = nullptr;
   std::string path_;

@@ -296,6 +296,11 @@ void prepare(host::PluginInstance& plugin, const Options& o, int sampleRate, boo
   const bool arranged = plugin.setSpeakerArrangement(withKey ? 4 : 2, 2);
   if (withKey && !arranged)
     throw CliError("the plug-in does not accept 4 inputs and 2 outputs, so it cannot take a key signal");
+  // Start, stop and start again: stopping settles every parameter glide at
+  // its target, so the render begins at the chosen setting instead of
+  // gliding there from the plug-in's start-up values.
+  plugin.resume();
+  plugin.suspend();
   plugin.resume();
 }
 
