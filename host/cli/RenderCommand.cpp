@@ -63,6 +63,11 @@ int runRender(const Options& o) {
     if (result.tailCapped)
       std::printf("note: the echoes had not died away after the %.0f s tail limit; pass --tail SECONDS to choose\n",
                   RenderSettings{}.tailCap);
+    const int encoding = outputFormat(outPath, source.format()) & SF_FORMAT_SUBMASK;
+    const bool fixedPoint = encoding != SF_FORMAT_FLOAT && encoding != SF_FORMAT_DOUBLE;
+    if (!outPath.empty() && fixedPoint && result.outputPeak > 1.0)
+      std::printf("note: the output peaks at %s and was clipped in %s; lower Output or write a float file\n",
+                  formatDb(result.outputPeak).c_str(), outPath.c_str());
     if (!plotPath.empty()) std::printf("wrote %s\n", plotPath.c_str());
   }
   return 0;
