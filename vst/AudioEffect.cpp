@@ -235,7 +235,10 @@ void AudioEffect::dB2string(float value, char* text, VstInt32 maxLen) {
   if (value <= 0.0f)
     copyText("-oo", text, maxLen);
   else
-    float2string(static_cast<float>(20.0 * std::log10(value)), text, maxLen);
+    // The logarithm in double precision: std::log10 of a float would be the
+    // single-precision overload, whose last-place error shows once the
+    // fraction is cut (4.0 would read "12.04120" instead of "12.04119").
+    float2string(static_cast<float>(20.0 * std::log10(static_cast<double>(value))), text, maxLen);
 }
 
 void AudioEffect::int2string(VstInt32 value, char* text, VstInt32 maxLen) {
