@@ -3,9 +3,11 @@
 // convention, transport time, MIDI delivery and several instances at once.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "host/PluginHost.h"
+#include "host/StateImages.h"
 
 #ifdef TAVREL_HOST_PROBE_PATH
 
@@ -145,3 +147,125 @@ TEST(HostLibrary, MidiMessagesArriveAsOneEventList) {
 }  // namespace
 
 #endif
+
+// The host's own reading of preset, bank and MIDI-settings files into a
+// chunk: byte orders, the older 48-parameter layout, and refusals.
+namespace {
+
+namespace ti = host::tavrel;
+
+std::vector<uint8_t> blankChunk(int current) {
+  std::vector<uint8_t> chunk(ti::kChunkSize, 0);
+  ti::writeWord(chunk, 0, 0x01000000u);
+  ti::writeWord(chunk, 4, ti::kPluginId);
+  ti::writeWord(chunk, 8, ti::kPrograms);
+  ti::setCurrentProgram(chunk, current);
+  return chunk;
+}
+
+uint32_t bits(float f) {
+  uint32_t w;
+  std::memcpy(&w, &f, 4);
+  return w;
+}
+
+// A preset image with `count` values, value i = `value(i)`.
+template <typename F>
+std::vector<uint8_t> presetImage(uint32_t id, int count, bool swapped, F value) {
+  std::vector<uint8_t> image(5 + ti::kNameSize + 4 * static_cast<size_t>(count), 0);
+  auto put = [&](size_t at, uint32_t w) {
+    ti::writeWord(image, at, swapped ? __builtin_bswap32(w) : w);
+  };
+  put(0, id);
+  image[4] = '!';
+  std::memcpy(image.data() + 5, "Loaded", 6);
+  for (int i = 0; i < count; ++i) put(5 + ti::kNameSize + 4 * i, bits(value(i)));
+  return image;
+}
+
+TEST(StateImages, PresetImagesLoadIntoTheCurrentProgram) {
+  struct Case {
+    const char* what;
+    uint32_t id;
+    int count;
+    bool swapped;
+  };
+  const Case cases[] = {{"native", ti::kPluginId, 60, false},
+                        {"other byte order", ti::kPluginId, 60, true},
+                        {"older 48 values", ti::kOldPluginId, 48, false},
+                        {"older 48 values, other byte order", ti::kOldPluginId, 48, true}};
+  for (const Case& c : cases) {
+    std::vector<uint8_t> chunk = blankChunk(17);
+    const auto image = presetImage(c.id, c.count, c.swapped, [](int i) { return 0.01f * static_cast<float>(i % 30); });
+    ASSERT_EQ(ti::applyPreset(chunk, image), "") << c.what;
+    EXPECT_EQ(ti::programName(chunk, 17), "Loaded") << c.what;
+    EXPECT_EQ(ti::programName(chunk, 16), "") << c.what;
+    EXPECT_FLOAT_EQ(ti::programValue(chunk, 17, 5), 0.05f) << c.what;
+    if (c.count == 48) {
+      // Parameters 48..59 take their neutral values; the two-state LFO mode
+      // (0.32 is its first state) becomes the first of three.
+      const float neutral[12] = {0, 1, 0, 0, 1, 0.5f, 0, 0, 1.5f / 13, 1.5f / 13, 0, 0};
+      for (int i = 0; i < 12; ++i) EXPECT_FLOAT_EQ(ti::programValue(chunk, 17, 48 + i), neutral[i]) << c.what << " " << i;
+      EXPECT_FLOAT_EQ(ti::programValue(chunk, 17, 32), 0.5f / 3) << c.what;
+    } else {
+      EXPECT_FLOAT_EQ(ti::programValue(chunk, 17, 59), 0.29f) << c.what;
+    }
+  }
+}
+
+TEST(StateImages, OlderRandomWaveTurnsIntoSongLockedLfo) {
+  struct Case {
+    float lfoDen, expectedDen;
+  };
+  // LfoDen step 0 becomes step 3, others move up four steps, at most to 12.
+  for (const Case c : {Case{0.0f, 3.5f / 13}, Case{1.5f / 13, 5.5f / 13}, Case{10.5f / 13, 12.5f / 13}}) {
+    std::vector<uint8_t> chunk = blankChunk(0);
+    const auto image = presetImage(ti::kOldPluginId, 48, false, [&](int i) {
+      return i == 9 ? 0.9f /* fifth LFO wave */ : i == 34 ? c.lfoDen : 0.0f;
+    });
+    ASSERT_EQ(ti::applyPreset(chunk, image), "");
+    EXPECT_FLOAT_EQ(ti::programValue(chunk, 0, 32), 2.5f / 3);
+    EXPECT_FLOAT_EQ(ti::programValue(chunk, 0, 34), c.expectedDen);
+  }
+}
+
+TEST(StateImages, ForeignTruncatedOrMistypedImagesChangeNothing) {
+  auto valid = presetImage(ti::kPluginId, 60, false, [](int) { return 0.5f; });
+  auto wrongType = valid;
+  wrongType[4] = '7';
+  auto foreign = valid;
+  ti::writeWord(foreign, 0, 0x12345678u);
+  auto truncated = valid;
+  truncated.resize(200);
+  for (const auto& image : {wrongType, foreign, truncated, std::vector<uint8_t>{}}) {
+    std::vector<uint8_t> chunk = blankChunk(3);
+    const std::vector<uint8_t> before = chunk;
+    EXPECT_NE(ti::applyPreset(chunk, image), "");
+    EXPECT_EQ(chunk, before);
+  }
+}
+
+TEST(StateImages, BankReplacesAllProgramsAndSelectsTheFirst) {
+  std::vector<uint8_t> bank(ti::kBankSize, 0);
+  ti::writeWord(bank, 0, ti::kPluginId);
+  bank[4] = '7';
+  for (int k = 0; k < ti::kPrograms; ++k) {
+    const size_t at = 5 + k * ti::kRecordSize;
+    bank[at] = static_cast<uint8_t>('A' + k % 26);
+    ti::writeWord(bank, at + ti::kNameSize + 4 * 59, bits(static_cast<float>(k) / 100));
+  }
+  std::vector<uint8_t> chunk = blankChunk(40);
+  ASSERT_EQ(ti::applyBank(chunk, bank), "");
+  EXPECT_EQ(ti::currentProgram(chunk), 0);
+  EXPECT_EQ(ti::programName(chunk, 60), std::string(1, static_cast<char>('A' + 60 % 26)));
+  EXPECT_FLOAT_EQ(ti::programValue(chunk, 60, 59), 0.60f);
+
+  std::vector<uint8_t> midi(ti::kMidiSize, 0);
+  ti::writeWord(midi, 0, ti::kPluginId);
+  midi[4] = 0x0B;
+  ti::writeWord(midi, 5 + 4 * 59, bits(7.5f / 129));
+  ASSERT_EQ(ti::applyMidiSettings(chunk, midi), "");
+  EXPECT_EQ(ti::readWord(chunk, ti::kChunkAssignments + 4 * 59), bits(7.5f / 129));
+}
+
+}  // namespace
