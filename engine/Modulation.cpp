@@ -28,6 +28,10 @@ inline double wrapOnce(double phi) {
   return phi;
 }
 
+// A working value that is not a finite number (a NaN written by a host) must
+// not reach the recursive states, which would then stay NaN for good.
+inline double finiteOr(double x, double fallback) { return std::isfinite(x) ? x : fallback; }
+
 }  // namespace
 
 Modulation::Modulation(const Tables& tables)
@@ -54,7 +58,7 @@ void Modulation::suspend() {
 }
 
 void Modulation::beginBlock(const WorkingValues& values, bool songPositionValid, double ppqPos) {
-  increment_ = values.lfoIncrement.get();
+  increment_ = finiteOr(values.lfoIncrement.get(), 0.0);
   if (values.lfoMode.get() != 2) return;
   if (!songPositionValid || !std::isfinite(ppqPos)) {
     // No transport position: the LFO stands at phase 0 for this block.
@@ -82,7 +86,8 @@ int Modulation::nextRandom() {
 
 void Modulation::tick(const WorkingValues& values, double modSource, double envInL, double envInR, double& modL,
                       double& modR) {
-  const double offset = values.lrOffset.get();
+  double offset = finiteOr(values.lrOffset.get(), 0.0);
+  if (std::fabs(offset) > kPi) offset = std::remainder(offset, kTwoPi);  // beyond the knob's +-pi/2
   const double phi[2] = {wrapOnce(phase_ - offset), wrapOnce(phase_ + offset)};
 
   switch (values.lfoWave.get()) {
@@ -131,13 +136,13 @@ void Modulation::tick(const WorkingValues& values, double modSource, double envI
   phase_ += increment_;
   if (phase_ > kPi) phase_ -= kTwoPi;
 
-  const double sens = values.modSens.get();
-  const double coef = values.envCoef.get();
+  const double sens = finiteOr(values.modSens.get(), 1.0);
+  const double coef = finiteOr(values.envCoef.get(), 0.0);
   envelope_[0] = guard(envelope_[0] + (envInL * sens - envelope_[0]) * coef);
   envelope_[1] = guard(envelope_[1] + (envInR * sens - envelope_[1]) * coef);
 
   // Envelope 0 maps to -1, so silence with the envelope selected pulls down.
-  const double b = modSource;
+  const double b = finiteOr(modSource, 0.0);
   modL_ = b * (2.0 * envelope_[0] - 1.0) + (1.0 - b) * lfoOut_[0];
   modR_ = b * (2.0 * envelope_[1] - 1.0) + (1.0 - b) * lfoOut_[1];
   modL = modL_;

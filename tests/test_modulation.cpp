@@ -349,3 +349,50 @@ TEST(LfoInThePlugin, SongPositionLockFollowsATransportJumpAtTheNextBlock) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ModulationSources, NonFiniteWorkingValuesNeverPoisonTheStates) {
+  // A host may write NaN or infinity as a parameter value; the followers and
+  // the LFO must come back as soon as the values are sane again.
+  const double nan = std::nan(""), inf = HUGE_VAL;
+  struct Case {
+    const char* what;
+    void (*spoil)(WorkingValues&, double);
+    double bad;
+  };
+  const Case cases[] = {
+      {"offset NaN", [](WorkingValues& v, double x) { v.lrOffset = x; }, nan},
+      {"offset huge", [](WorkingValues& v, double x) { v.lrOffset = x; }, 1e6},
+      {"sensitivity inf", [](WorkingValues& v, double x) { v.modSens = x; }, inf},
+      {"envelope coefficient NaN", [](WorkingValues& v, double x) { v.envCoef = x; }, nan},
+      {"increment NaN", [](WorkingValues& v, double x) { v.lfoIncrement = x; }, nan},
+  };
+  Tables tables;
+  for (const Case& c : cases) {
+    for (int wave = kSine; wave <= kRandom; ++wave) {
+      Modulation m(tables);
+      m.clear();
+      WorkingValues v;
+      v.lfoMode = 0;
+      v.lfoWave = wave;
+      v.lfoIncrement = engine::lfoIncrement(5.0, 44100);
+      v.envCoef = engine::envelopeCoefficient(100, 44100);
+      const WorkingValues good = v;
+      c.spoil(v, c.bad);
+      double l = 0, r = 0;
+      m.beginBlock(v, true, 0);
+      for (int i = 0; i < 1000; ++i) {
+        m.tick(v, 0.5, 0.3, 0.3, l, r);
+        ASSERT_TRUE(std::isfinite(l) && std::isfinite(r)) << c.what << ", wave " << wave;
+        ASSERT_LE(std::fabs(l), 4.0) << c.what << ", wave " << wave;
+      }
+      m.beginBlock(good, true, 0);
+      for (int i = 0; i < 1000; ++i) m.tick(good, 0.5, 0.3, 0.3, l, r);
+      EXPECT_TRUE(std::isfinite(l) && std::isfinite(r)) << c.what;
+      EXPECT_TRUE(std::isfinite(m.phase())) << c.what;
+    }
+  }
+}
+
+}  // namespace
