@@ -30,6 +30,10 @@ inline double guard(double x) { return x + 1e-30 - 1e-30; }
 }  // namespace
 
 Reverb::Decay Reverb::decayFor(int type, double damping) {
+  // Outside 0..1 the damping one-pole's coefficient would pass 1 and the
+  // lines would ring up without bound; a host may send such values.
+  if (!(damping >= 0.0)) damping = 0.0;
+  if (damping > 1.0) damping = 1.0;
   const double g = std::pow(0.5, 0.01 * std::pow(100.0, damping));
   Decay d;
   if (type == kPlate) {
@@ -93,7 +97,7 @@ void Reverb::configure(int type, double sampleRate) {
 }
 
 void Reverb::setDamping(double damping) {
-  if (damping == damping_) return;
+  if (damping == damping_ || !std::isfinite(damping)) return;  // NaN keeps the last good damping
   damping_ = damping;
   decay_ = decayFor(type_, damping_);
 }

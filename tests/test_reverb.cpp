@@ -271,3 +271,24 @@ TEST(ReverbInThePlugin, TypeSwitchedFromAnotherThreadWhileAudioRunsLeavesNoTornS
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Reverb, DampingOutsideItsRangeOrNotANumberKeepsTheTailBounded) {
+  struct Case {
+    double damping;
+    double t60Like;  // the in-range damping it must sound like
+  };
+  const Case cases[] = {{-5.0, 0.0}, {7.0, 1.0}, {std::nan(""), 0.4}};
+  for (int type : {engine::kSpring, engine::kPlate}) {
+    for (const Case& c : cases) {
+      Reverb r = makeReverb(type, 44100, 0.4);  // last good value
+      r.setDamping(c.damping);
+      Reverb reference = makeReverb(type, 44100, c.t60Like);
+      const Response got = impulseResponse(r, 44100), want = impulseResponse(reference, 44100);
+      EXPECT_EQ(got.left, want.left) << "type " << type << " damping " << c.damping;
+    }
+  }
+}
+
+}  // namespace
