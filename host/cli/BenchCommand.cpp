@@ -109,7 +109,7 @@ int runBench(const Options& o) {
   if (!o.positional.empty()) throw CliError("usage: tavrel bench [--seconds N] [--plugin PATH]...", 2);
   const std::string tavrel = defaultPluginPath();
   Bench bench(o);
-  std::printf("%.0f s of noise at %d Hz, block %d, single precision\n", o.seconds, o.sampleRate, o.block);
+  std::printf("%g s of noise at %d Hz, block %d, single precision\n", o.seconds, o.sampleRate, o.block);
   std::printf("%-44s %5s %10s %10s\n", "configuration", "in/out", "ns/frame", "x realtime");
 
   std::vector<std::string> programs;
