@@ -11,8 +11,9 @@ namespace params {
 class ParameterApplication;
 
 // The editor's four-digit display of one parameter (0..59) or of the tempo
-// (61). Some rows leave the split mode or the sign flag as the editor set
-// them, so the editor keeps one record per display.
+// (61). The note fractions and the parameters without a number leave the
+// split mode and the sign flag as the caller filled them, and ModSens leaves
+// the sign flag.
 struct ParameterReadout {
   int32_t digits = 0;       // signed, up to four digits
   int32_t decimalCode = 0;  // digits in front of the decimal point, 0 for none
