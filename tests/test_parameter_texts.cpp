@@ -327,16 +327,6 @@ TEST(ParameterReadout, DigitsPositionSignAndSplit) {
   }
 }
 
-TEST(ParameterReadout, FractionWithTheSplitModeClearShowsAPointedZero) {
-  auto zel = makeZel();
-  ParameterReadout r;  // split mode 0
-  zel->getParameterReadout(LfoNum, r);
-  EXPECT_EQ(r.digits, 0);
-  EXPECT_EQ(r.decimalCode, 1);
-  EXPECT_EQ(r.numerator, 1);
-  EXPECT_EQ(r.denominator, 1);
-}
-
 // A value that rounds into the next decade takes the next point position
 // instead of showing five digits: 99.996 BPM reads 100.0, not 100.00.
 TEST(ParameterReadout, RoundingIntoTheNextDecadeMovesThePoint) {
