@@ -1,0 +1,287 @@
+// What only the engine itself shows: buffer sizes and rate-dependent values,
+// reset against a fresh engine, block cutting, the glide, the meters, the
+// gate's look-ahead, the variable clock, and bad values from outside.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "engine/Coefficients.h"
+#include "tests/engine_rig.h"
+
+namespace {
+
+using namespace enginetest;
+
+struct RateCase {
+  double reported, running;
+  int line, lookahead, driveWindow;
+};
+
+TEST(EngineBuffers, SizedForTheRateAndBadRatesOrBlockSizesRunAsDefaults) {
+  const RateCase cases[] = {
+      {44100, 44100, 441001, 44, 4},   {96000, 96000, 960001, 96, 8},   {192000, 192000, 1920001, 192, 16},
+      {22050, 22050, 220501, 22, 2},   {4096, 4096, 40961, 4, 2},       {200000, 200000, 2000001, 200, 16},
+      {0, 44100, 441001, 44, 4},       {1e6, 44100, 441001, 44, 4},     {4095.9, 44100, 441001, 44, 4},
+      {-48000, 44100, 441001, 44, 4},  {std::nan(""), 44100, 441001, 44, 4},
+  };
+  engine::DelayEngine e;
+  for (const RateCase& c : cases) {
+    SCOPED_TRACE(c.reported);
+    e.setSampleRate(48000.0);
+    e.setSampleRate(c.reported);
+    EXPECT_EQ(e.sampleRate(), c.running);
+    EXPECT_EQ(e.delayLine(0).length(), c.line);
+    EXPECT_EQ(e.delayLine(1).length(), c.line);
+    EXPECT_EQ(e.gateLookaheadLength(), c.lookahead);
+    EXPECT_EQ(e.driveWindow(), c.driveWindow);
+  }
+  for (const auto& [asked, running] : {std::pair{512, 512}, {1, 1}, {44100, 44100}, {0, 1024}, {44101, 1024}}) {
+    e.setBlockSize(asked);
+    EXPECT_EQ(e.peakMemoryLength(), running) << asked;
+  }
+}
+
+TEST(EngineBuffers, RateChangeRecomputesEveryRateDependentValue) {
+  engine::DelayEngine e;
+  // Until another rate comes, the LFO glide keeps its construction value.
+  e.setSampleRate(44100.0);
+  EXPECT_DOUBLE_EQ(e.modulation().smoothingCoefficient(), 1.0 - std::exp(-0.14247585730565954));
+  engine::WorkingValues& v = e.values();
+  v.envSpeed = 0.2;
+  v.envSpeedMs = 280.0;
+  v.lfoRate = 2.0;
+  e.setSampleRate(48000.0);
+  e.setSampleRate(44100.0);
+  const double sr = 44100.0;
+  EXPECT_DOUBLE_EQ(e.modulation().smoothingCoefficient(), 1.0 - std::exp(-3141.592653589793 / sr));
+  EXPECT_DOUBLE_EQ(e.smoothingCoefficient(), 1.0 - std::exp(-188.49555921538757 / sr));
+  EXPECT_DOUBLE_EQ(e.fadeFactor(), std::pow(0.001, 10.0 / sr));
+  EXPECT_DOUBLE_EQ(v.envCoef, 1.0 - std::exp(-6283.185307179586 / (sr * 280.0)));
+  EXPECT_DOUBLE_EQ(v.duckAttack, 1.0 - std::exp(-1000.0 / (sr * 10.0)));
+  EXPECT_DOUBLE_EQ(v.duckRelease, 1.0 - std::exp(-1000.0 / (sr * 600.0)));
+  EXPECT_DOUBLE_EQ(v.gateAttack, 1.0 - std::exp(-1000.0 / sr));
+  EXPECT_DOUBLE_EQ(v.gateRelease, 1.0 - std::exp(-1000.0 / (sr * 200.0)));
+  EXPECT_DOUBLE_EQ(v.lfoIncrement, 2.0 * 6.283185307179586 / sr);
+  EXPECT_EQ(e.reverb().length(0), 2384);  // the reverb's taps follow the rate too
+}
+
+TEST(EngineLifecycle, AfterSuspendTheEngineSoundsLikeAFreshOne) {
+  auto busy = [](Rig& rig) {
+    engine::WorkingValues& v = rig.values();
+    v.fbGain[0] = v.fbGain[1] = 0.7;
+    v.fbPan[0] = 0.3;
+    v.vcoOn = 1;
+    v.vcoModDepth = 0.4;
+    v.fltOn = 1;
+    v.fltMode = 1;
+    v.cutoffHz = 2000.0;
+    v.rvbOn = 1;
+    v.driveNormalised = 0.5;
+    v.gateThreshold[0] = 0.01;
+    v.delayTimeMs[1] = 45.0;
+  };
+  Rig used(44100, 30), fresh(44100, 30);
+  busy(used);
+  busy(fresh);
+  used.run(tone(20000, 330, 44100, 0.8), tone(20000, 550, 44100, 0.8));
+  used.values().inputGain = 2.0;  // a glide under way when the host suspends
+  used.run(level(100, 0.0));
+  fresh.values().inputGain = 2.0;
+  used.engine().suspend();
+  fresh.engine().suspend();
+  const Signal probe = impulse(8000, 10);
+  const Stereo a = used.run(probe, probe), b = fresh.run(probe, probe);
+  for (long i = 0; i < 8000; ++i) {
+    ASSERT_NEAR(a.left[i], b.left[i], 1e-12) << i;
+    ASSERT_NEAR(a.right[i], b.right[i], 1e-12) << i;
+  }
+}
+
+TEST(EngineLifecycle, BlockCuttingDoesNotChangeTheSoundAndEmptyBlocksWriteNothing) {
+  Rig whole(44100, 5), pieces(44100, 5);
+  for (Rig* rig : {&whole, &pieces}) {
+    rig->values().fbGain[0] = 0.5;
+    rig->values().driveNormalised = 0.5;
+    rig->values().driveGain = 4.0;
+    rig->engine().setBlockSize(64);
+  }
+  const Signal in = tone(6000, 300, 44100, 0.9);
+  const Stereo a = whole.run(in, 6000), b = pieces.run(in, 7);  // longer and shorter than the block size
+  for (long i = 0; i < 6000; ++i) ASSERT_NEAR(a.left[i], b.left[i], 1e-12) << i;
+  double out[2] = {5, 5}, in0 = 1;
+  double* ip[4] = {&in0, &in0, &in0, &in0};
+  double* op[2] = {&out[0], &out[1]};
+  pieces.engine().process(ip, op, 0, {});
+  EXPECT_EQ(out[0] + out[1], 10.0);
+}
+
+TEST(EngineLifecycle, InputGainGlidesAt30HzAndMetersLagOneBlock) {
+  Rig rig;
+  rig.values().mix = 0.0;
+  rig.engine().setBlockSize(256);
+  rig.engine().suspend();
+  rig.values().inputGain = 3.0;
+  const Stereo out = rig.run(level(256, 1.0), 256);
+  const double k = 1.0 - std::exp(-2.0 * 3.141592653589793 * 30.0 / 44100.0);
+  EXPECT_NEAR(out.left[0], 1.0 + 2.0 * k, 1e-12);  // one step of the glide, never a jump
+  EXPECT_NEAR(out.left[200], 1.0 + 2.0 * (1.0 - std::pow(1.0 - k, 201)), 1e-9);
+  float l, r;
+  rig.engine().readInputPeaks(l, r);
+  rig.values().inputGain = 1.0;
+  rig.engine().suspend();
+  rig.run(impulse(256, 255), 256);  // the block's last sample is still in the ring
+  rig.engine().readInputPeaks(l, r);
+  EXPECT_EQ(l, 0.0f);
+  rig.run(level(256, 0.0), 256);
+  rig.engine().readInputPeaks(l, r);
+  EXPECT_EQ(l, 1.0f);
+  rig.engine().readInputPeaks(l, r);  // reading resets
+  EXPECT_EQ(l, 0.0f);
+}
+
+TEST(EngineGate, GainReactsOneMillisecondAheadOfTheSound) {
+  Rig rig(44100, 100);
+  const double threshold = 0.49, x = 0.5;
+  rig.values().gateThreshold[0] = threshold;
+  rig.engine().suspend();
+  const long d = rig.samples(100), la = rig.lookahead();
+  const Stereo out = rig.run(level(d + 200, x), level(d + 200, 0.0));
+  // When the step reaches the output, the follower has heard it for the
+  // look-ahead plus the current sample.
+  const double envelope = x * (1.0 - std::pow(1.0 - engine::gateAttackCoefficient(44100), la + 1));
+  EXPECT_LT(peak(out.left, 0, d + la), 1e-12);
+  EXPECT_NEAR(out.left[d + la], x * (envelope / threshold) * (envelope / threshold), 1e-9);
+}
+
+TEST(EngineDucking, DryIsDuckedOnlyWhenItPassesTheReverbStageAndReleases) {
+  for (int dryThroughReverb : {0, 1}) {
+    SCOPED_TRACE(dryThroughReverb);
+    Rig rig;
+    rig.values().mix = 0.0;
+    rig.values().rvbMode = dryThroughReverb;
+    rig.values().duckThreshold = 0.1;
+    rig.values().duckRelease = engine::duckReleaseCoefficient(0.0, 44100);  // 30 ms
+    rig.engine().suspend();
+    const Signal key = level(8820, 1.0), quiet = level(13230, 0.0);
+    const Stereo keyed = rig.run(level(8820, 1.0), level(8820, 1.0), 512, &key);
+    EXPECT_NEAR(keyed.left.back(), dryThroughReverb ? 0.1 : 1.0, 1e-4);
+    const Stereo released = rig.run(level(13230, 1.0), level(13230, 1.0), 512, &quiet);
+    EXPECT_NEAR(released.left.back(), 1.0, 1e-9);  // ten release times later
+  }
+}
+
+struct ClockCase {
+  double manual;  // VcoMan working value: the speed is 2^manual
+  double delayScale;
+};
+
+TEST(EngineClock, ManualSpeedScalesTheHeardDelay) {
+  for (const ClockCase& c : {ClockCase{1.0, 0.5}, ClockCase{0.0, 1.0}, ClockCase{-1.0, 2.0}}) {
+    SCOPED_TRACE(c.manual);
+    Rig rig(44100, 100);
+    rig.values().vcoOn = 1;
+    rig.values().vcoMan = c.manual;
+    rig.values().vcoModDepth = 0.0;
+    rig.engine().suspend();
+    const Stereo out = rig.run(impulse(rig.samples(250)));
+    EXPECT_NEAR(loudest(out.left), rig.samples(100) * c.delayScale + rig.lookahead() + 3, 3.0);
+  }
+}
+
+TEST(EngineClock, AtSpeedOneTheVariableClockMatchesTheFixedClock) {
+  Rig fixed(44100, 50), variable(44100, 50);
+  variable.values().vcoOn = 1;
+  variable.values().vcoModDepth = 0.0;
+  const Signal t = tone(8000, 250, 44100, 0.5);
+  const Stereo a = fixed.run(t), b = variable.run(t);
+  // The interpolated writing and reading add three samples and the anti-alias
+  // cascade a little more; otherwise 250 Hz passes it untouched.
+  double best = 1.0;
+  for (long lag : {3, 4, 5}) {
+    double worst = 0.0;
+    for (long i = 4000; i < 7000; ++i) worst = std::max(worst, std::fabs(b.left[i + lag] - a.left[i]));
+    best = std::min(best, worst);
+  }
+  EXPECT_LT(best, 0.01);
+}
+
+TEST(EngineClock, SwitchingTheClockOnCarriesASteadySignalWithoutADip) {
+  Rig rig(44100, 10);
+  rig.run(level(2048, 0.5));
+  rig.values().vcoOn = 1;
+  const Stereo out = rig.run(level(1323, 0.5), 64);
+  // What was written after the switch comes out from one delay on.
+  for (long i = 441 + 60; i < 1323; ++i) ASSERT_NEAR(out.left[i], 0.5, 1e-6) << i;
+}
+
+TEST(EngineClock, StaysBoundedAtRatesBelowTwiceTheAntiAliasCorner) {
+  for (double rate : {4096.0, 22050.0, 28000.0, 32000.0}) {
+    SCOPED_TRACE(rate);
+    Rig rig(rate, 20);
+    rig.values().vcoOn = 1;
+    rig.values().vcoModDepth = 1.0;
+    Signal noise = level(static_cast<long>(rate), 0.0);
+    unsigned seed = 1;
+    for (double& x : noise) x = ((seed = seed * 1103515245u + 12345u) >> 16 & 0x7FFF) / 16384.0 - 1.0;
+    EXPECT_LT(peak(rig.run(noise).left), 4.0);
+  }
+}
+
+TEST(EngineDelayLine, ChangesDuringTheFadeOutMoveTheHeadsOnceToTheLatestTime) {
+  Rig rig(44100, 300);
+  rig.values().delayTimeMs[0] = 200.0;
+  rig.values().delayTimeChanged[0] = true;
+  rig.run(level(1000, 0.0));
+  rig.values().delayTimeMs[0] = 100.0;
+  rig.values().delayTimeChanged[0] = true;
+  rig.run(level(4410, 0.0));
+  const engine::DelayLine& line = rig.engine().delayLine(0);
+  EXPECT_EQ((line.feedbackHead() - line.readHead() + line.length()) % line.length(), 4410);
+  EXPECT_FALSE(rig.values().delayTimeChanged[0].get());
+}
+
+// Bad values from outside: host samples that are not numbers, and times a
+// parameter beyond its range asks for.
+struct BadInputCase {
+  const char* name;
+  bool everythingOn;
+  bool bypass;
+};
+
+TEST(EngineBadInput, NonFiniteSamplesAreSilenceAndNeverPoisonTheState) {
+  const BadInputCase cases[] = {{"plain echo", false, false},
+                                {"clock, filter in the loop, reverb, drive", true, false},
+                                {"bypass", false, true}};
+  for (const BadInputCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Rig rig(44100, 20);
+    engine::WorkingValues& v = rig.values();
+    v.fbGain[0] = v.fbGain[1] = 0.5;
+    v.bypass = c.bypass;
+    v.vcoOn = v.fltOn = v.fltMode = v.rvbOn = c.everythingOn;
+    v.driveNormalised = c.everythingOn ? 0.5 : 0.0;
+    Signal in = level(20000, 0.0);
+    in[10] = std::nan("");
+    in[20] = INFINITY;
+    in[30] = -INFINITY;
+    in[5000] = 1.0;
+    const Stereo out = rig.run(in, in);
+    for (long i = 0; i < 20000; ++i) ASSERT_TRUE(std::isfinite(out.left[i] + out.right[i])) << i;
+    EXPECT_LT(peak(out.left, 0, 5000), 1e-9);
+    EXPECT_GT(peak(out.left, 5000), c.bypass ? 0.99 : 0.1);
+  }
+}
+
+TEST(EngineBadInput, TimesBeyondTheLineStayInsideIt) {
+  Rig rig;
+  rig.values().delayTimeMs[0] = 9000.0;  // plus a 1/1 pre-delay: 18 s asked of a 10 s line
+  rig.values().preNumIndex[0] = 1;
+  rig.values().preDenIndex[0] = 0;
+  rig.values().delayTimeMs[1] = std::nan("");
+  rig.engine().suspend();
+  EXPECT_TRUE(std::isfinite(peak(rig.run(impulse(2000)).left)));
+  const engine::DelayLine& right = rig.engine().delayLine(1);
+  EXPECT_EQ(right.readHead(), right.writeHead());  // NaN counts as no delay
+}
+
+}  // namespace
