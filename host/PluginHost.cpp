@@ -125,7 +125,11 @@ intptr_t PluginInstance::hostCallback(vst::AEffect* effect, int32_t opcode, int3
     // after we let it go): answer only what every host answers.
     return opcode == vst::audioMasterVersion ? 2400 : 0;
   }
-  return self->answer(effect, opcode, index, value, ptr, opt);
+  try {
+    return self->answer(effect, opcode, index, value, ptr, opt);
+  } catch (...) {
+    return 0;  // never let an exception unwind through the plug-in's frames
+  }
 }
 
 intptr_t PluginInstance::answer(vst::AEffect* effect, int32_t opcode, int32_t index, intptr_t value,

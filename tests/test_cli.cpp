@@ -312,6 +312,7 @@ TEST_F(Cli, ErrorsAreOneLineAndLeaveNoOutput) {
       {{"render", in, out, "--plugin", file("nothing.so").string()}, "cannot load"},
       {{"render", in, out, "--preset", file("in.wav").string()}, "not a Tavrel preset file"},
       {{"render", in, out, "--bogus"}, "unknown option --bogus"},
+      {{"render", in, file("out.mp3").string()}, "unknown sound file type '.mp3'"},
       {{"render", in}, "usage"},
   };
   for (const Case& c : cases) {
@@ -319,7 +320,7 @@ TEST_F(Cli, ErrorsAreOneLineAndLeaveNoOutput) {
     EXPECT_NE(r.status, 0) << c.message;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    EXPECT_FALSE(fs::exists(out)) << c.message;
+    EXPECT_FALSE(fs::exists(out) || fs::exists(file("out.mp3"))) << c.message;
     EXPECT_FALSE(leftoverPartials()) << c.message;
   }
 }

@@ -136,6 +136,11 @@ int outputFormat(const std::string& path, int fallback) {
     if (sf_format_check(&probe)) return probe.format;
     return c.major | c.subtype;
   }
+  // A name without an extension takes the input's format; a name that asks
+  // for a format libsndfile cannot write must not get a file of another kind.
+  if (!ext.empty())
+    throw CliError("cannot write " + path + ": unknown sound file type '." + ext +
+                   "' (use wav, flac, aiff, ogg, caf, au or w64)");
   return fallback;
 }
 

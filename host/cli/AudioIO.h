@@ -55,8 +55,9 @@ class SoundWriter {
 };
 
 // The libsndfile format for an output file: the one its extension names
-// (wav, flac, aiff, ogg, ...), else `fallback` (the input's). The sample
-// encoding of `fallback` is kept where the container allows it.
+// (wav, flac, aiff, ogg, ...), or `fallback` (the input's) for a name
+// without an extension; throws for other extensions. The sample encoding of
+// `fallback` is kept where the container allows it.
 int outputFormat(const std::string& path, int fallback);
 
 // Writes a byte file atomically (temporary name, then rename).
