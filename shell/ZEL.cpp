@@ -119,6 +119,10 @@ engine::BlockTiming ZEL::prepareBlockTiming() {
 // ---------------------------------------------------------------- parameters
 
 void ZEL::setParameter(VstInt32 index, float value) {
+  // A value that is not a number (NaN, infinity) cannot be any setting: taken
+  // on, it would spread through the smoothers and feedback into the delay
+  // lines and silence the effect for good. It is ignored like other bad data.
+  if (!std::isfinite(value)) return;
   if (isHostParameter(index)) {
     if (index == DriveSwitch) {
       // Switching drive off sets the drive level itself to zero.

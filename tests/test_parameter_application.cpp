@@ -69,6 +69,24 @@ TEST(WorkingValues, ContinuousMappings) {
   EXPECT_DOUBLE_EQ(working(*zel).lfoRate.get(), 0.01);  // never 0 Hz
 }
 
+TEST(WorkingValues, NonFiniteValuesFromAHostAreIgnored) {
+  auto plugin = testing_support::loadTavrel();
+  plugin->setParameter(FbGainL, 0.3f);
+  for (float bad : {NAN, INFINITY, -INFINITY}) {
+    plugin->setParameter(FbGainL, bad);
+    plugin->setParameter(60 + Mix, bad);
+    EXPECT_FLOAT_EQ(plugin->getParameter(FbGainL), 0.3f);
+    EXPECT_FLOAT_EQ(plugin->getParameter(60 + Mix), 7.748062f);
+  }
+  // The effect still makes sound afterwards.
+  plugin->setParameter(Mix, 0.0f);
+  std::vector<std::vector<float>> in{std::vector<float>(256, 0.5f), std::vector<float>(256, 0.5f)}, out;
+  plugin->resume();
+  plugin->process(in, out);
+  EXPECT_TRUE(std::isfinite(out[0][255]));
+  EXPECT_GT(out[0][255], 0.1f);
+}
+
 TEST(WorkingValues, CutoffNeverAboveHalfTheSampleRate) {
   auto zel = makeZel();
   zel->setSampleRate(22050.0f);
