@@ -18,7 +18,10 @@ void CPresetSystemEffect::clearMidiMap() {
 
 void CPresetSystemEffect::setAssignment(int param, float value) {
   assignmentValues_[param] = value;
-  int cc = params::steps(value, 129);
+  // Controller c is stored as the centre of step c of 129; step 128 and
+  // anything above means none. A value a whole step below zero (or NaN)
+  // encodes no controller either, rather than falling into controller 0.
+  int cc = 129.0f * value > -1.0f ? params::steps(value, 129) : kNone;
   if (cc == 128) cc = kNone;
   controllerOfParameter_[param] = cc;
   if (cc >= 0 && cc < kNumControllers) parameterOfController_[cc] = param;

@@ -127,7 +127,7 @@ TEST(Chunks, FuzzedChunksAreRefusedOrTakenSafely) {
   const Bytes good(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + kChunk);
   std::mt19937 random(6);
   const uint32_t specials[] = {0, 0xffffffffu, 0x7fc00000u, 0x7f800000u, 0xff800000u, 0x80000000u, 61, 999};
-  for (int round = 0; round < 300; ++round) {
+  for (int round = 0; round < 2000; ++round) {
     Bytes chunk = round % 2 ? otherByteOrder(good) : good;
     const int edits = 1 + static_cast<int>(random() % 40);
     for (int e = 0; e < edits; ++e) {

@@ -38,6 +38,7 @@ TEST(MidiMapping, ControlChangesScaleTheDataByteOnEveryChannel) {
     EXPECT_EQ(plugin->sendMidi({c.message}), 1);
     EXPECT_NEAR(plugin->getParameter(Mix), c.mix, 1e-6) << std::hex << int(c.message[0]) << " " << int(c.message[2]);
   }
+  EXPECT_TRUE(plugin->calls(vst::audioMasterAutomate).empty()) << "controller moves are not host automation";
 }
 
 TEST(MidiMapping, OnlyControlChangesOfAssignedControllersChangeAnything) {
@@ -56,11 +57,13 @@ TEST(MidiMapping, AssignmentValuesDecodeToControllers) {
     int controller;  // 128: none
   };
   const Case cases[] = {{0.5f, 64}, {0.0f, 0}, {assignmentFor(127), 127}, {assignmentFor(119), 119},
-                        {1.0f, 128}, {noController(), 128}, {7.748062f, 128}};
+                        {1.0f, 128}, {noController(), 128}, {7.748062f, 128},
+                        {-0.001f, 0}, {-0.5f, 128}};
   auto zel = makeZel();
   for (const Case& c : cases) {
     zel->setParameter(kSlots + Cutoff, c.value);
-    EXPECT_EQ(zel->getParameter(kSlots + Cutoff), c.value);
+    const float stored = zel->getParameter(kSlots + Cutoff);
+    EXPECT_EQ(stored, c.value);
     EXPECT_EQ(zel->getControllerForParameter(Cutoff), c.controller == 128 ? presets::kNone : c.controller)
         << c.value;
     if (c.controller < 128) {

@@ -279,7 +279,7 @@ TEST(PresetFiles, FuzzedImagesNeverReachOutsideTheirBuffers) {
                          readBytes(corpus("older-reversed.zel")), readBytes(corpus("older.zmd"))};
   const int sizes[] = {presets::kPresetImageSize, presets::kBankImageSize, presets::kMidiImageSize};
   std::mt19937 random(2024);
-  for (int round = 0; round < 150; ++round) {
+  for (int round = 0; round < 1500; ++round) {
     const int kind = round % 3;
     Bytes image = seeds[round % 6];
     if (round % 5 == 4) {
