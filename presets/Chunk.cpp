@@ -27,7 +27,7 @@ constexpr int kCountAt = 8;
 constexpr int kCurrentAt = 12;
 constexpr int kRecordsAt = 32;
 constexpr int kAssignmentsAt = kRecordsAt + kNumPrograms * static_cast<int>(sizeof(ProgramRecord));
-constexpr int kValuesInRecord = kNameSize;
+constexpr int kValuesInRecord = kNameSize;  // offset of the 60 floats behind the name
 
 static_assert(kAssignmentsAt == 16136, "assignment values follow the records");
 static_assert(kAssignmentsAt + params::kNumParams * 4 == kChunkSize, "the chunk ends with the assignment values");

@@ -98,7 +98,10 @@ bool replaceFile(const std::string& target, const uint8_t* data, size_t size) {
 // changes neither. Returns the path to open.
 std::string CPresetSystemEditor::rememberPath(const std::string& path, std::string& lastName) {
   const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return currentFolder_ + path;
+  if (slash == std::string::npos) {
+    if (currentFolder_.empty() || currentFolder_.back() == '/') return currentFolder_ + path;
+    return currentFolder_ + '/' + path;
+  }
   currentFolder_ = path.substr(0, slash + 1);
   lastName = path.substr(slash + 1);
   return path;

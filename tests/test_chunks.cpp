@@ -103,20 +103,6 @@ TEST(Chunks, RefusedAndIgnoredChunksChangeNothing) {
   }
 }
 
-TEST(Chunks, AnOutOfRangeCurrentProgramRestoresTheProgramsButSelectsNone) {
-  auto source = loadTavrel();
-  ASSERT_TRUE(source);
-  Bytes chunk = editedChunk(*source);
-  for (uint32_t current : {61u, 0xffffffffu}) {
-    setWordAt(chunk, 12, current);
-    auto plugin = loadTavrel();
-    ASSERT_TRUE(plugin);
-    EXPECT_EQ(plugin->setChunk(chunk), 0);
-    EXPECT_EQ(plugin->programName(), "Edited Default");
-    EXPECT_EQ(wordAt(plugin->getChunk(), 12), 0u);
-  }
-}
-
 // Random and mutated chunks of every size near the real one: nothing may
 // read or write outside the given bytes (run under the sanitizers), and the
 // state stays usable.

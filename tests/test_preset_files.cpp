@@ -152,13 +152,14 @@ TEST(PresetFiles, OlderProgramConversionRules) {
     rig.editor.loadPresetData(image.data(), false);
     EXPECT_EQ(rig.current().values[LfoMode], c.newMode) << c.lfoMode << " " << c.lfoWave << " " << c.lfoDen;
     EXPECT_EQ(rig.current().values[LfoDen], c.newDen) << c.lfoMode << " " << c.lfoWave << " " << c.lfoDen;
-
-    // The base loader knows the current ID only.
-    Rig base;
-    const presets::ProgramRecord before = base.current();
-    base.editor.CPresetSystemEditor::loadPresetData(image.data(), false);
-    EXPECT_EQ(std::memcmp(&base.current(), &before, sizeof before), 0);
   }
+  // The base loader knows the current ID only.
+  Rig base;
+  const presets::ProgramRecord before = base.current();
+  Bytes older = readBytes(corpus("older.zel"));
+  older.resize(presets::kPresetImageSize);
+  base.editor.CPresetSystemEditor::loadPresetData(older.data(), false);
+  EXPECT_EQ(std::memcmp(&base.current(), &before, sizeof before), 0);
 }
 
 TEST(PresetFiles, OlderBanksAndMidiSettings) {
