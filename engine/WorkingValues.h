@@ -80,11 +80,7 @@ struct WorkingValues {
   Relaxed<int> rvbOn{0};
   Relaxed<int> rvbMode{0};  // 0 wet only ("fx"), 1 dry through the reverb too ("out")
   Relaxed<int> rvbType{0};  // 0 spring, 1 plate
-  Relaxed<double> rvbDamp{0.0};   // RvbDamp normalised
-  Relaxed<double> rvbG1{0.0};     // decay gains and damping coefficient of the current type
-  Relaxed<double> rvbG2{0.0};
-  Relaxed<double> rvbG3{0.0};
-  Relaxed<double> rvbKd{0.0};
+  Relaxed<double> rvbDamp{0.0};   // RvbDamp normalised; the reverb derives its decay from it
   Relaxed<double> rvbAmount{0.5};
 
   Relaxed<int> bypass{0};

@@ -104,14 +104,9 @@ bool ParameterApplication::apply(int index, float value) {
     case LfoNum: w.lfoNumIndex = steps(value, 5); updateSyncedTimes(kSyncLfo); return true;
     case LfoDen: w.lfoDenIndex = steps(value, 13); updateSyncedTimes(kSyncLfo); return true;
     case RvbMode: w.rvbMode = onOff(value); break;
-    case RvbType:
-      w.rvbType = onOff(value);
-      applyReverbDamping();
-      break;
-    case RvbDamp:
-      w.rvbDamp = v;
-      applyReverbDamping();
-      break;
+    // The reverb derives its decay gains from the type and the damping.
+    case RvbType: w.rvbType = onOff(value); break;
+    case RvbDamp: w.rvbDamp = v; break;
     case RvbAmt: w.rvbAmount = v; break;
     case Bypass: w.bypass = onOff(value); break;
     case FltOn: w.fltOn = onOff(value); break;
@@ -187,24 +182,6 @@ void ParameterApplication::applyEnvSpeed(float value) {
   w.duckAttack = engine::duckAttackCoefficient(sr);
   w.duckRelease = engine::duckReleaseCoefficient(v, sr);
   w.gateRelease = engine::gateReleaseCoefficient(v, sr);
-}
-
-void ParameterApplication::applyReverbDamping() {
-  auto& w = values_;
-  const double v = w.rvbDamp.get();
-  const double g = std::pow(0.5, 0.01 * std::pow(100.0, v));
-  if (w.rvbType.get() == 1) {  // plate
-    w.rvbG1 = g;
-    w.rvbG2 = g;
-    w.rvbG3 = std::sqrt(std::sqrt(g));
-    w.rvbKd = 0.4 + 0.4 * (1.0 - v);
-  } else {  // spring
-    const double g1 = std::sqrt(0.56) * g;
-    w.rvbG1 = g1;
-    w.rvbG2 = 0.7 * g1;
-    w.rvbG3 = 0.30000000000000004 * g1;
-    w.rvbKd = 0.2 + 0.52 * (1.0 - v);
-  }
 }
 
 void ParameterApplication::updateSyncedTimes(int mask) {

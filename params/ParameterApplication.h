@@ -63,7 +63,6 @@ class ParameterApplication {
   void applyRange(int side, float value);
   void applyDelayTime(int side, float value);
   void applyEnvSpeed(float value);
-  void applyReverbDamping();
 
   engine::WorkingValues& values_;
   std::array<engine::Relaxed<double>, kNumParams> normalised_{};

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "editor/Editor.h"
+#include "engine/Reverb.h"
 #include "params/Steps.h"
 #include "support/Tavrel.h"
 
@@ -95,32 +96,25 @@ TEST(WorkingValues, CutoffNeverAboveHalfTheSampleRate) {
   EXPECT_DOUBLE_EQ(working(*zel).cutoffHz.get(), 11025.0);
 }
 
-TEST(WorkingValues, ReverbDampingPerType) {
-  auto zel = makeZel();
+TEST(WorkingValues, ReverbDecayPerTypeAndDamping) {
   struct Case {
-    float type, damp;
-    double g1, g2, g3, kd;
+    int type;
+    double damp, g1, g2, g3, kd;
   };
-  const double g0 = std::pow(0.5, 0.01), g1 = 0.5;
+  const double g0 = std::pow(0.5, 0.01), g1 = 0.5, s = std::sqrt(0.56);
   const Case cases[] = {
-      {0.0f, 0.0f, std::sqrt(0.56) * g0, 0.7 * std::sqrt(0.56) * g0, 0.3 * std::sqrt(0.56) * g0, 0.72},
-      {0.0f, 1.0f, std::sqrt(0.56) * g1, 0.7 * std::sqrt(0.56) * g1, 0.3 * std::sqrt(0.56) * g1, 0.2},
-      {1.0f, 0.0f, g0, g0, std::pow(g0, 0.25), 0.8},
-      {1.0f, 1.0f, g1, g1, std::pow(g1, 0.25), 0.4},
+      {0, 0.0, s * g0, 0.7 * s * g0, 0.3 * s * g0, 0.72},
+      {0, 1.0, s * g1, 0.7 * s * g1, 0.3 * s * g1, 0.2},
+      {1, 0.0, g0, g0, std::pow(g0, 0.25), 0.8},
+      {1, 1.0, g1, g1, std::pow(g1, 0.25), 0.4},
   };
   for (const Case& c : cases) {
-    zel->setParameter(RvbType, c.type);
-    zel->setParameter(RvbDamp, c.damp);
-    const auto& w = working(*zel);
-    EXPECT_NEAR(w.rvbG1.get(), c.g1, 1e-12);
-    EXPECT_NEAR(w.rvbG2.get(), c.g2, 1e-12);
-    EXPECT_NEAR(w.rvbG3.get(), c.g3, 1e-12);
-    EXPECT_NEAR(w.rvbKd.get(), c.kd, 1e-12);
+    const auto d = engine::Reverb::decayFor(c.type, c.damp);
+    EXPECT_NEAR(d.g1, c.g1, 1e-12);
+    EXPECT_NEAR(d.g2, c.g2, 1e-12);
+    EXPECT_NEAR(d.g3, c.g3, 1e-12);
+    EXPECT_NEAR(d.kd, c.kd, 1e-12);
   }
-  // Changing the type recomputes the damping for the new character.
-  zel->setParameter(RvbDamp, 0.0f);
-  zel->setParameter(RvbType, 0.0f);
-  EXPECT_NEAR(working(*zel).rvbKd.get(), 0.72, 1e-12);
 }
 
 TEST(DelayTimes, NoteValuesAgainstTheTempo) {
