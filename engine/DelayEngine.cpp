@@ -187,12 +187,15 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
 
   const bool outputFilter = d.filterOn && d.filterMode != 0;
   const bool filteredFeedback = outputFilter && d.filterMode == 1;
+  // Glides that have come to rest stay there for the whole block.
+  const bool glide = !smooth_.atRest();
+  double modL = modulation_.modL(), modR = modulation_.modR();
 
   for (int i = 0; i < frames; ++i) {
     // 1. Glide every smoothed value one step toward its target. Everything
     // from the host is read before anything is written, so a host that
     // processes in place gets the same result.
-    smooth_.advance();
+    if (glide) smooth_.advance();
     const double mainL = hostSample(inL[i]);
     const double mainR = hostSample(inR[i]);
     const double keyLevel = std::max(std::fabs(hostSample(keyL[i])), std::fabs(hostSample(keyR[i])));
@@ -229,10 +232,10 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     }
     const double sL = xL, sR = xR;
 
-    // 7-9. Modulation signals; the filter takes its sweep for the next sample.
-    double modL, modR;
-    modulation_.tick(values_, smooth_[kModSource], envInL, envInR, modL, modR);
-    filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
+    // 7-9. Modulation signals; the filter takes its sweep for the next sample
+    // (while it is off, only the block's last sweep is kept, below).
+    modulation_.tick(smooth_[kModSource], envInL, envInR, modL, modR);
+    if (d.filterOn) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
 
     // 10-11. Feedback crossfeed from the previous sample's taps; histories.
     double toL, toR;
@@ -319,6 +322,10 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     lastDriven_[0] = sL;
     lastDriven_[1] = sR;
   }
+
+  // The sweep the filter finds when it is switched on: the one of the last
+  // sample, as if it had been taken every sample.
+  if (!d.filterOn && frames > 0) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
 
   // With the clock off the cascade rests at the last input level, so
   // switching the clock on starts without a step.

@@ -53,6 +53,7 @@ class DelayLine {
   // rate.
   bool fade(bool changePending, double factor) {
     if (!changePending) {
+      if (fadeGain_ == 1.0) return false;  // at full gain already (factor < 1)
       fadeGain_ = fadeGain_ / factor;
       if (fadeGain_ > 1.0) fadeGain_ = 1.0;
       return false;

@@ -58,6 +58,12 @@ void Modulation::suspend() {
 }
 
 void Modulation::beginBlock(const WorkingValues& values, bool songPositionValid, double ppqPos) {
+  double offset = finiteOr(values.lrOffset.get(), 0.0);
+  if (std::fabs(offset) > kPi) offset = std::remainder(offset, kTwoPi);  // beyond the knob's +-pi/2
+  offset_ = offset;
+  wave_ = values.lfoWave.get();
+  sensitivity_ = finiteOr(values.modSens.get(), 1.0);
+  envCoef_ = finiteOr(values.envCoef.get(), 0.0);
   increment_ = finiteOr(values.lfoIncrement.get(), 0.0);
   if (values.lfoMode.get() != 2) return;
   if (!songPositionValid || !std::isfinite(ppqPos)) {
@@ -84,13 +90,10 @@ int Modulation::nextRandom() {
   return static_cast<int>(random_ >> 17);  // 15 bits: 0..32767
 }
 
-void Modulation::tick(const WorkingValues& values, double modSource, double envInL, double envInR, double& modL,
-                      double& modR) {
-  double offset = finiteOr(values.lrOffset.get(), 0.0);
-  if (std::fabs(offset) > kPi) offset = std::remainder(offset, kTwoPi);  // beyond the knob's +-pi/2
-  const double phi[2] = {wrapOnce(phase_ - offset), wrapOnce(phase_ + offset)};
+void Modulation::tick(double modSource, double envInL, double envInR, double& modL, double& modR) {
+  const double phi[2] = {wrapOnce(phase_ - offset_), wrapOnce(phase_ + offset_)};
 
-  switch (values.lfoWave.get()) {
+  switch (wave_) {
     case 0:  // sine, opposite in sign to sin(phi)
       for (int c = 0; c < 2; ++c) {
         double pos = (phi[c] + kPi) * 1000.0 / kTwoPi;
@@ -136,8 +139,8 @@ void Modulation::tick(const WorkingValues& values, double modSource, double envI
   phase_ += increment_;
   if (phase_ > kPi) phase_ -= kTwoPi;
 
-  const double sens = finiteOr(values.modSens.get(), 1.0);
-  const double coef = finiteOr(values.envCoef.get(), 0.0);
+  const double sens = sensitivity_;
+  const double coef = envCoef_;
   envelope_[0] = guard(envelope_[0] + (envInL * sens - envelope_[0]) * coef);
   envelope_[1] = guard(envelope_[1] + (envInR * sens - envelope_[1]) * coef);
 

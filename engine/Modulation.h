@@ -26,14 +26,15 @@ class Modulation {
   void suspend();
 
   // Once per block, before the first sample: takes this block's phase
-  // increment and, in song-position mode, sets the phase from the host's
-  // position (quarter notes). Without a position the LFO stands at phase 0.
+  // increment, wave, stereo offset, sensitivity and envelope coefficient and,
+  // in song-position mode, sets the phase from the host's position (quarter
+  // notes). Without a position the LFO stands at phase 0.
   void beginBlock(const WorkingValues& values, bool songPositionValid, double ppqPos);
 
-  // One sample. envInL/R are |x| after the anti-alias cascade and before the
-  // drive; modSource is the smoothed ModSrc (0 LFO only, 1 envelope only).
-  void tick(const WorkingValues& values, double modSource, double envInL, double envInR, double& modL,
-            double& modR);
+  // One sample with the values of the block. envInL/R are |x| after the
+  // anti-alias cascade and before the drive; modSource is the smoothed ModSrc
+  // (0 LFO only, 1 envelope only).
+  void tick(double modSource, double envInL, double envInR, double& modL, double& modR);
 
   double modL() const { return modL_; }
   double modR() const { return modR_; }
@@ -49,6 +50,10 @@ class Modulation {
   double k_;                   // LFO output smoothing
   double phase_ = 0.0;         // common phase, (-pi, pi]
   double increment_ = 0.0;     // this block's radians per sample
+  double offset_ = 0.0;        // this block's stereo offset, radians within +-pi
+  int wave_ = 0;               // this block's wave
+  double sensitivity_ = 1.0;   // this block's envelope sensitivity
+  double envCoef_ = 0.0;       // this block's envelope follower coefficient
   double prevPhase_[2] = {0.0, 0.0};
   double lfoOut_[2] = {0.0, 0.0};
   double target_[2] = {0.0, 0.0};

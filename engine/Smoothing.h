@@ -4,7 +4,9 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "engine/WorkingValues.h"
 
@@ -53,6 +55,18 @@ class Smoother {
   void advance() {
     for (int i = 0; i < kSmoothedCount; ++i)
       current_[i] = denormalGuard((target_[i] - current_[i]) * k_ + current_[i]);
+  }
+
+  // True when a step would leave every value exactly as it is. A glide comes
+  // to rest a few units in the last place short of its target, where the step
+  // rounds away; from then on the block may skip the steps, because targets
+  // only change between blocks.
+  bool atRest() const {
+    for (int i = 0; i < kSmoothedCount; ++i) {
+      const double next = denormalGuard((target_[i] - current_[i]) * k_ + current_[i]);
+      if (std::bit_cast<std::uint64_t>(next) != std::bit_cast<std::uint64_t>(current_[i])) return false;
+    }
+    return true;
   }
 
   // Every value at its target, so the next block starts without glides.

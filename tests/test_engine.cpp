@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "engine/Coefficients.h"
 #include "tests/engine_rig.h"
@@ -137,6 +138,65 @@ TEST(EngineLifecycle, InputGainGlidesAt30HzAndMetersLagOneBlock) {
   EXPECT_EQ(l, 1.0f);
   rig.engine().readInputPeaks(l, r);  // reading resets
   EXPECT_EQ(l, 0.0f);
+}
+
+// A glide from one target to another: once the smoother says it is at rest,
+// stepping on must not move any value by a single bit, since blocks then skip
+// the steps; and a fresh target some way off is never at rest.
+struct RestCase {
+  double from, to;
+  bool moves;  // false: closer than one step can resolve, at rest from the start
+};
+
+TEST(EngineLifecycle, GlidesComeToRestWhereFurtherStepsChangeNothing) {
+  const RestCase cases[] = {{0.0, 1.0, true},    {1.0, 0.0, true},    {1.0, 1.0 + 1e-15, false},
+                            {3.0, 1e-20, true},   {1e-300, 0.0, true}, {0.25, -0.0, true},
+                            {-0.0, 4.0, true},    {2.0, 1e-310, true}, {-0.0, 0.0, true}};
+  for (const RestCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.from << " -> " << c.to);
+    engine::WorkingValues v;
+    engine::Smoother s;
+    s.setSampleRate(44100.0);
+    v.inputGain = c.from;
+    v.fbPan[1] = c.to;  // one value already at its target throughout
+    s.snap(v, 44100.0);
+    v.inputGain = c.to;
+    s.readTargets(v, 44100.0);
+    EXPECT_EQ(s.atRest(), !c.moves);
+    int steps = 0;
+    while (!s.atRest() && steps < 100000) {
+      s.advance();
+      ++steps;
+    }
+    ASSERT_TRUE(s.atRest()) << "still gliding after " << steps << " steps";
+    double before[engine::kSmoothedCount];
+    for (int i = 0; i < engine::kSmoothedCount; ++i) before[i] = s[i];
+    for (int n = 0; n < 10000; ++n) s.advance();
+    for (int i = 0; i < engine::kSmoothedCount; ++i)
+      ASSERT_EQ(std::memcmp(&before[i], &s.current(i), sizeof(double)), 0) << "value " << i;
+    EXPECT_NEAR(s[engine::kInputGain], c.to, 1e-12);
+  }
+}
+
+// With the filter off its sweep is not needed every sample; when it is
+// switched on it must find the sweep of the last sample, as if taken all along.
+TEST(EngineFilter, AnIdleFilterHoldsTheSweepOfTheLastSample) {
+  for (int block : {1, 300, 512}) {
+    SCOPED_TRACE(block);
+    Rig rig;
+    engine::WorkingValues& v = rig.values();
+    v.vcoOn = 1;
+    v.modSrc = 0.0;
+    v.lfoMode = 0;
+    v.lfoIncrement = engine::lfoIncrement(7.0, 44100.0);
+    v.cutfModDepth = 0.8;
+    rig.engine().suspend();
+    rig.run(level(1000, 0.0), block);
+    const double depth = rig.engine().smoothed(engine::kCutoffModDepth);
+    const double e = rig.engine().tables().exponentialAt((depth * rig.engine().modulation().modL() + 1.0) * 0.5);
+    EXPECT_NE(rig.engine().modulation().modL(), 0.0);
+    EXPECT_EQ(rig.engine().filter().cutoffFactor(), e * e * e);
+  }
 }
 
 TEST(EngineGate, GainReactsOneMillisecondAheadOfTheSound) {

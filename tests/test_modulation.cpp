@@ -29,7 +29,7 @@ LfoTrace runLfo(Modulation& m, WorkingValues& v, int frames, double ppqStart = 0
   for (int start = 0; start < frames; start += 512) {
     m.beginBlock(v, true, ppqStart + start * tempo / 60.0 / sr);
     for (int i = start; i < std::min(frames, start + 512); ++i) {
-      m.tick(v, 0.0, 0.0, 0.0, modL, modR);
+      m.tick(0.0, 0.0, 0.0, modL, modR);
       r.lfoL.push_back(modL);
       r.lfoR.push_back(modR);
     }
@@ -94,7 +94,7 @@ TEST(ModulationSources, SongPositionLockFollowsATransportJumpAtTheNextBlock) {
   for (const Case& c : cases) {
     m.beginBlock(v, true, c.ppq);
     EXPECT_NEAR(m.phase(), c.phase, 1e-9) << "ppq " << c.ppq;
-    m.tick(v, 0.0, 0, 0, l, r);
+    m.tick(0.0, 0, 0, l, r);
     EXPECT_NEAR(l, -std::sin(c.phase), 0.01) << "sine output at ppq " << c.ppq;
   }
   // 1/2 at the same position: a period of two quarter notes.
@@ -103,7 +103,7 @@ TEST(ModulationSources, SongPositionLockFollowsATransportJumpAtTheNextBlock) {
   EXPECT_NEAR(m.phase(), kPi / 2, 1e-9);
   // No position from the host: the LFO stands at phase 0 for the block.
   m.beginBlock(v, false, 0.5);
-  for (int i = 0; i < 100; ++i) m.tick(v, 0.0, 0, 0, l, r);
+  for (int i = 0; i < 100; ++i) m.tick(0.0, 0, 0, l, r);
   EXPECT_EQ(m.phase(), 0.0);
 }
 
@@ -229,12 +229,12 @@ TEST(ModulationSources, EnvelopeFollowsTheInputWithItsCornerAndSensitivity) {
     v.envCoef = engine::envelopeCoefficient(c.envMs, 44100);
     m.beginBlock(v, true, 0);
     double l = 0, r = 0;
-    m.tick(v, 1.0, 0.0, 0.0, l, r);
+    m.tick(1.0, 0.0, 0.0, l, r);
     EXPECT_DOUBLE_EQ(l, -1.0) << "silence maps to -1";
     const double level = 0.05;
     int reached = -1;
     for (int i = 1; i < 44100; ++i) {
-      m.tick(v, 1.0, level, 0.0, l, r);
+      m.tick(1.0, level, 0.0, l, r);
       const double env = (l + 1.0) / 2.0;
       if (reached < 0 && env >= level * c.sens * (1 - std::exp(-1.0))) reached = i;
     }
@@ -383,12 +383,12 @@ TEST(ModulationSources, NonFiniteWorkingValuesNeverPoisonTheStates) {
       double l = 0, r = 0;
       m.beginBlock(v, true, 0);
       for (int i = 0; i < 1000; ++i) {
-        m.tick(v, 0.5, 0.3, 0.3, l, r);
+        m.tick(0.5, 0.3, 0.3, l, r);
         ASSERT_TRUE(std::isfinite(l) && std::isfinite(r)) << c.what << ", wave " << wave;
         ASSERT_LE(std::fabs(l), 4.0) << c.what << ", wave " << wave;
       }
       m.beginBlock(good, true, 0);
-      for (int i = 0; i < 1000; ++i) m.tick(good, 0.5, 0.3, 0.3, l, r);
+      for (int i = 0; i < 1000; ++i) m.tick(0.5, 0.3, 0.3, l, r);
       EXPECT_TRUE(std::isfinite(l) && std::isfinite(r)) << c.what;
       EXPECT_TRUE(std::isfinite(m.phase())) << c.what;
     }
