@@ -4,6 +4,8 @@
 // the audible band; the cascade removes it first.
 #pragma once
 
+#include "engine/Pair.h"
+
 namespace engine {
 
 class AntiAlias {
@@ -11,15 +13,16 @@ class AntiAlias {
   // Butterworth coefficients for a cut-off at `cutoffHz` (14 kHz in use).
   void setCoefficients(double cutoffHz, double sampleRate);
 
-  double process(int channel, double x) {
-    for (Section& s : sections_[channel]) x = s.process(x, c_);
+  // One sample of both channels (left in the first lane).
+  Pair process(Pair x) {
+    for (Section& s : sections_) x = s.process(x, c_);
     return x;
   }
 
   // Every state value of a channel set to x, so that the cascade starts from
   // a steady signal of x instead of a step.
   void preset(int channel, double x) {
-    for (Section& s : sections_[channel]) s.x1 = s.x2 = s.y1 = s.y2 = x;
+    for (Section& s : sections_) s.x1[channel] = s.x2[channel] = s.y1[channel] = s.y2[channel] = x;
   }
   void clear() {
     preset(0, 0.0);
@@ -36,10 +39,11 @@ class AntiAlias {
   struct Coefficients {
     double b0 = 1.0, b1 = 0.0, b2 = 0.0, a1 = 0.0, a2 = 0.0;
   };
+  // One section for both channels, a channel per lane.
   struct Section {
-    double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
-    double process(double x, const Coefficients& c) {
-      double y = c.b0 * x + c.b1 * x1 + c.b2 * x2 - c.a1 * y1 - c.a2 * y2;
+    Pair x1 = {}, x2 = {}, y1 = {}, y2 = {};
+    Pair process(Pair x, const Coefficients& c) {
+      Pair y = c.b0 * x + c.b1 * x1 + c.b2 * x2 - c.a1 * y1 - c.a2 * y2;
       y = (y + 1e-30) - 1e-30;
       x2 = x1;
       x1 = x;
@@ -50,7 +54,7 @@ class AntiAlias {
   };
 
   Coefficients c_;
-  Section sections_[2][2];
+  Section sections_[2];
 };
 
 }  // namespace engine

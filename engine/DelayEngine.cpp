@@ -114,8 +114,7 @@ void DelayEngine::clear() {
   for (int c = 0; c < 2; ++c) {
     taps_[c] = 0.0;
     lastDriven_[c] = 0.0;
-    feedbackHistory_[c].clear();
-    inputHistory_[c].clear();
+    written_[c].clear();
   }
 }
 
@@ -217,8 +216,9 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
 
     // 5. Anti-alias cascade in front of the variable clock.
     if (d.clockOn) {
-      xL = antiAlias_.process(0, xL);
-      xR = antiAlias_.process(1, xR);
+      const Pair x = antiAlias_.process(Pair{xL, xR});
+      xL = x[0];
+      xR = x[1];
     }
     const double envInL = std::fabs(xL), envInR = std::fabs(xR);
 
@@ -243,10 +243,8 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
                    smooth_[kFbPanR], toL, toR);
     const double mutedL = smooth_[kMuteL] * sL;
     const double mutedR = smooth_[kMuteR] * sR;
-    feedbackHistory_[0].push(toL);
-    feedbackHistory_[1].push(toR);
-    inputHistory_[0].push(mutedL);
-    inputHistory_[1].push(mutedR);
+    written_[0].push(Pair{mutedL, toL});
+    written_[1].push(Pair{mutedR, toR});
 
     // 12. The delay lines.
     double dL, dR;
@@ -258,8 +256,9 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       const double manual = (1.0 - std::fabs(depth)) * d.clockManual;
       const double speedL = tables_.exponentialAt((modL * depth + manual + 1.0) * 0.5);
       const double speedR = tables_.exponentialAt((modR * depth + manual + 1.0) * 0.5);
-      dL = lines_[0].stepVariable(speedL, inputHistory_[0], feedbackHistory_[0]);
-      dR = lines_[1].stepVariable(speedR, inputHistory_[1], feedbackHistory_[1]);
+      const Pair delayed = DelayLine::stepVariable(lines_[0], lines_[1], Pair{speedL, speedR}, written_[0], written_[1]);
+      dL = delayed[0];
+      dR = delayed[1];
     }
 
     // 13. Time changes: fade out, move the heads at -60 dB, fade back in.

@@ -116,8 +116,8 @@ class DelayEngine {
 
   double fadeFactor_ = 1.0;       // per-sample fall of a time-change fade: -60 dB in 100 ms
   double taps_[2] = {0.0, 0.0};   // feedback taps of the previous sample
-  History4 feedbackHistory_[2];   // the values added at the feedback heads
-  History4 inputHistory_[2];      // the muted input written at the write heads
+  History4Pair written_[2];       // per line: the muted input written at the write head (first lane)
+                                  // and the value added at the feedback head (second lane)
   double lastDriven_[2] = {0.0, 0.0};  // the block's last drive-stage output
 };
 

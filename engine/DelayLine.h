@@ -41,11 +41,14 @@ class DelayLine {
     return delayed;
   }
 
-  // Variable clock, one sample at `speed` (0.5..2 times the fixed rate): as
-  // many clock ticks as the phase passes, each writing the input and the
-  // feedback interpolated at the tick's place between the last two samples.
-  // Returns the delayed signal interpolated at the current phase.
-  double stepVariable(double speed, const History4& input, const History4& feedback);
+  // Variable clock, one sample of both lines, each at its own speed (0.5..2
+  // times the fixed rate; left in the first lane): as many clock ticks as
+  // the phase passes, each writing the input and adding the feedback
+  // interpolated at the tick's place between the last two samples. `written`
+  // holds a line's input in the first lane and its feedback in the second.
+  // Returns the delayed signals interpolated at the current phases.
+  static Pair stepVariable(DelayLine& left, DelayLine& right, Pair speed, const History4Pair& writtenLeft,
+                           const History4Pair& writtenRight);
 
   // Time-change fade. While a change is pending the gain falls by `factor`
   // each sample; the result is true when it has reached -60 dB and the heads
@@ -71,6 +74,10 @@ class DelayLine {
   double clockPhase() const { return phase_; }
 
  private:
+  // The clock ticks of one sample; a0 is the tick's distance, rescaled to the
+  // new speed.
+  void clockVariable(double a0, double speed, const History4Pair& written);
+
   void advance() {
     const int n = length();
     if (++write_ == n) write_ = 0;
