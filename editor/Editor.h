@@ -17,13 +17,11 @@ class Editor : public presets::CPresetSystemEditor {
   bool getRect(vst::ERect** rect) override;
   void setParameter(int32_t index, float value) override;
 
-  // The loaders also take the older 48-parameter images and convert them.
+  // The loaders also take the older 48-parameter images, their programs
+  // converted to the current parameter set.
   void loadBankData(const uint8_t* buffer, bool reversed) override;
   void loadPresetData(const uint8_t* buffer, bool reversed) override;
   void loadMidiData(const uint8_t* buffer, bool reversed) override;
-
-  // Completes a program whose first 48 values come from the older build.
-  static void convertOlderProgram(presets::ProgramRecord& record, const float* older);
 
   // From the effect: the LINK state after a program change, and each tempo update.
   virtual void setLinked(bool on);

@@ -1,7 +1,9 @@
 // Tavrel's host chunk and its preset (.zel), bank (.zbk) and MIDI-settings
 // (.zmd) file images, as a host sees them: a host that wants to select a
 // program or load a file without opening the editor edits the chunk the
-// plug-in gave it and hands it back through effSetChunk.
+// plug-in gave it and hands it back through effSetChunk. The images are
+// decoded by the plug-in's own image format code (presets/ImageFormat.h);
+// the plug-in itself is reached only through the chunk.
 //
 // Chunk, 16376 bytes, little-endian words: 0 version 0x01000000, 4 plug-in
 // ID, 8 program count (61), 12 current program, 16..31 zero, 32: 61 program
@@ -13,23 +15,24 @@
 #include <string>
 #include <vector>
 
+#include "presets/ImageFormat.h"
+
 namespace host::tavrel {
 
-constexpr int kPrograms = 61;
-constexpr int kParams = 60;
-constexpr size_t kNameSize = 24;
-constexpr size_t kRecordSize = kNameSize + 4 * kParams;  // 264
+constexpr int kPrograms = presets::kNumPrograms;
+constexpr int kParams = params::kNumParams;
+constexpr size_t kNameSize = presets::kNameSize;
+constexpr size_t kRecordSize = sizeof(presets::ProgramRecord);  // 264
 constexpr size_t kChunkSize = 16376;
 constexpr size_t kChunkRecords = 32;
 constexpr size_t kChunkAssignments = 16136;
-constexpr size_t kPresetSize = 269;
-constexpr size_t kBankSize = 16109;
-constexpr size_t kMidiSize = 245;
+constexpr size_t kPresetSize = presets::kPresetImageSize;
+constexpr size_t kBankSize = presets::kBankImageSize;
+constexpr size_t kMidiSize = presets::kMidiImageSize;
 
-// 'Rdlx' packed with the first character in the most significant byte.
-constexpr uint32_t kPluginId = 0x52646c78u;
+constexpr uint32_t kPluginId = static_cast<uint32_t>(vst::fourCharCode('R', 'd', 'l', 'x'));
 // The older 48-parameter images carry 'Rdlq'.
-constexpr uint32_t kOldPluginId = 0x52646c71u;
+constexpr uint32_t kOldPluginId = static_cast<uint32_t>(presets::kOlderPluginId);
 
 uint32_t readWord(const std::vector<uint8_t>& bytes, size_t offset);
 void writeWord(std::vector<uint8_t>& bytes, size_t offset, uint32_t word);

@@ -6,28 +6,13 @@
 #include <cstdint>
 #include <string>
 
+#include "presets/ImageFormat.h"
 #include "presets/ProgramRecord.h"
 #include "vst/AEffEditor.h"
 
 namespace presets {
 
 class CPresetSystemEffect;
-
-constexpr int kPresetImageSize = 269;
-constexpr int kBankImageSize = 16109;
-constexpr int kMidiImageSize = 245;
-
-// Type bytes at offset 4 of the file images.
-constexpr uint8_t kPresetType = 0x21;
-constexpr uint8_t kBankType = 0x37;
-constexpr uint8_t kMidiType = 0x0b;
-
-// The older build's images carry this ID and 48 values per program.
-constexpr int32_t kOlderPluginId = vst::fourCharCode('R', 'd', 'l', 'q');
-constexpr int kOlderNumParams = 48;
-constexpr int kOlderPresetImageSize = 5 + kNameSize + 4 * kOlderNumParams;                 // 221
-constexpr int kOlderBankImageSize = 5 + kNumPrograms * (kNameSize + 4 * kOlderNumParams);  // 13181
-constexpr int kOlderMidiImageSize = 5 + 4 * kOlderNumParams;                               // 197
 
 class CPresetSystemEditor : public vst::AEffEditor {
  public:
@@ -78,14 +63,10 @@ class CPresetSystemEditor : public vst::AEffEditor {
  protected:
   CPresetSystemEffect* presetEffect() { return presetEffect_; }
 
-  // Turns one program whose first 48 values came from an older image
-  // (`older`, already in this machine's byte order) into a current one.
-  using OlderProgramConversion = void (*)(ProgramRecord& record, const float* older);
-
-  // The loaders' work. With a conversion (or `acceptOlder`) the older
-  // 48-parameter images are taken too; without, only the current ID.
-  void applyPresetImage(const uint8_t* buffer, bool reversed, OlderProgramConversion convert);
-  void applyBankImage(const uint8_t* buffer, bool reversed, OlderProgramConversion convert);
+  // The loaders' work. With `acceptOlder` the older 48-parameter images
+  // are taken too (their programs converted); without, only the current ID.
+  void applyPresetImage(const uint8_t* buffer, bool reversed, bool acceptOlder);
+  void applyBankImage(const uint8_t* buffer, bool reversed, bool acceptOlder);
   void applyMidiImage(const uint8_t* buffer, bool reversed, bool acceptOlder);
 
   CPresetSystemEffect* presetEffect_;

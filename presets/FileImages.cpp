@@ -1,66 +1,20 @@
-// The preset, bank and MIDI-settings images, as files and registry values
-// carry them.
-//
-//   preset, 269 bytes:   ID, type 0x21, 24-byte name, 60 floats
-//   bank, 16109 bytes:   ID, type 0x37, 61 records (24-byte name, 60 floats)
-//   MIDI, 245 bytes:     ID, type 0x0B, 60 controller assignment values
-//
-// The ID comes first, in the writer's byte order: a reader that finds it
-// byte-reversed reverses every number. Images of the older 48-parameter
-// build carry their own ID and 48 values in place of 60 (221, 13181 and 197
-// bytes); they are read, never written.
+// The plug-in's loaders and writers of the preset, bank and MIDI-settings
+// images (their layout: presets/ImageFormat.h).
 #include <cstring>
 
 #include "presets/ByteOrder.h"
 #include "presets/CPresetSystemEditor.h"
 #include "presets/CPresetSystemEffect.h"
+#include "presets/ImageFormat.h"
 
 namespace presets {
 
 namespace {
 
-constexpr int kIdAt = 0;
-constexpr int kTypeAt = 4;
-constexpr int kBodyAt = 5;
-
-struct ImageFormat {
-  int values = params::kNumParams;  // per program
-  bool reversed = false;            // numbers in the other byte order
-};
-
-// Which layout and byte order an image has, from its ID and type byte. The
-// user's endian-reversed request reverses the numbers once more, so a
-// reversed image loaded with the request is taken as stored.
-bool recogniseImage(const uint8_t* image, uint32_t ownId, uint8_t type, bool acceptOlder, bool reversedRequest,
-                    ImageFormat& format) {
-  const uint32_t id = readWord(image + kIdAt);
-  const auto olderId = static_cast<uint32_t>(kOlderPluginId);
-  if (id == ownId) {
-    format = {params::kNumParams, false};
-  } else if (id == reverseBytes(ownId)) {
-    format = {params::kNumParams, true};
-  } else if (acceptOlder && id == olderId) {
-    format = {kOlderNumParams, false};
-  } else if (acceptOlder && id == reverseBytes(olderId)) {
-    format = {kOlderNumParams, true};
-  } else {
-    return false;
-  }
-  if (image[kTypeAt] != type) return false;
-  format.reversed = format.reversed != reversedRequest;
-  return true;
-}
-
-// Reads one program record of `format` at `at` into `record`; returns the
-// number of bytes it took.
-int readRecord(const uint8_t* at, const ImageFormat& format, ProgramRecord& record, float* older) {
-  std::memcpy(record.name, at, kNameSize);
-  for (int i = 0; i < format.values; ++i) {
-    const float value = readFloat(at + kNameSize + 4 * i, format.reversed);
-    record.values[i] = value;
-    if (older) older[i] = value;
-  }
-  return kNameSize + 4 * format.values;
+bool recognised(const uint8_t* image, CPresetSystemEffect& effect, uint8_t type, bool acceptOlder, bool reversed,
+                ImageLayout& layout) {
+  return recogniseImage(image, static_cast<uint32_t>(effect.getPluginID()), type, acceptOlder, reversed, layout) ==
+         ImageCheck::Recognised;
 }
 
 // A name field need not end in a zero: make a terminated copy.
@@ -70,8 +24,8 @@ void terminatedName(const ProgramRecord& record, char (&name)[kNameSize + 1]) {
 }
 
 void writeHeader(uint8_t* image, int32_t id, uint8_t type) {
-  writeWord(image + kIdAt, static_cast<uint32_t>(id));
-  image[kTypeAt] = type;
+  writeWord(image + kImageIdAt, static_cast<uint32_t>(id));
+  image[kImageTypeAt] = type;
 }
 
 void writeRecord(uint8_t* at, const ProgramRecord& record) {
@@ -81,20 +35,15 @@ void writeRecord(uint8_t* at, const ProgramRecord& record) {
 
 }  // namespace
 
-void CPresetSystemEditor::applyPresetImage(const uint8_t* buffer, bool reversed, OlderProgramConversion convert) {
+void CPresetSystemEditor::applyPresetImage(const uint8_t* buffer, bool reversed, bool acceptOlder) {
   CPresetSystemEffect* effect = presetEffect();
   if (!buffer || !effect || !effect->programs()) return;
   const int current = effect->getCurrentProgramIndex();
-  ImageFormat format;
-  if (!recogniseImage(buffer, static_cast<uint32_t>(effect->getPluginID()), kPresetType, convert != nullptr, reversed,
-                      format))
-    return;
+  ImageLayout layout;
+  if (!recognised(buffer, *effect, kPresetType, acceptOlder, reversed, layout)) return;
 
   ProgramRecord& record = effect->programs()[current];
-  float older[kOlderNumParams];
-  const bool isOlder = format.values == kOlderNumParams;
-  readRecord(buffer + kBodyAt, format, record, isOlder ? older : nullptr);
-  if (isOlder) convert(record, older);
+  decodePresetImage(buffer, layout, record);
 
   char name[kNameSize + 1];
   terminatedName(record, name);
@@ -102,23 +51,15 @@ void CPresetSystemEditor::applyPresetImage(const uint8_t* buffer, bool reversed,
   effect->selectProgram(current);
 }
 
-void CPresetSystemEditor::applyBankImage(const uint8_t* buffer, bool reversed, OlderProgramConversion convert) {
+void CPresetSystemEditor::applyBankImage(const uint8_t* buffer, bool reversed, bool acceptOlder) {
   CPresetSystemEffect* effect = presetEffect();
   if (!buffer || !effect || !effect->programs()) return;
   // Program 0 becomes current whether or not the image is taken.
   effect->selectProgram(0);
-  ImageFormat format;
-  if (!recogniseImage(buffer, static_cast<uint32_t>(effect->getPluginID()), kBankType, convert != nullptr, reversed,
-                      format))
-    return;
+  ImageLayout layout;
+  if (!recognised(buffer, *effect, kBankType, acceptOlder, reversed, layout)) return;
 
-  const bool isOlder = format.values == kOlderNumParams;
-  const uint8_t* at = buffer + kBodyAt;
-  for (int k = 0; k < kNumPrograms; ++k) {
-    float older[kOlderNumParams];
-    at += readRecord(at, format, effect->programs()[k], isOlder ? older : nullptr);
-    if (isOlder) convert(effect->programs()[k], older);
-  }
+  decodeBankImage(buffer, layout, effect->programs());
 
   char name[kNameSize + 1];
   terminatedName(effect->programs()[0], name);
@@ -132,19 +73,19 @@ void CPresetSystemEditor::applyBankImage(const uint8_t* buffer, bool reversed, O
 void CPresetSystemEditor::applyMidiImage(const uint8_t* buffer, bool reversed, bool acceptOlder) {
   CPresetSystemEffect* effect = presetEffect();
   if (!buffer || !effect) return;
-  ImageFormat format;
-  if (!recogniseImage(buffer, static_cast<uint32_t>(effect->getPluginID()), kMidiType, acceptOlder, reversed, format))
-    return;
-  for (int i = 0; i < format.values; ++i)
-    effect->setParameter(params::kNumParams + i, readFloat(buffer + kBodyAt + 4 * i, format.reversed));
+  ImageLayout layout;
+  if (!recognised(buffer, *effect, kMidiType, acceptOlder, reversed, layout)) return;
+  float assignments[params::kNumParams];
+  const int count = decodeMidiImage(buffer, layout, assignments);
+  for (int i = 0; i < count; ++i) effect->setParameter(params::kNumParams + i, assignments[i]);
 }
 
 void CPresetSystemEditor::loadPresetData(const uint8_t* buffer, bool reversed) {
-  applyPresetImage(buffer, reversed, nullptr);
+  applyPresetImage(buffer, reversed, false);
 }
 
 void CPresetSystemEditor::loadBankData(const uint8_t* buffer, bool reversed) {
-  applyBankImage(buffer, reversed, nullptr);
+  applyBankImage(buffer, reversed, false);
 }
 
 void CPresetSystemEditor::loadMidiData(const uint8_t* buffer, bool reversed) {
@@ -157,7 +98,7 @@ void CPresetSystemEditor::storePresetData(uint8_t* buffer) {
   CPresetSystemEffect* effect = presetEffect();
   if (!effect || !effect->programs()) return;
   writeHeader(buffer, effect->getPluginID(), kPresetType);
-  writeRecord(buffer + kBodyAt, effect->programs()[effect->getCurrentProgramIndex()]);
+  writeRecord(buffer + kImageBodyAt, effect->programs()[effect->getCurrentProgramIndex()]);
 }
 
 void CPresetSystemEditor::storeBankData(uint8_t* buffer) {
@@ -167,7 +108,7 @@ void CPresetSystemEditor::storeBankData(uint8_t* buffer) {
   if (!effect || !effect->programs()) return;
   writeHeader(buffer, effect->getPluginID(), kBankType);
   for (int k = 0; k < kNumPrograms; ++k)
-    writeRecord(buffer + kBodyAt + k * static_cast<int>(sizeof(ProgramRecord)), effect->programs()[k]);
+    writeRecord(buffer + kImageBodyAt + k * static_cast<int>(sizeof(ProgramRecord)), effect->programs()[k]);
 }
 
 void CPresetSystemEditor::storeMidiData(uint8_t* buffer) {
@@ -177,16 +118,12 @@ void CPresetSystemEditor::storeMidiData(uint8_t* buffer) {
   if (!effect) return;
   writeHeader(buffer, effect->getPluginID(), kMidiType);
   for (int i = 0; i < params::kNumParams; ++i)
-    writeFloat(buffer + kBodyAt + 4 * i, effect->getParameter(params::kNumParams + i));
+    writeFloat(buffer + kImageBodyAt + 4 * i, effect->getParameter(params::kNumParams + i));
 }
 
 void CPresetSystemEditor::applyProgramName(const char* name) {
   showProgramName(name);
   if (presetEffect()) presetEffect()->renameCurrentProgram(name);
 }
-
-static_assert(kBodyAt + kNameSize + 4 * params::kNumParams == kPresetImageSize, "preset image size");
-static_assert(kBodyAt + kNumPrograms * static_cast<int>(sizeof(ProgramRecord)) == kBankImageSize, "bank image size");
-static_assert(kBodyAt + 4 * params::kNumParams == kMidiImageSize, "MIDI-settings image size");
 
 }  // namespace presets
