@@ -18,6 +18,7 @@ void AntiAlias::setCoefficients(double cutoffHz, double sampleRate) {
   c_.b2 = 1.0 / c;
   c_.a1 = 2.0 * (1.0 - a * a) / c;
   c_.a2 = (1.0 - sqrt2 * a + a * a) / c;
+  pairs_ = {Pair{c_.b0, c_.b0}, Pair{c_.b1, c_.b1}, Pair{c_.b2, c_.b2}, Pair{c_.a1, c_.a1}, Pair{c_.a2, c_.a2}};
 }
 
 }  // namespace engine

@@ -15,7 +15,7 @@ class AntiAlias {
 
   // One sample of both channels (left in the first lane).
   Pair process(Pair x) {
-    for (Section& s : sections_) x = s.process(x, c_);
+    for (Section& s : sections_) x = s.process(x, pairs_);
     return x;
   }
 
@@ -39,10 +39,14 @@ class AntiAlias {
   struct Coefficients {
     double b0 = 1.0, b1 = 0.0, b2 = 0.0, a1 = 0.0, a2 = 0.0;
   };
+  // The same, each in both lanes.
+  struct PairCoefficients {
+    Pair b0, b1, b2, a1, a2;
+  };
   // One section for both channels, a channel per lane.
   struct Section {
     Pair x1 = {}, x2 = {}, y1 = {}, y2 = {};
-    Pair process(Pair x, const Coefficients& c) {
+    Pair process(Pair x, const PairCoefficients& c) {
       Pair y = c.b0 * x + c.b1 * x1 + c.b2 * x2 - c.a1 * y1 - c.a2 * y2;
       y = (y + 1e-30) - 1e-30;
       x2 = x1;
@@ -54,6 +58,7 @@ class AntiAlias {
   };
 
   Coefficients c_;
+  PairCoefficients pairs_ = {{1.0, 1.0}, {}, {}, {}, {}};
   Section sections_[2];
 };
 

@@ -48,7 +48,19 @@ class DelayLine {
   // holds a line's input in the first lane and its feedback in the second.
   // Returns the delayed signals interpolated at the current phases.
   static Pair stepVariable(DelayLine& left, DelayLine& right, Pair speed, const History4Pair& writtenLeft,
-                           const History4Pair& writtenRight);
+                           const History4Pair& writtenRight) {
+    const Pair previous = {left.speed_, right.speed_};
+    const Pair phase = {left.phase_, right.phase_};
+    // Rescale the distance to the next tick to the new speed (a division by a
+    // previous speed of exactly 1 changes nothing and is left out).
+    const Pair scaled = (1.0 - phase) * speed;
+    const Pair a0 = 1.0 - (previous[0] == 1.0 && previous[1] == 1.0 ? scaled : scaled / previous);
+    left.clockVariable(a0[0], speed[0], writtenLeft);
+    right.clockVariable(a0[1], speed[1], writtenRight);
+    History4Pair out;
+    for (int k = 0; k < 4; ++k) out.h[k] = Pair{left.output_.h[k], right.output_.h[k]};
+    return out.catmullRom(Pair{left.phase_, right.phase_});
+  }
 
   // Time-change fade. While a change is pending the gain falls by `factor`
   // each sample; the result is true when it has reached -60 dB and the heads
@@ -76,7 +88,25 @@ class DelayLine {
  private:
   // The clock ticks of one sample; a0 is the tick's distance, rescaled to the
   // new speed.
-  void clockVariable(double a0, double speed, const History4Pair& written);
+  void clockVariable(double a0, double speed, const History4Pair& written) {
+    speed_ = speed;
+    double phase = a0 + speed;
+    double t = 1.0 - a0;  // time from the last sample to this tick, in ticks
+    double* const line = line_.data();
+    while (phase >= 1.0) {
+      phase -= 1.0;
+      // The tick's place between the last two samples (at speed 1 the
+      // division is exact and skipped).
+      const double q = speed == 1.0 ? t : t / speed;
+      const Pair w = written.catmullRom(q);
+      line[write_] = w[0];
+      line[feedback_] += w[1];
+      output_.push(line[read_]);
+      advance();
+      t += 1.0;
+    }
+    phase_ = phase;
+  }
 
   void advance() {
     const int n = length();

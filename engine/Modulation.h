@@ -4,12 +4,31 @@
 // resonance and the right line's clock.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
+#include "engine/Coefficients.h"
 #include "engine/Tables.h"
 #include "engine/WorkingValues.h"
 
 namespace engine {
+
+namespace lfo {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kHalfPiSingle = 1.5707963705062866;  // pi/2 as a float, as the triangle has always used
+
+inline double guard(double x) { return x + 1e-30 - 1e-30; }
+
+// Brings a channel phase back into [-pi, pi] with one turn either way; the
+// offset never moves it further than half a cycle out.
+inline double wrapOnce(double phi) {
+  if (phi > kPi) return phi - kTwoPi;
+  if (phi < -kPi) return phi + kTwoPi;
+  return phi;
+}
+
+}  // namespace lfo
 
 class Modulation {
  public:
@@ -62,5 +81,67 @@ class Modulation {
   double modR_ = 0.0;
   std::uint32_t random_ = 0x2545F491u;
 };
+
+inline void Modulation::tick(double modSource, double envInL, double envInR, double& modL, double& modR) {
+  const double phi[2] = {lfo::wrapOnce(phase_ - offset_), lfo::wrapOnce(phase_ + offset_)};
+
+  switch (wave_) {
+    case 0:  // sine, opposite in sign to sin(phi)
+      for (int c = 0; c < 2; ++c) {
+        double pos = (phi[c] + lfo::kPi) * 1000.0 / kTwoPi;
+        // A phase of exactly pi lands one past the table; hold it on the last entry.
+        if (!(pos >= 0.0)) pos = 0.0;
+        if (pos > Tables::kSineSize - 1) pos = Tables::kSineSize - 1;
+        lfoOut_[c] = tables_.sine[static_cast<int>(pos)];
+      }
+      break;
+    case 1:  // square, rounded by the smoothing
+      for (int c = 0; c < 2; ++c) {
+        target_[c] = phi[c] > 0.0 ? 1.0 : -1.0;
+        lfoOut_[c] = lfo::guard(lfoOut_[c] + (target_[c] - lfoOut_[c]) * k_);
+      }
+      break;
+    case 2:  // triangle: +1 at a quarter cycle, -1 at three quarters
+      for (int c = 0; c < 2; ++c) {
+        const double t = phi[c] / lfo::kHalfPiSingle;
+        if (std::fabs(phi[c]) <= lfo::kHalfPiSingle)
+          lfoOut_[c] = t;
+        else if (phi[c] > 0.0)
+          lfoOut_[c] = 2.0 - t;
+        else
+          lfoOut_[c] = -t - 2.0;
+      }
+      break;
+    case 3:  // rising saw, slightly rounded
+      for (int c = 0; c < 2; ++c) lfoOut_[c] = lfo::guard(lfoOut_[c] + (phi[c] / lfo::kPi - lfoOut_[c]) * k_);
+      break;
+    default: {  // random: a new target at each rising zero crossing, glided to
+      if (phi[0] > 0.0 && prevPhase_[0] <= 0.0) target_[0] = 2.0 * nextRandom() / 32767.0 - 1.0;
+      if (std::fabs(phi[0] - phi[1]) < 0.001)
+        target_[1] = target_[0];  // channels in step share one target
+      else if (phi[1] > 0.0 && prevPhase_[1] <= 0.0)
+        target_[1] = 2.0 * nextRandom() / 32767.0 - 1.0;
+      for (int c = 0; c < 2; ++c) lfoOut_[c] = lfo::guard(lfoOut_[c] + (target_[c] - lfoOut_[c]) * k_);
+      break;
+    }
+  }
+  prevPhase_[0] = phi[0];
+  prevPhase_[1] = phi[1];
+
+  phase_ += increment_;
+  if (phase_ > lfo::kPi) phase_ -= kTwoPi;
+
+  const double sens = sensitivity_;
+  const double coef = envCoef_;
+  envelope_[0] = lfo::guard(envelope_[0] + (envInL * sens - envelope_[0]) * coef);
+  envelope_[1] = lfo::guard(envelope_[1] + (envInR * sens - envelope_[1]) * coef);
+
+  // Envelope 0 maps to -1, so silence with the envelope selected pulls down.
+  const double b = std::isfinite(modSource) ? modSource : 0.0;
+  modL_ = b * (2.0 * envelope_[0] - 1.0) + (1.0 - b) * lfoOut_[0];
+  modR_ = b * (2.0 * envelope_[1] - 1.0) + (1.0 - b) * lfoOut_[1];
+  modL = modL_;
+  modR = modR_;
+}
 
 }  // namespace engine
