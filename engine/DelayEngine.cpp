@@ -16,10 +16,12 @@ constexpr int kDefaultBlockSize = 1024;
 // A host sample that is not a finite number (NaN or an infinity) is taken as
 // silence. Passed on, it would be written into the delay lines and the
 // reverb, and every later sample that reads them would be NaN too: the effect
-// would stay silent until the host reloads it.
+// would stay silent until the host reloads it. Two samples at once; x - x is
+// zero exactly for the finite ones.
 template <typename Sample>
-inline double hostSample(Sample x) {
-  return std::isfinite(x) ? static_cast<double>(x) : 0.0;
+inline Pair hostSamples(Sample left, Sample right) {
+  const Pair x = {static_cast<double>(left), static_cast<double>(right)};
+  return select(x - x == Pair{}, x, Pair{});
 }
 
 inline double finiteOr(double value, double fallback) { return std::isfinite(value) ? value : fallback; }
@@ -108,7 +110,7 @@ void DelayEngine::clear() {
   reverb_.clear();
   filter_.clear();
   modulation_.clear();
-  for (Gate& g : gates_) g.envelope = 0.0;
+  gates_.envelope = Pair{};
   ducker_.envelope = 0.0;
   antiAlias_.clear();
   for (int c = 0; c < 2; ++c) {
@@ -194,47 +196,36 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     // 1. Glide every smoothed value one step toward its target. Everything
     // from the host is read before anything is written, so a host that
     // processes in place gets the same result.
+    // Both channels of a stage go through it side by side (left in the first
+    // lane), each with the arithmetic of its own.
     if (glide) smooth_.advance();
-    const double mainL = hostSample(inL[i]);
-    const double mainR = hostSample(inR[i]);
-    const double keyLevel = std::max(std::fabs(hostSample(keyL[i])), std::fabs(hostSample(keyR[i])));
+    const Pair main = hostSamples(inL[i], inR[i]);
+    const Pair key = magnitude(hostSamples(keyL[i], keyR[i]));
+    const double keyLevel = std::max(key[0], key[1]);
 
     // 2-3. Input gain, the dry copy and the meters.
-    double xL = mainL * smooth_[kInputGain];
-    double xR = mainR * smooth_[kInputGain];
-    const double dryL = xL, dryR = xR;
-    peaks_.push(static_cast<float>(xL), static_cast<float>(xR));
+    Pair x = main * smooth_[kInputGain];
+    const double dryL = x[0], dryR = x[1];
+    peaks_.push(static_cast<float>(x[0]), static_cast<float>(x[1]));
 
     // 4. Filter coefficients, and the filter in front of the lines.
     if (d.filterOn) {
       filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
-      if (d.filterMode == 0) {
-        xL = filter_.process(0, xL, d.filterType);
-        xR = filter_.process(1, xR, d.filterType);
-      }
+      if (d.filterMode == 0) x = Pair{filter_.process(0, x[0], d.filterType), filter_.process(1, x[1], d.filterType)};
     }
 
     // 5. Anti-alias cascade in front of the variable clock.
-    if (d.clockOn) {
-      const Pair x = antiAlias_.process(Pair{xL, xR});
-      xL = x[0];
-      xR = x[1];
-    }
-    const double envInL = std::fabs(xL), envInR = std::fabs(xR);
+    if (d.clockOn) x = antiAlias_.process(x);
+    const Pair envIn = magnitude(x);
 
     // 6. Drive: the window follows the level even while the drive is off.
-    drive_.feed(0, xL, smooth_[kDriveFactor]);
-    drive_.feed(1, xR, smooth_[kDriveFactor]);
-    drive_.endSample();
-    if (d.driveNormalised > 0.0) {
-      xL *= drive_.gain(0);
-      xR *= drive_.gain(1);
-    }
-    const double sL = xL, sR = xR;
+    drive_.feed(x, smooth_[kDriveFactor]);
+    if (d.driveNormalised > 0.0) x *= Pair{drive_.gain(0), drive_.gain(1)};
+    const double sL = x[0], sR = x[1];
 
     // 7-9. Modulation signals; the filter takes its sweep for the next sample
     // (while it is off, only the block's last sweep is kept, below).
-    modulation_.tick(smooth_[kModSource], envInL, envInR, modL, modR);
+    modulation_.tick(smooth_[kModSource], envIn[0], envIn[1], modL, modR);
     if (d.filterOn) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
 
     // 10-11. Feedback crossfeed from the previous sample's taps; histories.
@@ -254,9 +245,14 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     } else {
       const double depth = smooth_[kClockModDepth];
       const double manual = (1.0 - std::fabs(depth)) * d.clockManual;
-      const double speedL = tables_.exponentialAt((modL * depth + manual + 1.0) * 0.5);
-      const double speedR = tables_.exponentialAt((modR * depth + manual + 1.0) * 0.5);
-      const Pair delayed = DelayLine::stepVariable(lines_[0], lines_[1], Pair{speedL, speedR}, written_[0], written_[1]);
+      const Pair position = (Pair{modL, modR} * depth + manual + 1.0) * 0.5;
+      // The speeds follow from the control positions alone: look them up
+      // only when a position moved.
+      if (position[0] != clockPosition_[0] || position[1] != clockPosition_[1]) {
+        clockPosition_ = position;
+        clockSpeed_ = Pair{tables_.exponentialAt(position[0]), tables_.exponentialAt(position[1])};
+      }
+      const Pair delayed = DelayLine::stepVariable(lines_[0], lines_[1], clockSpeed_, written_[0], written_[1]);
       dL = delayed[0];
       dR = delayed[1];
     }
@@ -274,8 +270,9 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     dR *= lines_[1].fadeGain();
 
     // 14. Gate gains from the delayed signal, ahead of the look-ahead line.
-    const double gL = Gate::gain(gates_[0].follow(dL, d.gateAttack, d.gateRelease), smooth_[kGateThresholdL]);
-    const double gR = Gate::gain(gates_[1].follow(dR, d.gateAttack, d.gateRelease), smooth_[kGateThresholdR]);
+    const Pair gateEnvelope = gates_.follow(Pair{dL, dR}, d.gateAttack, d.gateRelease);
+    const double gL = Gates::gain(gateEnvelope[0], smooth_[kGateThresholdL]);
+    const double gR = Gates::gain(gateEnvelope[1], smooth_[kGateThresholdR]);
 
     // 15. Filter behind the lines, and the feedback taps.
     double oL = dL, oR = dR;
@@ -308,8 +305,8 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
 
     // 22. Bypass passes the main input unscaled.
     if (d.bypass) {
-      yL = mainL;
-      yR = mainR;
+      yL = main[0];
+      yR = main[1];
     }
 
     // 23. Right cleared, left written, right added: with both outputs on one

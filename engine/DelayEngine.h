@@ -3,6 +3,7 @@
 // effect) holds the processing lock around every lifecycle and process call.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "engine/AntiAlias.h"
@@ -109,7 +110,7 @@ class DelayEngine {
   AntiAlias antiAlias_;
   Drive drive_;
   DelayLine lines_[2];
-  Gate gates_[2];
+  Gates gates_;
   GateLookahead lookahead_;
   Ducker ducker_;
   PeakMemory peaks_;
@@ -119,6 +120,8 @@ class DelayEngine {
   History4Pair written_[2];       // per line: the muted input written at the write head (first lane)
                                   // and the value added at the feedback head (second lane)
   double lastDriven_[2] = {0.0, 0.0};  // the block's last drive-stage output
+  Pair clockPosition_ = {NAN, NAN};    // variable clock: the last control positions
+  Pair clockSpeed_ = {1.0, 1.0};       // and the speeds looked up for them
 };
 
 }  // namespace engine

@@ -6,6 +6,7 @@ namespace engine {
 
 void DelayLine::allocate(int length) {
   line_.assign(static_cast<std::size_t>(std::max(length, 1)), 0.0);
+  length_ = static_cast<int>(line_.size());
   write_ = feedback_ = read_ = 0;
 }
 

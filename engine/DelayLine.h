@@ -20,7 +20,7 @@ class DelayLine {
  public:
   // A zeroed line of `length` entries with every head at the start.
   void allocate(int length);
-  int length() const { return static_cast<int>(line_.size()); }
+  int length() const { return length_; }
 
   // Zeroes the contents and resets the variable clock (speed 1, phase 0).
   void clear();
@@ -116,6 +116,7 @@ class DelayLine {
   }
 
   std::vector<double> line_ = std::vector<double>(1, 0.0);
+  int length_ = 1;  // line_.size()
   int write_ = 0, feedback_ = 0, read_ = 0;
   double fadeGain_ = 1.0;
   double speed_ = 1.0;  // variable clock: speed of the last sample

@@ -8,19 +8,16 @@ void Drive::setSampleRate(int integerRate) {
 }
 
 void Drive::clear() {
-  for (auto& ring : ring_)
-    for (double& x : ring) x = 0.0;
-  sum_[0] = sum_[1] = 0.0;
+  for (Pair& x : ring_) x = Pair{};
+  sum_ = Pair{};
 }
 
 void Drive::beginBlock() {
   threshold_ = 2.0 * window_;
   quarterOverWindow_ = 0.25 / window_;
-  for (int c = 0; c < 2; ++c) {
-    double s = 0.0;
-    for (int i = 0; i < window_; ++i) s += ring_[c][i];
-    sum_[c] = s;
-  }
+  Pair s = {};
+  for (int i = 0; i < window_; ++i) s += ring_[i];
+  sum_ = s;
 }
 
 }  // namespace engine

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/Pair.h"
 #include "engine/Smoothing.h"
 
 namespace engine {
@@ -29,15 +30,13 @@ class Drive {
   // in the running update cannot build up.
   void beginBlock();
 
-  // Feeds |x| * factor into channel c's window (the index is advanced by
-  // endSample once both channels are in).
-  void feed(int c, double x, double factor) {
-    double& slot = ring_[c][index_];
-    sum_[c] -= slot;
-    slot = std::fabs(x) * factor;
-    sum_[c] += slot;
-  }
-  void endSample() {
+  // Feeds |x| * factor of both channels (left in the first lane) into the
+  // window and steps its index.
+  void feed(Pair x, double factor) {
+    Pair& slot = ring_[index_];
+    sum_ -= slot;
+    slot = magnitude(x) * factor;
+    sum_ += slot;
     if (++index_ >= window_) index_ = 0;
   }
 
@@ -48,8 +47,8 @@ class Drive {
   }
 
  private:
-  double ring_[2][kMaxWindow] = {};
-  double sum_[2] = {0.0, 0.0};
+  Pair ring_[kMaxWindow] = {};  // a channel per lane
+  Pair sum_ = {};
   int window_ = 4;
   int index_ = 0;
   double threshold_ = 8.0;           // 2 W
@@ -70,16 +69,16 @@ inline void feedbackMatrix(double yL, double yR, double gainL, double gainR, dou
   toR = denormalGuard(toR);
 }
 
-// Follower of the delayed signal's magnitude, and the downward expander gain
-// it gives: envelope/threshold below the threshold, 1 above it; a threshold
-// under 1e-5 switches the gate off.
-struct Gate {
-  double envelope = 0.0;
+// Followers of the delayed signal's magnitude (a channel per lane), and the
+// downward expander gain they give: envelope/threshold below the threshold,
+// 1 above it; a threshold under 1e-5 switches the gate off.
+struct Gates {
+  Pair envelope = {};
 
-  double follow(double x, double attack, double release) {
-    const double level = std::fabs(x);
-    envelope += (level - envelope) * (level >= envelope ? attack : release);
-    envelope = denormalGuard(envelope);
+  Pair follow(Pair x, double attack, double release) {
+    const Pair level = magnitude(x);
+    envelope += (level - envelope) * select(level >= envelope, Pair{attack, attack}, Pair{release, release});
+    envelope = (envelope + 1e-30) - 1e-30;
     return envelope;
   }
   static double gain(double envelope, double threshold) {
@@ -93,9 +92,10 @@ class GateLookahead {
  public:
   void allocate(int length) {
     for (auto& line : line_) line.assign(static_cast<std::size_t>(std::max(length, 1)), 0.0);
+    length_ = static_cast<int>(line_[0].size());
     index_ = 0;
   }
-  int length() const { return static_cast<int>(line_[0].size()); }
+  int length() const { return length_; }
   void clear() {
     for (auto& line : line_) std::fill(line.begin(), line.end(), 0.0);
   }
@@ -110,6 +110,7 @@ class GateLookahead {
 
  private:
   std::vector<double> line_[2] = {std::vector<double>(1, 0.0), std::vector<double>(1, 0.0)};
+  int length_ = 1;
   int index_ = 0;
 };
 

@@ -13,9 +13,10 @@ class PeakMemory {
  public:
   void allocate(int length) {
     for (auto& ring : ring_) ring.assign(static_cast<std::size_t>(std::max(length, 1)), 0.0f);
+    length_ = static_cast<int>(ring_[0].size());
     index_ = 0;
   }
-  int length() const { return static_cast<int>(ring_[0].size()); }
+  int length() const { return length_; }
 
   void clear() {
     for (auto& ring : ring_) std::fill(ring.begin(), ring.end(), 0.0f);
@@ -53,6 +54,7 @@ class PeakMemory {
   }
 
   std::vector<float> ring_[2] = {std::vector<float>(1, 0.0f), std::vector<float>(1, 0.0f)};
+  int length_ = 1;
   int index_ = 0;
   std::atomic<float> max_[2] = {0.0f, 0.0f};
   std::atomic<float> min_[2] = {0.0f, 0.0f};
