@@ -177,9 +177,9 @@ std::vector<std::string> programNames(host::PluginInstance& plugin) {
   return names;
 }
 
-int findProgram(host::PluginInstance& plugin, const std::string& spec) {
+int findProgram(host::PluginInstance& plugin, const std::string& numberOrName) {
   const std::vector<std::string> names = programNames(plugin);
-  const std::string wanted = trimmed(spec);
+  const std::string wanted = trimmed(numberOrName);
   if (!wanted.empty() && std::all_of(wanted.begin(), wanted.end(), [](unsigned char c) { return std::isdigit(c); })) {
     const long n = std::strtol(wanted.c_str(), nullptr, 10);
     if (wanted.size() > 6 || n >= static_cast<long>(names.size()))
@@ -191,7 +191,7 @@ int findProgram(host::PluginInstance& plugin, const std::string& spec) {
     if (names[i] == wanted) return i;
   for (int i = 0; i < static_cast<int>(names.size()); ++i)
     if (lower(names[i]) == lower(wanted)) return i;
-  throw CliError("unknown program '" + spec + "' (tavrel info lists the programs)");
+  throw CliError("unknown program '" + numberOrName + "' (tavrel info lists the programs)");
 }
 
 void selectProgram(host::PluginInstance& plugin, int program) {

@@ -53,7 +53,7 @@ float parseNormalised(const std::string& name, const std::string& text);
 // its single host program (reached through the chunk); for other plug-ins,
 // their host programs.
 std::vector<std::string> programNames(host::PluginInstance& plugin);
-int findProgram(host::PluginInstance& plugin, const std::string& spec);  // number or name
+int findProgram(host::PluginInstance& plugin, const std::string& numberOrName);  // number or name
 void selectProgram(host::PluginInstance& plugin, int program);
 
 // Applies --chunk, --bank, --program, --preset, --midi-map and --set, in
