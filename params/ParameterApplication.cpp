@@ -61,12 +61,12 @@ bool ParameterApplication::apply(int index, float value) {
     case FbInvR: w.fbSign[R] = sign(value); break;
     case LFOWave: w.lfoWave = steps(value, 5); break;
     case LFORate:
-      // A synchronised LFO keeps its tempo rate until it runs free again.
-      if (w.lfoMode.get() == 0) {
-        const double rate = std::max(std::pow(16.0, v) - 1.0, kMinLfoHz);
-        w.lfoRate = rate;
-        w.lfoIncrement = engine::lfoIncrement(rate, sampleRate());
-      }
+      // A synchronised LFO keeps its tempo rate; the rate written meanwhile
+      // is the one it takes when it runs free again.
+      if (w.lfoMode.get() == 0)
+        applyFreeLfoRate();
+      else
+        freeLfoRatePending_ = true;
       break;
     case LROffset: w.lrOffset = (v - 0.5) * kPi; break;
     case ModSrc: w.modSrc = v; break;
@@ -100,6 +100,10 @@ bool ParameterApplication::apply(int index, float value) {
         updateSyncedTimes(kSyncLfo);
         return true;
       }
+      // Running free: a rate written since the last tempo rate takes over
+      // (as when a program or a host restores LFORate before LfoMode);
+      // without one the rate that plays stays.
+      if (freeLfoRatePending_.get()) applyFreeLfoRate();
       break;
     case LfoNum: w.lfoNumIndex = steps(value, 5); updateSyncedTimes(kSyncLfo); return true;
     case LfoDen: w.lfoDenIndex = steps(value, 13); updateSyncedTimes(kSyncLfo); return true;
@@ -184,6 +188,14 @@ void ParameterApplication::applyEnvSpeed(float value) {
   w.gateRelease = engine::gateReleaseCoefficient(v, sr);
 }
 
+void ParameterApplication::applyFreeLfoRate() {
+  auto& w = values_;
+  const double rate = std::max(std::pow(16.0, normalised_[LFORate].get()) - 1.0, kMinLfoHz);
+  w.lfoRate = rate;
+  w.lfoIncrement = engine::lfoIncrement(rate, sampleRate());
+  freeLfoRatePending_ = false;
+}
+
 void ParameterApplication::updateSyncedTimes(int mask) {
   auto& w = values_;
   const double bpm = w.tempo.get();
@@ -197,6 +209,7 @@ void ParameterApplication::updateSyncedTimes(int mask) {
     const double rate = std::clamp(lfoDenominator() * bpm / (lfoNumerator() * 240.0), kMinLfoHz, kMaxLfoHz);
     w.lfoRate = rate;
     w.lfoIncrement = engine::lfoIncrement(rate, sampleRate());
+    freeLfoRatePending_ = false;
   }
 }
 

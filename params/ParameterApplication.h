@@ -63,10 +63,13 @@ class ParameterApplication {
   void applyRange(int side, float value);
   void applyDelayTime(int side, float value);
   void applyEnvSpeed(float value);
+  void applyFreeLfoRate();  // rate and increment from the stored LFORate
 
   engine::WorkingValues& values_;
   std::array<engine::Relaxed<double>, kNumParams> normalised_{};
   engine::Relaxed<double> sampleRate_{44100.0};
+  // LFORate was written while the LFO ran synchronised, after its last tempo rate.
+  engine::Relaxed<bool> freeLfoRatePending_{false};
 };
 
 }  // namespace params

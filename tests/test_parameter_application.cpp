@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "editor/Editor.h"
 #include "engine/Reverb.h"
@@ -207,6 +209,36 @@ TEST(Tempo, ManualTempoAndSyncedLfo) {
   zel->setParameter(LfoDen, 1.0f);  // 1/96 at 400 BPM would be 160 Hz
   EXPECT_DOUBLE_EQ(working(*zel).lfoRate.get(), 15.0);
   EXPECT_TRUE(zel->syncRangeExceeded(4));
+}
+
+// A rate written while the LFO runs synchronised leaves the tempo rate alone
+// but is the rate the LFO takes when it runs free next; a switch to free
+// after no such write keeps the rate that plays.
+TEST(Tempo, FreeLfoRateAfterSynchronisedRunning) {
+  const double metaFlangerRate = std::pow(16.0, double(0.064843f)) - 1.0;  // program 34 runs free
+  struct Case {
+    const char* what;
+    std::vector<std::pair<int, float>> writes;  // -1: select the program given as value
+    double rate;
+  };
+  const Case cases[] = {
+      {"free program after a synchronised one", {{-1, 34}}, metaFlangerRate},
+      {"free program, synchronised, free again", {{-1, 34}, {-1, 60}, {-1, 34}}, metaFlangerRate},
+      {"rate written while synchronised, then free", {{LFORate, 0.25f}, {LfoMode, 0.0f}}, 1.0},
+      {"rate held while synchronised", {{LFORate, 0.25f}}, 0.5},
+      {"switch to free without a rate write", {{LfoMode, 0.0f}}, 0.5},
+      {"tempo rate after the rate write, then free", {{LFORate, 0.25f}, {LfoDen, stepValue(3, 13)}, {LfoMode, 0.0f}}, 2.0},
+  };
+  for (const Case& c : cases) {
+    auto zel = makeZel();  // program 0: 1/1 at 120 BPM, 0.5 Hz
+    for (const auto& [index, value] : c.writes) {
+      if (index < 0)
+        zel->selectProgram(static_cast<int>(value));
+      else
+        zel->setParameter(index, value);
+    }
+    EXPECT_NEAR(working(*zel).lfoRate.get(), c.rate, 1e-12) << c.what;
+  }
 }
 
 TEST(Tempo, HostTempoPerBlockAndAtResume) {
