@@ -13,6 +13,10 @@ void Filter::setSampleRate(double sampleRate) {
 }
 
 void Filter::clear() {
+  // The sweep the cleared modulation signals (both 0) give: the cut-off
+  // unmoved and no resonance offset, as in a fresh filter.
+  cutoffFactor_ = 1.0;
+  resoMod_ = 0.0;
   f_ = q_ = limit_ = satCap_ = 0.0;
   effectiveCutoff_ = 0.0;
   state_[0] = State{};

@@ -15,7 +15,8 @@ class Filter {
 
   // Cut-off ceiling sr/2.75 and the frequency-table scale 2/sr.
   void setSampleRate(double sampleRate);
-  // Coefficients and both channels' states to 0 (the cut-off factor stays).
+  // Coefficients and both channels' states to 0, the sweep to rest (cut-off
+  // factor 1, no resonance modulation).
   void clear();
 
   // From the modulation step of each sample, for use from the next sample on:
