@@ -6,7 +6,7 @@
 namespace host::tavrel {
 namespace {
 
-constexpr uint32_t kChunkVersion = 0x01000000u;
+using presets::kChunkVersion;
 
 size_t recordOffset(int program) { return kChunkRecords + static_cast<size_t>(program) * kRecordSize; }
 
@@ -50,14 +50,15 @@ void writeWord(std::vector<uint8_t>& bytes, size_t offset, uint32_t word) {
 }
 
 bool isChunk(const std::vector<uint8_t>& chunk) {
-  return chunk.size() == kChunkSize && readWord(chunk, 0) == kChunkVersion && readWord(chunk, 4) == kPluginId &&
-         readWord(chunk, 8) == static_cast<uint32_t>(kPrograms);
+  return chunk.size() == kChunkSize && readWord(chunk, presets::kChunkVersionAt) == kChunkVersion &&
+         readWord(chunk, presets::kChunkIdAt) == kPluginId &&
+         readWord(chunk, presets::kChunkCountAt) == static_cast<uint32_t>(kPrograms);
 }
 
-int currentProgram(const std::vector<uint8_t>& chunk) { return static_cast<int32_t>(readWord(chunk, 12)); }
+int currentProgram(const std::vector<uint8_t>& chunk) { return static_cast<int32_t>(readWord(chunk, presets::kChunkCurrentAt)); }
 
 void setCurrentProgram(std::vector<uint8_t>& chunk, int program) {
-  writeWord(chunk, 12, static_cast<uint32_t>(program));
+  writeWord(chunk, presets::kChunkCurrentAt, static_cast<uint32_t>(program));
 }
 
 std::string programName(const std::vector<uint8_t>& chunk, int program) {

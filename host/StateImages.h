@@ -4,17 +4,14 @@
 // plug-in gave it and hands it back through effSetChunk. The images are
 // decoded by the plug-in's own image format code (presets/ImageFormat.h);
 // the plug-in itself is reached only through the chunk.
-//
-// Chunk, 16376 bytes, little-endian words: 0 version 0x01000000, 4 plug-in
-// ID, 8 program count (61), 12 current program, 16..31 zero, 32: 61 program
-// records of 264 bytes (24-byte name, 60 floats), 16136: 60 controller
-// assignment floats.
+
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "presets/ChunkLayout.h"
 #include "presets/ImageFormat.h"
 
 namespace host::tavrel {
@@ -23,14 +20,14 @@ constexpr int kPrograms = presets::kNumPrograms;
 constexpr int kParams = params::kNumParams;
 constexpr size_t kNameSize = presets::kNameSize;
 constexpr size_t kRecordSize = sizeof(presets::ProgramRecord);  // 264
-constexpr size_t kChunkSize = 16376;
-constexpr size_t kChunkRecords = 32;
-constexpr size_t kChunkAssignments = 16136;
+constexpr size_t kChunkSize = presets::kChunkSize;
+constexpr size_t kChunkRecords = presets::kChunkRecordsAt;
+constexpr size_t kChunkAssignments = presets::kChunkAssignmentsAt;
 constexpr size_t kPresetSize = presets::kPresetImageSize;
 constexpr size_t kBankSize = presets::kBankImageSize;
 constexpr size_t kMidiSize = presets::kMidiImageSize;
 
-constexpr uint32_t kPluginId = static_cast<uint32_t>(vst::fourCharCode('R', 'd', 'l', 'x'));
+constexpr uint32_t kPluginId = static_cast<uint32_t>(presets::kPluginId);
 // The older 48-parameter images carry 'Rdlq'.
 constexpr uint32_t kOldPluginId = static_cast<uint32_t>(presets::kOlderPluginId);
 

@@ -8,6 +8,7 @@
 
 #include "engine/Relaxed.h"
 #include "params/ParameterTable.h"
+#include "presets/ChunkLayout.h"
 #include "presets/ProgramRecord.h"
 #include "vst/AudioEffectX.h"
 
@@ -15,10 +16,8 @@ namespace presets {
 
 class CPresetSystemEditor;
 
-constexpr int32_t kPluginId = vst::fourCharCode('R', 'd', 'l', 'x');
 constexpr int kNumControllers = 128;
 constexpr int kNone = 999;  // "no controller" / "no parameter" in the controller map
-constexpr int kChunkSize = 16376;
 
 class CPresetSystemEffect : public vst::AudioEffectX {
  public:
