@@ -1,7 +1,9 @@
 #include "engine/DelayEngine.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
+#include <type_traits>
 
 #include "engine/Coefficients.h"
 #include "engine/NoteValues.h"
@@ -24,6 +26,8 @@ inline Pair hostSamples(Sample left, Sample right) {
   return select(x - x == Pair{}, x, Pair{});
 }
 
+inline float flushSubnormal(float x) { return std::fabs(x) < FLT_MIN ? 0.0f : x; }
+
 inline double finiteOr(double value, double fallback) { return std::isfinite(value) ? value : fallback; }
 
 // Whole samples of a time in ms, held to 0..limit (NaN counts as 0).
@@ -32,6 +36,33 @@ inline long samplesOf(double ms, double sampleRate, long limit) {
   if (!(x > 0.0)) return 0;
   if (x >= static_cast<double>(limit)) return limit;
   return static_cast<long>(x);
+}
+
+// A head that a time puts within this many samples of where it stands stays
+// there. A tempo that jitters by a hair around a whole-sample time (an
+// external clock) would otherwise flip the heads between two neighbouring
+// samples, and every flip fades the echoes out and in.
+constexpr double kHeadTolerance = 0.05;
+
+inline bool samePlace(double ms, double sampleRate, long wanted, long placed) {
+  return wanted == placed || std::fabs(ms * sampleRate / 1000.0 - static_cast<double>(placed)) < kHeadTolerance;
+}
+
+// What the feedback loop may carry. Up to full scale it passes untouched, so
+// every setting at normal levels sounds exactly as designed, infinite repeats
+// included; above it the level bends smoothly (slope 1 at the knee) toward a
+// ceiling of twice full scale (+6 dBFS). A loop whose gain exceeds 1
+// somewhere (a resonant filter inside it) then settles at a loud but bounded
+// level instead of growing without end.
+constexpr double kLoopKnee = 1.0;
+constexpr double kLoopCeiling = 2.0;
+
+inline double loopLimit(double x) {
+  const double a = std::fabs(x);
+  if (a <= kLoopKnee) return x;
+  const double room = kLoopCeiling - kLoopKnee;
+  const double y = kLoopKnee + room * std::tanh((a - kLoopKnee) / room);
+  return x < 0.0 ? -y : y;
 }
 
 }  // namespace
@@ -116,6 +147,7 @@ void DelayEngine::clear() {
   for (int c = 0; c < 2; ++c) {
     taps_[c] = 0.0;
     lastDriven_[c] = 0.0;
+    lastOut_[c] = 0.0;
     written_[c].clear();
   }
 }
@@ -132,7 +164,21 @@ void DelayEngine::placeHeads(int side) {
   lines_[side].placeHeads(samplesOf(delayMs, sampleRate_, limit), samplesOf(preMs, sampleRate_, limit));
 }
 
+bool DelayEngine::headsInPlace(int side) const {
+  const DelayLine& line = lines_[side];
+  const double delayMs = values_.delayTimeMs[side];
+  const double preMs = preDelayMs(values_.preNumIndex[side], values_.preDenIndex[side], delayMs);
+  const long limit = line.length() - 1;
+  long delay = samplesOf(delayMs, sampleRate_, limit);
+  long pre = samplesOf(preMs, sampleRate_, limit);
+  line.holdSpans(delay, pre);
+  return samePlace(delayMs, sampleRate_, delay, line.placedDelay()) &&
+         samePlace(preMs, sampleRate_, pre, line.placedPreDelay());
+}
+
 void DelayEngine::configureReverb() { reverb_.configure(values_.rvbType, sampleRate_); }
+
+void DelayEngine::clearReverb() { reverb_.clear(); }
 
 void DelayEngine::readInputPeaks(float& left, float& right) { peaks_.read(left, right); }
 
@@ -169,7 +215,10 @@ void DelayEngine::process(double** inputs, double** outputs, int frames, const B
 
 template <typename Sample>
 void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, const BlockTiming& timing) {
-  // Once per block.
+  // Once per block. A state that has turned non-finite (it cannot, with held
+  // parameter values, but it must never stay so) would keep the effect silent
+  // for good: start afresh instead.
+  if (!std::isfinite(taps_[0] + taps_[1] + lastOut_[0] + lastOut_[1])) clear();
   drive_.beginBlock();
   readDirectValues();
   smooth_.readTargets(values_, sampleRate_);
@@ -257,9 +306,17 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       dR = delayed[1];
     }
 
-    // 13. Time changes: fade out, move the heads at -60 dB, fade back in.
+    // 13. Time changes: fade out, move the heads at -60 dB, fade back in. A
+    // change that leaves the heads where they stand (a host re-sending the
+    // same value, a tempo moving by less than a sample) is no change: the
+    // echoes play on, and a fade already on its way out turns back.
     for (int c = 0; c < 2; ++c) {
-      if (lines_[c].fade(values_.delayTimeChanged[c], fadeFactor_)) {
+      bool changed = values_.delayTimeChanged[c];
+      if (changed && headsInPlace(c)) {
+        values_.delayTimeChanged[c] = false;
+        changed = false;
+      }
+      if (lines_[c].fade(changed, fadeFactor_)) {
         // Clear the mark before reading the times: a change written meanwhile
         // sets it again and gets its own fade.
         values_.delayTimeChanged[c] = false;
@@ -280,8 +337,8 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       oL = filter_.process(0, dL, d.filterType);
       oR = filter_.process(1, dR, d.filterType);
     }
-    taps_[0] = d.fbSign[0] * (filteredFeedback ? oL : dL);
-    taps_[1] = d.fbSign[1] * (filteredFeedback ? oR : dR);
+    taps_[0] = loopLimit(d.fbSign[0] * (filteredFeedback ? oL : dL));
+    taps_[1] = loopLimit(d.fbSign[1] * (filteredFeedback ? oR : dR));
 
     // 16-17. Look-ahead, then gate, wet inversion.
     lookahead_.exchange(oL, oR);
@@ -314,9 +371,17 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     outR[i] = 0;
     outL[i] = static_cast<Sample>(yL);
     outR[i] += static_cast<Sample>(yR);
+    if constexpr (std::is_same_v<Sample, float>) {
+      // Tails die away through the subnormal range, where many hosts' own
+      // processing slows to a crawl: hand them exact zeros instead.
+      outL[i] = flushSubnormal(outL[i]);
+      outR[i] = flushSubnormal(outR[i]);
+    }
 
     lastDriven_[0] = sL;
     lastDriven_[1] = sR;
+    lastOut_[0] = yL;
+    lastOut_[1] = yR;
   }
 
   // The sweep the filter finds when it is switched on: the one of the last

@@ -23,8 +23,8 @@ namespace engine {
 
 // What the host's transport said for this block.
 struct BlockTiming {
-  bool songPositionValid = false;
-  double ppqPos = 0.0;  // quarter notes
+  bool songPositionValid = false;  // a position from a playing transport
+  double ppqPos = 0.0;              // quarter notes
 };
 
 class DelayEngine {
@@ -47,6 +47,7 @@ class DelayEngine {
   void clear();
   void placeHeads();
   void configureReverb();  // applies values().rvbType: tap lengths, band-pass, decay
+  void clearReverb();      // empties the reverb's lines
 
   void setChannelMap(const ChannelMap& map) { channelMap_ = map; }
   const ChannelMap& channelMap() const { return channelMap_; }
@@ -94,6 +95,7 @@ class DelayEngine {
   void readDirectValues();
   void applyRateDependentValues();
   void placeHeads(int side);
+  bool headsInPlace(int side) const;  // the side's times put its heads where they stand
 
   WorkingValues values_;
   ChannelMap channelMap_;
@@ -120,6 +122,7 @@ class DelayEngine {
   History4Pair written_[2];       // per line: the muted input written at the write head (first lane)
                                   // and the value added at the feedback head (second lane)
   double lastDriven_[2] = {0.0, 0.0};  // the block's last drive-stage output
+  double lastOut_[2] = {0.0, 0.0};     // the block's last output, before the host's sample type
   Pair clockPosition_ = {NAN, NAN};    // variable clock: the last control positions
   Pair clockSpeed_ = {1.0, 1.0};       // and the speeds looked up for them
 };

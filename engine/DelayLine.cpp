@@ -8,6 +8,7 @@ void DelayLine::allocate(int length) {
   line_.assign(static_cast<std::size_t>(std::max(length, 1)), 0.0);
   length_ = static_cast<int>(line_.size());
   write_ = feedback_ = read_ = 0;
+  placedDelay_ = placedPreDelay_ = 0;
 }
 
 void DelayLine::clear() {
@@ -17,12 +18,19 @@ void DelayLine::clear() {
   output_.clear();
 }
 
-void DelayLine::placeHeads(long delay, long preDelay) {
+void DelayLine::holdSpans(long& delay, long& preDelay) const {
   // Pre-delay plus delay spans at most ten seconds with valid settings; hold
   // anything larger (a parameter beyond its range) inside the line.
   const long n = length();
   delay = std::clamp(delay, 0L, n - 1);
   preDelay = std::clamp(preDelay, 0L, n - 1 - delay);
+}
+
+void DelayLine::placeHeads(long delay, long preDelay) {
+  holdSpans(delay, preDelay);
+  placedDelay_ = delay;
+  placedPreDelay_ = preDelay;
+  const long n = length();
   long fb = write_ - preDelay;
   if (fb < 0) fb += n;
   long rd = fb - delay;

@@ -27,8 +27,14 @@ class DelayLine {
 
   // Moves the feedback head `preDelay` entries behind the write head and the
   // read head `delay` entries behind the feedback head. The two spans are held
-  // within the line, so out-of-range times can never address outside it.
+  // within the line (holdSpans), so out-of-range times can never address
+  // outside it.
   void placeHeads(long delay, long preDelay);
+  void holdSpans(long& delay, long& preDelay) const;
+
+  // The spans the heads were last placed at.
+  long placedDelay() const { return placedDelay_; }
+  long placedPreDelay() const { return placedPreDelay_; }
 
   // Fixed clock, one sample: store the input at the write head, add the
   // feedback at the feedback head, take the delayed sample at the read head,
@@ -118,6 +124,7 @@ class DelayLine {
   std::vector<double> line_ = std::vector<double>(1, 0.0);
   int length_ = 1;  // line_.size()
   int write_ = 0, feedback_ = 0, read_ = 0;
+  long placedDelay_ = 0, placedPreDelay_ = 0;
   double fadeGain_ = 1.0;
   double speed_ = 1.0;  // variable clock: speed of the last sample
   double phase_ = 0.0;  // variable clock: position between ticks, 0..1

@@ -52,13 +52,11 @@ void Modulation::beginBlock(const WorkingValues& values, bool songPositionValid,
   sensitivity_ = finiteOr(values.modSens.get(), 1.0);
   envCoef_ = finiteOr(values.envCoef.get(), 0.0);
   increment_ = finiteOr(values.lfoIncrement.get(), 0.0);
-  if (values.lfoMode.get() != 2) return;
-  if (!songPositionValid || !std::isfinite(ppqPos)) {
-    // No transport position: the LFO stands at phase 0 for this block.
-    phase_ = 0.0;
-    increment_ = 0.0;
-    return;
-  }
+  // Locked to the song position only while the transport plays: a stopped
+  // transport's position stands still, and restarting from it every block
+  // would turn the LFO into a buzz at the block rate. Without a position the
+  // LFO runs on at its synchronised rate from where it is.
+  if (values.lfoMode.get() != 2 || !songPositionValid || !std::isfinite(ppqPos)) return;
   // One LFO period lasts numerator/denominator of a whole note.
   const double period = pick(kLfoNumerators, values.lfoNumIndex.get()) * 4.0 /
                         pick(kDenominators, values.lfoDenIndex.get());

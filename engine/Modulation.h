@@ -47,7 +47,8 @@ class Modulation {
   // Once per block, before the first sample: takes this block's phase
   // increment, wave, stereo offset, sensitivity and envelope coefficient and,
   // in song-position mode, sets the phase from the host's position (quarter
-  // notes). Without a position the LFO stands at phase 0.
+  // notes). Without a position (the transport stopped) it runs on at its
+  // synchronised rate.
   void beginBlock(const WorkingValues& values, bool songPositionValid, double ppqPos);
 
   // One sample with the values of the block. envInL/R are |x| after the

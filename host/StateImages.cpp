@@ -33,7 +33,7 @@ void writeProgram(std::vector<uint8_t>& chunk, int program, const presets::Progr
   std::memcpy(chunk.data() + recordOffset(program), record.name, kNameSize);
   for (int i = 0; i < kParams; ++i)
     writeWord(chunk, recordOffset(program) + kNameSize + 4 * static_cast<size_t>(i),
-              std::bit_cast<uint32_t>(record.values[i]));
+              std::bit_cast<uint32_t>(record.values[i].get()));
 }
 
 }  // namespace

@@ -137,11 +137,15 @@ bool ParameterApplication::apply(int index, float value) {
 
 void ParameterApplication::applyDelayMode(int side, float value) {
   auto& w = values_;
+  const int before = w.syncOn[side];
   w.syncOn[side] = steps(value, 2);
   if (w.syncOn[side].get() == 1) {
     updateSyncedTimes(side == engine::kLeft ? kSyncLeft : kSyncRight);
     return;
   }
+  // Time mode re-sent: range and time stay as they are, so the host's next
+  // unchanged time value still means the same time.
+  if (before == 0) return;
   // Into time mode: keep the time that plays and pick the smallest range
   // that holds it, so nothing is heard.
   const double t = w.delayTimeMs[side].get();

@@ -42,6 +42,12 @@ extern const std::array<ParameterInfo, kNumParams> kParameterTable;
 inline bool isHostParameter(int32_t index) { return index >= 0 && index < kNumParams; }
 inline bool isAssignmentSlot(int32_t index) { return index >= kNumParams && index < kNumAssignable; }
 
+// A normalised value held to 0..1, the only values a setting can take. Hosts,
+// chunks, files and controllers may bring anything: a gain of 1e6 or 1e30
+// would otherwise overflow the feedback loop. NaN stays NaN, for the caller
+// to ignore.
+inline float heldNormalised(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
+
 // The fixed lists the stepped parameters select from.
 inline constexpr std::array<double, 5> kDelayNumerators{1, 3, 5, 7, 9};
 inline constexpr std::array<double, 5> kLfoNumerators{1, 2, 3, 4, 8};

@@ -37,6 +37,10 @@ void CPresetSystemEffect::setParameter(VstInt32 index, float value) {
   }
 }
 
+void CPresetSystemEffect::storeProgramValue(int index, float value) {
+  if (programs_ && params::isHostParameter(index)) programs_[currentProgram_].values[index] = value;
+}
+
 float CPresetSystemEffect::getParameter(VstInt32 index) {
   if (!programs_ || !hasMaps()) return -1.0f;
   if (params::isAssignmentSlot(index)) return assignmentValues_[index - params::kNumParams].get();
@@ -79,12 +83,12 @@ vst::VstInt32 CPresetSystemEffect::canDo(char* text) {
 
 void CPresetSystemEffect::selectProgram(int index) {
   if (!programs_ || index < 0 || index >= kNumPrograms) return;
-  applying_ = true;
+  const std::thread::id outer = applyingThread_.exchange(std::this_thread::get_id(), std::memory_order_relaxed);
   curProgram = 0;
   currentProgram_ = index;
   for (int i = 0; i < params::kNumParams; ++i) setParameter(i, programs_[index].values[i]);
   updateDisplay();
-  applying_ = false;
+  applyingThread_.store(outer, std::memory_order_relaxed);
 }
 
 void CPresetSystemEffect::renameCurrentProgram(const char* name) {

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <thread>
 
 #include "engine/Relaxed.h"
 #include "params/ParameterTable.h"
@@ -63,7 +65,10 @@ class CPresetSystemEffect : public vst::AudioEffectX {
 
   // Direct access for the editor's file images and for tests.
   ProgramRecord* programs() { return programs_.get(); }
-  bool isApplyingProgram() const { return applying_.get(); }
+  // Whether the calling thread is applying a stored program. Only the
+  // application's own writes skip the store: a controller or automation write
+  // from another thread meanwhile still lands in the current program.
+  bool isApplyingProgram() const { return applyingThread_.load(std::memory_order_relaxed) == std::this_thread::get_id(); }
   bool isLearning() const { return learning_.get(); }
   bool isForgetting() const { return forgetting_.get(); }
   int learnTarget() const { return learnTarget_.get(); }
@@ -76,11 +81,12 @@ class CPresetSystemEffect : public vst::AudioEffectX {
   void storeAssignment(int param);             // assignment value from the map entry of param
   void learnController(int target, int cc);
   void rebuildMidiMap();                       // both map directions from the assignment values
+  void storeProgramValue(int index, float value);  // into the current program, nothing else
 
   std::unique_ptr<ProgramRecord[]> programs_;
   std::unique_ptr<uint8_t[]> chunk_;
   engine::Relaxed<int> currentProgram_{0};
-  engine::Relaxed<bool> applying_{false};
+  std::atomic<std::thread::id> applyingThread_{};
 
   // The controller map in both directions, and its stored form.
   bool mapsReady_ = false;

@@ -30,7 +30,11 @@ vst::VstInt32 CPresetSystemEffect::getChunk(void** data, bool /*isPreset*/) {
   writeWord(chunk + kChunkIdAt, static_cast<uint32_t>(getPluginID()));
   writeWord(chunk + kChunkCountAt, kNumPrograms);
   writeWord(chunk + kChunkCurrentAt, static_cast<uint32_t>(currentProgram_.get()));
-  if (programs_) std::memcpy(chunk + kChunkRecordsAt, programs_.get(), kNumPrograms * sizeof(ProgramRecord));
+  for (int p = 0; programs_ && p < kNumPrograms; ++p) {
+    uint8_t* record = chunk + kChunkRecordsAt + p * static_cast<int>(sizeof(ProgramRecord));
+    std::memcpy(record, programs_[p].name, kNameSize);
+    for (int i = 0; i < params::kNumParams; ++i) writeFloat(record + kValuesInRecord + 4 * i, programs_[p].values[i]);
+  }
   for (int i = 0; i < params::kNumParams; ++i) writeFloat(chunk + kChunkAssignmentsAt + 4 * i, assignmentValues_[i].get());
   *data = chunk;
   return kChunkSize;
@@ -55,7 +59,14 @@ vst::VstInt32 CPresetSystemEffect::setChunk(void* data, VstInt32 byteSize, bool 
   if (static_cast<int32_t>(readWord(chunk + kChunkCountAt)) != kNumPrograms) return -1;
   if (!programs_ || !hasMaps()) return -1;
 
-  std::memcpy(programs_.get(), chunk + kChunkRecordsAt, kNumPrograms * sizeof(ProgramRecord));
+  // Values outside 0..1 are held to it: a project from anywhere plays, but
+  // never with a setting no control can make.
+  for (int p = 0; p < kNumPrograms; ++p) {
+    const uint8_t* record = chunk + kChunkRecordsAt + p * static_cast<int>(sizeof(ProgramRecord));
+    std::memcpy(programs_[p].name, record, kNameSize);
+    for (int i = 0; i < params::kNumParams; ++i)
+      programs_[p].values[i] = params::heldNormalised(readFloat(record + kValuesInRecord + 4 * i, false));
+  }
   for (int i = 0; i < params::kNumParams; ++i) assignmentValues_[i] = readFloat(chunk + kChunkAssignmentsAt + 4 * i, false);
   rebuildMidiMap();
 

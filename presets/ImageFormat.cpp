@@ -22,6 +22,8 @@ int readRecord(const uint8_t* at, const ImageLayout& layout, ProgramRecord& prog
     if (layout.older()) older[i] = value;
   }
   if (layout.older()) convertOlderProgram(program, older);
+  // A file may hold anything; the program takes only what a control can set.
+  for (auto& value : program.values) value = params::heldNormalised(value);
   return recordSize(layout);
 }
 
@@ -75,7 +77,7 @@ int decodeMidiImage(const uint8_t* image, const ImageLayout& layout, float* assi
 // none of parameters 48..59, which get their neutral values.
 void convertOlderProgram(ProgramRecord& program, const float* older) {
   using namespace params;
-  float* v = program.values;
+  auto& v = program.values;
   v[LfoMode] = steps(older[LfoMode], 2) == 1 ? stepValue(2, 3) : stepValue(0, 3);
 
   v[DlyPanL] = 0.0f;

@@ -19,9 +19,9 @@ void CPresetSystemEffect::clearMidiMap() {
 void CPresetSystemEffect::setAssignment(int param, float value) {
   assignmentValues_[param] = value;
   // Controller c is stored as the centre of step c of 129; step 128 and
-  // anything above means none. A value a whole step below zero (or NaN)
-  // encodes no controller either, rather than falling into controller 0.
-  int cc = 129.0f * value > -1.0f ? params::steps(value, 129) : kNone;
+  // anything above means none. Any value below zero (and NaN) encodes no
+  // controller either, rather than falling into controller 0 (bank select).
+  int cc = value >= 0.0f ? params::steps(value, 129) : kNone;
   if (cc == 128) cc = kNone;
   controllerOfParameter_[param] = cc;
   if (cc >= 0 && cc < kNumControllers) parameterOfController_[cc] = param;

@@ -1,9 +1,13 @@
 // One program: a 24-byte name and the normalised values of the 60 parameters.
-// The unit of the program store, of host chunks and of bank files.
+// The unit of the program store, of host chunks and of bank files. The audio
+// thread (MIDI, automation) and the user's thread (host, editor, chunks)
+// write the values at once: each is a relaxed atomic, four bytes like the
+// float it holds.
 #pragma once
 
 #include <cstring>
 
+#include "engine/Relaxed.h"
 #include "params/ParameterTable.h"
 
 namespace presets {
@@ -13,7 +17,7 @@ constexpr int kNameSize = 24;
 
 struct ProgramRecord {
   char name[kNameSize];
-  float values[params::kNumParams];
+  engine::Relaxed<float> values[params::kNumParams];
 
   // A name shorter than the field is stored with its terminator and zero
   // padding; a longer one fills all 24 bytes and has no terminator.
@@ -28,6 +32,7 @@ struct ProgramRecord {
   }
 };
 
+static_assert(sizeof(engine::Relaxed<float>) == sizeof(float), "a stored value is a plain float in size");
 static_assert(sizeof(ProgramRecord) == 264, "a program record is 264 bytes");
 
 }  // namespace presets

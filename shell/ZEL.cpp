@@ -52,7 +52,8 @@ void ZEL::resume() {
   if (!hold) return;
   CPresetSystemEffect::resume();
 
-  if (const vst::VstTimeInfo* time = getTimeInfo(vst::kVstTempoValid); time && std::isfinite(time->tempo)) {
+  if (const vst::VstTimeInfo* time = getTimeInfo(vst::kVstTempoValid);
+      time && (time->flags & vst::kVstTempoValid) && std::isfinite(time->tempo)) {
     params_->setTempo(time->tempo);
     updateSyncedTimes(kSyncAll);
   }
@@ -98,7 +99,11 @@ void ZEL::processBlock(Sample** inputs, Sample** outputs, VstInt32 frames) {
 
 engine::BlockTiming ZEL::prepareBlockTiming() {
   auto& values = engine_->values();
-  if (const vst::VstTimeInfo* time = getTimeInfo(vst::kVstTempoValid)) {
+  engine::BlockTiming timing;
+  const vst::VstTimeInfo* time = getTimeInfo(vst::kVstTempoValid);
+  // Each field counts only when the host marks it valid: a record without the
+  // tempo flag carries a tempo of 0 or whatever the host left there.
+  if (time && (time->flags & vst::kVstTempoValid)) {
     values.hostTime = true;
     const double bpm = time->tempo;
     if (bpm != values.tempo.get() && bpm >= 30.0 && bpm <= 400.0) {
@@ -108,8 +113,9 @@ engine::BlockTiming ZEL::prepareBlockTiming() {
   } else {
     values.hostTime = false;
   }
-  engine::BlockTiming timing;
-  if (const vst::VstTimeInfo* time = getTimeInfo(vst::kVstPpqPosValid); time && std::isfinite(time->ppqPos)) {
+  time = getTimeInfo(vst::kVstPpqPosValid);
+  if (time && (time->flags & vst::kVstPpqPosValid) && (time->flags & vst::kVstTransportPlaying) &&
+      std::isfinite(time->ppqPos)) {
     timing.songPositionValid = true;
     timing.ppqPos = time->ppqPos;
   }
@@ -123,28 +129,65 @@ void ZEL::setParameter(VstInt32 index, float value) {
   // on, it would spread through the smoothers and feedback into the delay
   // lines and silence the effect for good. It is ignored like other bad data.
   if (!std::isfinite(value)) return;
+  const bool fromProgram = isApplyingProgram();
   if (isHostParameter(index)) {
+    value = heldNormalised(value);
     if (index == DriveSwitch) {
       // Switching drive off sets the drive level itself to zero.
       if (steps(value, 2) == 0) setParameter(Drive, 0.0f);
     } else if (index == CutfModSwitch) {
       if (steps(value, 2) == 0) setParameter(CutfMod, 0.5f);
     } else if (index == RvbType) {
-      applyReverbType(value);
+      // A type the engine could not take is not shown or stored either.
+      if (!applyReverbType(value)) return;
     } else if (params_->apply(index, value)) {
       tellEditorTempo();
     }
+    if (!fromProgram) storeDerivedValues(index);
   }
   if (zelEditor()) zelEditor()->setParameter(index, value);
-  if (!isApplyingProgram()) CPresetSystemEffect::setParameter(index, value);
+  if (!fromProgram) CPresetSystemEffect::setParameter(index, value);
 }
 
-void ZEL::applyReverbType(float value) {
+// What a write outside a program application changes besides its own value
+// must reach the current program too, or a saved project reloads different.
+void ZEL::storeDerivedValues(int index) {
+  // The switches that silence drive and cut-off modulation on a program's
+  // application have no control: a drive or modulation the user sets turns
+  // them on in the program, so the setting comes back on reload.
+  if (index == Drive) storeProgramValue(DriveSwitch, 1.0f);
+  if (index == CutfMod) storeProgramValue(CutfModSwitch, 1.0f);
+
+  // A mode switch into time mode and a range change re-derive the side's
+  // range and time. The store learns them, the editor shows them, and the
+  // host is told to read its parameters again (it is never sent automation
+  // from inside a write of its own).
+  int side;
+  if (index == DlyModeL || index == RangeL) side = 0;
+  else if (index == DlyModeR || index == RangeR) side = 1;
+  else return;
+  bool changed = false;
+  for (int derived : {side == 0 ? RangeL : RangeR, side == 0 ? DlyTimeL : DlyTimeR}) {
+    if (derived == index) continue;
+    const auto value = static_cast<float>(params_->normalised(derived));
+    if (programs()[getCurrentProgramIndex()].values[derived] == value) continue;
+    storeProgramValue(derived, value);
+    if (zelEditor()) zelEditor()->setParameter(derived, value);
+    changed = true;
+  }
+  if (changed) updateDisplay();
+}
+
+bool ZEL::applyReverbType(float value) {
   // The reverb's tap lengths change: not while a block runs.
   shell::TimedLockGuard hold(lock_);
-  if (!hold) return;
+  if (!hold) return false;
+  const int before = engine_->values().rvbType;
   params_->apply(RvbType, value);
   engine_->configureReverb();
+  // The other type's lines hold sound that does not belong to this one.
+  if (engine_->values().rvbType != before) engine_->clearReverb();
+  return true;
 }
 
 float ZEL::getParameter(VstInt32 index) {

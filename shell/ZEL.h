@@ -66,7 +66,8 @@ class ZEL : public presets::CPresetSystemEffect {
   void processBlock(Sample** inputs, Sample** outputs, VstInt32 frames);
   engine::BlockTiming prepareBlockTiming();
   void tellEditorTempo();
-  void applyReverbType(float value);
+  bool applyReverbType(float value);  // false when the lock could not be had
+  void storeDerivedValues(int index);
 
   shell::ProcessingLock lock_;
   std::unique_ptr<engine::DelayEngine> engine_;

@@ -58,7 +58,7 @@ TEST(MidiMapping, AssignmentValuesDecodeToControllers) {
   };
   const Case cases[] = {{0.5f, 64}, {0.0f, 0}, {assignmentFor(127), 127}, {assignmentFor(119), 119},
                         {1.0f, 128}, {noController(), 128}, {7.748062f, 128},
-                        {-0.001f, 0}, {-0.5f, 128}};
+                        {-0.001f, 128}, {-0.5f, 128}};  // any negative value: none
   auto zel = makeZel();
   for (const Case& c : cases) {
     zel->setParameter(kSlots + Cutoff, c.value);

@@ -101,10 +101,11 @@ TEST(ModulationSources, SongPositionLockFollowsATransportJumpAtTheNextBlock) {
   v.lfoDenIndex = 1;
   m.beginBlock(v, true, 0.5);
   EXPECT_NEAR(m.phase(), kPi / 2, 1e-9);
-  // No position from the host: the LFO stands at phase 0 for the block.
+  // No position from the host (a stopped transport): the LFO runs on at its
+  // rate from where it stands.
   m.beginBlock(v, false, 0.5);
   for (int i = 0; i < 100; ++i) m.tick(0.0, 0, 0, l, r);
-  EXPECT_EQ(m.phase(), 0.0);
+  EXPECT_NEAR(m.phase(), kPi / 2 + 100 * v.lfoIncrement.get(), 1e-9);
 }
 
 TEST(ModulationSources, StereoOffsetMovesTheChannelsApartUpToHalfACycle) {
