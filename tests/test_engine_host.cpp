@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <functional>
 #include <vector>
 
 #include "params/ParameterTable.h"
+#include "presets/ChunkLayout.h"
 #include "tests/support/Tavrel.h"
 
 namespace {
@@ -42,11 +45,12 @@ double peak(const Signal& s, long from, long to) {
 class Session {
  public:
   explicit Session(const Settings& settings = {}, double rate = 44100.0, int inputs = 4, int outputs = 2,
-                   double tempo = 120.0) {
+                   double tempo = 120.0, int32_t timeFlags = host::HostScript{}.timeFlags) {
     host::HostScript script;
     script.connectedInputs = inputs;
     script.connectedOutputs = outputs;
     script.tempo = tempo;
+    script.timeFlags = timeFlags;
     script.recordCalls = false;
     plugin_ = testing_support::loadTavrel(script);
     plugin_->setSampleRate(static_cast<float>(rate));
@@ -54,8 +58,11 @@ class Session {
     plugin_->setParameter(VcoOn, 0.0f);
     plugin_->setParameter(Mix, 1.0f);
     for (const auto& [index, value] : settings) plugin_->setParameter(index, value);
-    // Suspend places the heads; resume re-times the synchronised sides,
-    // which fades the wet out and in again over 200 ms: let that pass.
+    restart();
+  }
+  // Suspend places the heads; a change meanwhile would fade the wet out and
+  // in again over 200 ms: let that pass.
+  void restart() {
     plugin_->suspend();
     plugin_->resume();
     run({level(9000, 0.0f)});
@@ -236,6 +243,197 @@ TEST(HostPrecision, FloatAndDoublePathsAgree) {
     for (long i = 0; i < 20000; ++i) worst = std::max(worst, std::fabs(outF[c][i] - outD[c][i]));
   EXPECT_LT(worst, 1e-5);
   EXPECT_GT(peak(outF[0], 10000, 20000), 0.1);
+}
+
+// ------------------------------------------------------ what real hosts do
+
+Signal firstEchoOf(Session& s, long at) { return s.run({impulse(at + 100)})[0]; }
+
+// Where the first echo of an impulse lands, as a host hears it.
+long firstEcho(Session& s) {
+  const Signal out = firstEchoOf(s, 240000);
+  for (long i = 1; i < static_cast<long>(out.size()); ++i)
+    if (std::fabs(out[i]) > 0.5f) return i;
+  return -1;
+}
+
+// The level of a steady tone's echo while the host does something between
+// blocks that changes nothing the ear could hear.
+struct HabitCase {
+  const char* name;
+  Settings settings;
+  std::function<void(host::PluginInstance&, int block)> habit;
+};
+
+TEST(HostHabits, UnchangedWritesAndTempoJitterKeepTheEchoes) {
+  const Settings time250 = {{DlyModeL, 0}, {RangeL, step(1, 3)}, {DlyTimeL, 0.25f}};
+  const HabitCase cases[] = {
+      {"the time re-sent every block", time250, [](host::PluginInstance& p, int) { p.setParameter(DlyTimeL, 0.25f); }},
+      {"mode and range re-sent", time250,
+       [](host::PluginInstance& p, int) {
+         p.setParameter(DlyModeL, 0);
+         p.setParameter(RangeL, step(1, 3));
+       }},
+      {"note value and pre-delay re-sent", {},
+       [](host::PluginInstance& p, int) {
+         p.setParameter(DlyNumL, step(0, 5));
+         p.setParameter(DlyDenL, step(3, 13));
+         p.setParameter(PreNumL, 0);
+         p.setParameter(PreDenL, step(1, 13));
+       }},
+      // 1/4 at 120 BPM is 22050 samples exactly: the jitter crosses a whole sample.
+      {"the tempo jitters by 1e-5 BPM", {},
+       [](host::PluginInstance& p, int block) { p.script().tempo = block % 2 ? 120.00001 : 119.99999; }},
+  };
+  for (const HabitCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Session s(c.settings);
+    const Signal t = tone(512 * 160, 0.5f, 220.0);
+    Signal out;
+    for (int block = 0; block < 160; ++block) {
+      c.habit(s.plugin(), block);
+      const auto o = s.run({Signal(t.begin() + 512 * block, t.begin() + 512 * (block + 1))});
+      out.insert(out.end(), o[0].begin(), o[0].end());
+    }
+    EXPECT_NEAR(peak(out, 512 * 100, 512 * 160), 0.5, 0.005);
+  }
+}
+
+// A host that reloads a project gets the echo it saved, on the same sample.
+struct RoundTripCase {
+  const char* name;
+  Settings settings, change;
+  long at;
+};
+
+TEST(HostState, DerivedTimesSurviveAChunkRoundTrip) {
+  const Settings time2000 = {{DlyModeL, 0}, {RangeL, step(2, 3)}, {DlyTimeL, 0.4f}};
+  const Settings time80 = {{DlyModeL, 0}, {RangeL, step(1, 3)}, {DlyTimeL, 0.08f}};
+  const RoundTripCase cases[] = {
+      {"a 1/2 note switched to time mode keeps its 1000 ms", {{DlyNumL, step(0, 5)}, {DlyDenL, step(1, 13)}},
+       {{DlyModeL, 0}}, 44100 + kLookahead},
+      {"2000 ms cut to the 100 ms range plays 100 ms", time2000, {{RangeL, step(0, 3)}}, 4410 + kLookahead},
+      {"time mode re-sent keeps 80 ms of its 1000 ms range", time80, {{DlyModeL, 0}, {DlyTimeL, 0.08f}},
+       3528 + kLookahead},
+  };
+  for (const RoundTripCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Session saved(c.settings);
+    for (const auto& [index, value] : c.change) saved.plugin().setParameter(index, value);
+    saved.restart();
+    EXPECT_EQ(firstEcho(saved), c.at);
+    Session reloaded;
+    ASSERT_EQ(reloaded.plugin().setChunk(saved.plugin().getChunk()), 0);
+    reloaded.restart();
+    EXPECT_EQ(firstEcho(reloaded), c.at);
+  }
+  // The host hears of the derived values: it is asked to read its parameters again.
+  testing_support::RecordingHost host;
+  auto zel = host.makeZel();
+  zel->setParameter(DlyModeL, 0.0f);
+  EXPECT_GT(host.count(vst::audioMasterUpdateDisplay), 0);
+}
+
+TEST(HostState, DriveAndCutoffModulationSetByTheUserSurviveAReload) {
+  for (const auto& [index, value] : Settings{{Drive, 0.8f}, {CutfMod, 0.9f}}) {
+    auto saved = testing_support::loadTavrel();
+    saved->setParameter(index, value);
+    auto reloaded = testing_support::loadTavrel();
+    ASSERT_EQ(reloaded->setChunk(saved->getChunk()), 0);
+    EXPECT_EQ(reloaded->getParameter(index), value) << index;
+  }
+}
+
+// Values from outside held to 0..1: Input 1e6 plays as Input 1, a feedback
+// gain of 1e30 as gain 1, whether a host writes them or a chunk brings them.
+TEST(HostState, ValuesBeyondTheRangeAreHeldToIt) {
+  const Settings base = {{FbGainL, 0.5f}, {DlyDenL, step(12, 13)}};
+  Session reference(base);
+  reference.plugin().setParameter(Input, 1.0f);
+  reference.plugin().setParameter(FbGainL, 1.0f);
+  reference.restart();
+  const double loudest = peak(reference.run({tone(44100, 0.5f, 220.0)})[0], 0, 44100);
+  struct Case {
+    const char* name;
+    bool chunk;
+  };
+  for (const Case& c : {Case{"written by the host", false}, Case{"brought by a chunk", true}}) {
+    SCOPED_TRACE(c.name);
+    Session s(base);
+    if (c.chunk) {
+      std::vector<uint8_t> chunk = s.plugin().getChunk();
+      int32_t current;
+      std::memcpy(&current, &chunk[presets::kChunkCurrentAt], 4);
+      const float wild[] = {1e6f, 1e30f};
+      const int at = presets::kChunkRecordsAt + current * 264 + presets::kNameSize;
+      std::memcpy(&chunk[at + 4 * Input], &wild[0], 4);
+      std::memcpy(&chunk[at + 4 * FbGainL], &wild[1], 4);
+      ASSERT_EQ(s.plugin().setChunk(chunk), 0);
+    } else {
+      s.plugin().setParameter(Input, 1e6f);
+      s.plugin().setParameter(FbGainL, 1e30f);
+    }
+    EXPECT_EQ(s.plugin().getParameter(Input), 1.0f);
+    EXPECT_EQ(s.plugin().getParameter(FbGainL), 1.0f);
+    s.restart();
+    const double p = peak(s.run({tone(44100, 0.5f, 220.0)})[0], 0, 44100);
+    EXPECT_TRUE(std::isfinite(p));
+    EXPECT_LE(p, loudest * 1.0001);
+  }
+}
+
+// A filter inside the loop lifts the loop gain above 1 around its cut-off;
+// the loop must settle, not grow for as long as the host plays.
+TEST(HostFeedback, AResonantFilterInTheLoopStaysBounded) {
+  for (float type : {step(2, 3), step(0, 3)}) {
+    SCOPED_TRACE(type);
+    Session s({{FltOn, 1}, {FltMode, step(1, 3)}, {FltType, type}, {Cutoff, 0.5f}, {Reso, 1}, {FbGainL, 1},
+               {FbGainR, 1}, {DlyDenL, step(12, 13)}, {DlyDenR, step(12, 13)}});
+    s.run({tone(44100, 0.9f, 440.0), tone(44100, 0.9f, 660.0)});
+    double loudest = 0.0;
+    for (int second = 0; second < 60; ++second) {
+      const auto out = s.run({level(44100, 0.0f)});
+      loudest = std::max({loudest, peak(out[0], 0, 44100), peak(out[1], 0, 44100)});
+    }
+    EXPECT_LT(loudest, 4.0);  // +12 dBFS
+  }
+}
+
+TEST(HostTime, ATempoTheHostDoesNotMarkValidIsIgnored) {
+  // The host's record carries tempo 0 without its flag: the tempo stays 120 BPM.
+  Session s({}, 44100, 4, 2, 0.0, vst::kVstPpqPosValid | vst::kVstTimeSigValid);
+  EXPECT_EQ(firstEcho(s), 22050 + kLookahead);
+}
+
+TEST(HostTime, SongPositionLockWithTheTransportStoppedIgnoresTheBlockSize) {
+  const Settings lfoOnCutoff = {{LfoMode, step(2, 3)}, {LfoDen, step(5, 13)}, {ModSrc, 0}, {FltOn, 1},
+                                {Cutoff, 0.5f},        {CutfMod, 1},          {Mix, 0.5f}};
+  std::vector<Signal> outputs;
+  for (int block : {64, 512}) {
+    Session s(lfoOnCutoff);
+    s.plugin().setBlockSize(block);
+    s.restart();
+    outputs.push_back(s.run({tone(44100, 0.5f, 110.0)})[0]);
+  }
+  for (long i = 0; i < 44100; ++i) ASSERT_NEAR(outputs[0][i], outputs[1][i], 1e-6) << i;
+}
+
+TEST(HostReverb, ATypeSwitchLeavesNoOldSound) {
+  for (bool switched : {false, true}) {
+    SCOPED_TRACE(switched ? "spring, plate, spring" : "no switch");
+    Session s({{RvbOn, 1}, {RvbMode, 1}, {Mix, 0}});
+    s.run({tone(22050, 0.5f, 440.0), tone(22050, 0.5f, 550.0)});
+    if (switched) {
+      s.plugin().setParameter(RvbType, 1);
+      s.plugin().setParameter(RvbType, 0);
+    }
+    const auto out = s.run({level(22050, 0.0f)});
+    const double tail = peak(out[0], 0, 22050) + peak(out[1], 0, 22050);
+    if (switched)
+      EXPECT_LT(tail, 1e-6);
+    else
+      EXPECT_GT(tail, 0.01);
+  }
 }
 
 }  // namespace
