@@ -334,4 +334,26 @@ TEST(EngineBadInput, TimesBeyondTheLineStayInsideIt) {
   EXPECT_EQ(right.readHead(), right.writeHead());  // NaN counts as no delay
 }
 
+// The last line of defence: a state overflowed by a level no held parameter
+// can reach (a gain of 1e308) recovers once the level is sane again, without
+// waiting for the host to suspend and resume.
+TEST(EngineBadInput, AnOverflowedStateClearsItselfInsteadOfStayingSilent) {
+  Rig rig(44100, 20);
+  engine::WorkingValues& v = rig.values();
+  v.fbGain[0] = v.fbGain[1] = 0.5;
+  v.fltOn = 1;
+  v.fltMode = 1;  // in the loop
+  v.inputGain = 1e308;
+  rig.engine().suspend();
+  const Stereo overflowed = rig.run(level(4096, 1.0));
+  bool poisoned = false;
+  for (double x : overflowed.left) poisoned = poisoned || !std::isfinite(x);
+  EXPECT_TRUE(poisoned);
+  v.inputGain = 1.0;
+  rig.run(level(5 * 44100, 0.0));  // the input gain glides back from 1e308
+  const Stereo out = rig.run(tone(20000, 220, 44100, 0.5));
+  for (long i = 0; i < 20000; ++i) ASSERT_TRUE(std::isfinite(out.left[i] + out.right[i])) << i;
+  EXPECT_GT(peak(out.left, 10000), 0.1);
+}
+
 }  // namespace

@@ -436,4 +436,14 @@ TEST(HostReverb, ATypeSwitchLeavesNoOldSound) {
   }
 }
 
+TEST(HostPrecision, DecayingTailsReachTheHostAsZerosNotSubnormals) {
+  // The variable clock's anti-alias filters ring down after a burst.
+  Session s({{VcoOn, 1}, {Mix, 0.5f}});
+  Signal burst = tone(3 * 44100, 0.9f, 60.0);
+  for (long i = 0; i < 3 * 44100; ++i) burst[i] *= i < 4000 ? static_cast<float>(std::exp(-i / 600.0)) : 0.0f;
+  const auto out = s.run({burst, burst});
+  for (int c = 0; c < 2; ++c)
+    for (long i = 0; i < 3 * 44100; ++i) ASSERT_NE(std::fpclassify(out[c][i]), FP_SUBNORMAL) << c << " " << i;
+}
+
 }  // namespace

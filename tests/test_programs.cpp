@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <thread>
 
 #include "presets/FactoryPresets.h"
 #include "support/Tavrel.h"
@@ -95,6 +96,26 @@ TEST(Programs, SelectingAsksTheHostToRefresh) {
   zel->selectProgram(60);
   EXPECT_EQ(hostLog.count(vst::audioMasterUpdateDisplay), 1);
   EXPECT_EQ(hostLog.count(vst::audioMasterAutomate), 0);  // applying a program is not automation
+}
+
+// While a program is applied, the application's own writes stay out of the
+// store; a controller moved on another thread meanwhile lands in it. The
+// host's display refresh at the end of the application is the moment.
+ZEL* applyingZel = nullptr;
+intptr_t writeFromAnotherThreadWhileApplying(vst::AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
+  if (opcode == vst::audioMasterVersion) return 2400;
+  if (opcode == vst::audioMasterUpdateDisplay && applyingZel && applyingZel->isApplyingProgram())
+    std::thread([] { applyingZel->setParameter(params::Mix, 0.25f); }).join();
+  return 0;
+}
+
+TEST(Programs, AWriteFromAnotherThreadDuringAProgramChangeReachesTheStore) {
+  auto zel = std::make_unique<ZEL>(writeFromAnotherThreadWhileApplying);
+  applyingZel = zel.get();
+  zel->selectProgram(3);
+  applyingZel = nullptr;
+  EXPECT_EQ(zel->programs()[3].values[params::Mix], 0.25f);
+  EXPECT_EQ(zel->getParameter(params::Mix), 0.25f);
 }
 
 }  // namespace
