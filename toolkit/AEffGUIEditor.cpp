@@ -1,0 +1,66 @@
+#include "toolkit/AEffGUIEditor.h"
+
+#include "toolkit/CFrame.h"
+#include "vst/AudioEffectX.h"
+
+namespace toolkit {
+
+AEffGUIEditor::AEffGUIEditor(vst::AudioEffect* effect) : vst::AEffEditor(effect) {}
+
+AEffGUIEditor::~AEffGUIEditor() { AEffGUIEditor::close(); }
+
+bool AEffGUIEditor::getRect(vst::ERect** r) {
+  if (!r) return false;
+  *r = &rect;
+  return true;
+}
+
+bool AEffGUIEditor::open(void* ptr) {
+  systemWindow = ptr;
+  return true;
+}
+
+void AEffGUIEditor::close() {
+  if (frame) {
+    CFrame* f = frame;
+    frame = nullptr;
+    f->close();
+    f->forget();
+  }
+  systemWindow = nullptr;
+}
+
+void AEffGUIEditor::idle() {
+  if (frame) frame->idle();
+}
+
+bool AEffGUIEditor::onKeyDown(vst::VstInt32 key, intptr_t virt, float modifier) {
+  if (!frame) return false;
+  VstKeyCode code{key, static_cast<int32_t>(virt), static_cast<int32_t>(modifier)};
+  return frame->onKeyDown(code) == 1;
+}
+
+bool AEffGUIEditor::onKeyUp(vst::VstInt32 key, intptr_t virt, float modifier) {
+  if (!frame) return false;
+  VstKeyCode code{key, static_cast<int32_t>(virt), static_cast<int32_t>(modifier)};
+  return frame->onKeyUp(code) == 1;
+}
+
+bool AEffGUIEditor::setKnobMode(vst::VstInt32 mode) {
+  knobMode = mode;
+  return true;
+}
+
+bool AEffGUIEditor::isHostParameter(int32_t index) {
+  return effect && index >= 0 && index < effect->getAeffect()->numParams;
+}
+
+void AEffGUIEditor::beginEdit(int32_t index) {
+  if (isHostParameter(index)) static_cast<vst::AudioEffectX*>(effect)->beginEdit(index);
+}
+
+void AEffGUIEditor::endEdit(int32_t index) {
+  if (isHostParameter(index)) static_cast<vst::AudioEffectX*>(effect)->endEdit(index);
+}
+
+}  // namespace toolkit

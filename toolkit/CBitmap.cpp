@@ -1,0 +1,90 @@
+#include "toolkit/CBitmap.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "resources/BitmapResources.h"
+#include "toolkit/CDrawContext.h"
+
+namespace toolkit {
+
+namespace {
+
+struct PngReader {
+  const unsigned char* data;
+  std::size_t size;
+  std::size_t pos;
+};
+
+cairo_status_t readPng(void* closure, unsigned char* out, unsigned int length) {
+  auto* r = static_cast<PngReader*>(closure);
+  if (r->size - r->pos < length) return CAIRO_STATUS_READ_ERROR;
+  std::memcpy(out, r->data + r->pos, length);
+  r->pos += length;
+  return CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace
+
+CBitmap::CBitmap(int resourceId, double scale) : resourceId_(resourceId) {
+  const resources::BitmapResource* res = resources::findBitmap(resourceId, scale);
+  if (!res && scale != 1.0) res = resources::findBitmap(resourceId, 1.0);
+  if (!res || !res->png || res->pngSize == 0) return;
+  PngReader reader{res->png, res->pngSize, 0};
+  cairo_surface_t* s = cairo_image_surface_create_from_png_stream(readPng, &reader);
+  if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(s);
+    return;
+  }
+  surface_ = s;
+  scale_ = res->scale > 0.0 ? res->scale : 1.0;
+  width_ = cairo_image_surface_get_width(s) / scale_;
+  height_ = cairo_image_surface_get_height(s) / scale_;
+}
+
+CBitmap::CBitmap(cairo_surface_t* imageSurface, double scale) : scale_(scale > 0.0 ? scale : 1.0) {
+  if (!imageSurface || cairo_surface_status(imageSurface) != CAIRO_STATUS_SUCCESS) {
+    if (imageSurface) cairo_surface_destroy(imageSurface);
+    return;
+  }
+  surface_ = imageSurface;
+  width_ = cairo_image_surface_get_width(imageSurface) / scale_;
+  height_ = cairo_image_surface_get_height(imageSurface) / scale_;
+}
+
+CBitmap::~CBitmap() {
+  if (surface_) cairo_surface_destroy(surface_);
+}
+
+void CBitmap::draw(CDrawContext* context, const CRect& dest, const CPoint& offset, float opacity) const {
+  if (!surface_ || !context || opacity <= 0.0f) return;
+  // Only the part of dest that the picture covers from `offset` on.
+  CRect area(dest.left, dest.top, std::min(dest.right, dest.left + width_ - offset.x),
+             std::min(dest.bottom, dest.top + height_ - offset.y));
+  if (area.isEmpty()) return;
+  cairo_t* cr = context->getCairo();
+  cairo_save(cr);
+  cairo_rectangle(cr, area.left, area.top, area.width(), area.height());
+  cairo_clip(cr);
+  cairo_translate(cr, dest.left - offset.x, dest.top - offset.y);
+  cairo_scale(cr, 1.0 / scale_, 1.0 / scale_);
+  cairo_set_source_surface(cr, surface_, 0, 0);
+  // Whole-pixel placement at the picture's own scale copies pixels exactly;
+  // anything else is filtered.
+  cairo_pattern_t* pattern = cairo_get_source(cr);
+  cairo_matrix_t m;
+  cairo_get_matrix(cr, &m);
+  const bool exact = m.xx == 1.0 && m.yy == 1.0 && m.xy == 0.0 && m.yx == 0.0 && m.x0 == static_cast<long>(m.x0) &&
+                     m.y0 == static_cast<long>(m.y0);
+  cairo_pattern_set_filter(pattern, exact ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
+  cairo_pattern_set_extend(pattern, CAIRO_EXTEND_NONE);
+  if (opacity >= 1.0f)
+    cairo_paint(cr);
+  else
+    cairo_paint_with_alpha(cr, opacity);
+  cairo_restore(cr);
+}
+
+}  // namespace toolkit

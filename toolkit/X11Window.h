@@ -1,0 +1,64 @@
+// The frame's window on an X11 display: a child of the host's window on a
+// display connection of its own, so that several editors (and several
+// hosts' threads) never share one. Events are read only when the host calls
+// idle, never blocking. Every call to Xlib runs under an error handler of
+// ours that ignores errors of our connections (the parent may already be
+// gone) and passes any other to the handler it replaced, which is put back
+// before the call returns.
+#pragma once
+
+#include <vector>
+
+#include "toolkit/PlatformWindow.h"
+
+typedef struct _XDisplay Display;
+typedef struct _XImage XImage;
+typedef struct _XGC* GC;
+union _XEvent;
+
+namespace toolkit {
+
+class X11Window : public PlatformWindow {
+ public:
+  X11Window(unsigned long parent, int width, int height, double scale);
+  ~X11Window() override;
+
+  bool isValid() const override { return window_ != 0 && alive_; }
+  double getScale() const override { return scale_; }
+  void attach(CFrame* frame) override { frame_ = frame; }
+  void pollEvents() override;
+  void present(cairo_surface_t* image, const std::vector<CRect>& deviceRects) override;
+  bool getMouseLocation(CPoint& where) override;
+  void takeKeyboardFocus() override;
+  void releaseKeyboardFocus() override;
+  unsigned long nativeHandle() const override { return window_; }
+
+  // X errors on our connections that the scoped handler kept from the
+  // host, over the life of the process (for tests).
+  static long ignoredErrorCount();
+
+ private:
+  void handle(_XEvent& event);
+
+  Display* display_ = nullptr;
+  unsigned long window_ = 0;
+  unsigned long parent_ = 0;
+  unsigned long colormap_ = 0;
+  void* visual_ = nullptr;
+  int depth_ = 0;
+  GC gc_ = nullptr;
+  XImage* image_ = nullptr;
+  cairo_surface_t* imageSource_ = nullptr;
+  bool alive_ = false;
+  CFrame* frame_ = nullptr;
+  double scale_;
+  int width_, height_;
+  std::vector<CRect> exposed_;
+  unsigned long focusBefore_ = 0;
+  bool haveFocus_ = false;
+  unsigned long lastPressTime_ = 0;
+  int lastPressButton_ = 0;
+  int lastPressX_ = 0, lastPressY_ = 0;
+};
+
+}  // namespace toolkit
