@@ -8,7 +8,7 @@
 
 namespace presets {
 
-CPresetSystemEditor::CPresetSystemEditor(CPresetSystemEffect* effect) : AEffEditor(effect), presetEffect_(effect) {
+CPresetSystemEditor::CPresetSystemEditor(CPresetSystemEffect* effect) : AEffGUIEditor(effect), presetEffect_(effect) {
   char cwd[PATH_MAX];
   if (getcwd(cwd, sizeof cwd)) {
     currentFolder_ = cwd;
@@ -16,7 +16,8 @@ CPresetSystemEditor::CPresetSystemEditor(CPresetSystemEffect* effect) : AEffEdit
   }
 }
 
-CPresetSystemEditor::~CPresetSystemEditor() = default;
+// The last file locations are kept for the next instance, whoever closes last.
+CPresetSystemEditor::~CPresetSystemEditor() { saveFileLocations(); }
 
 // Without a window there are no controls to update.
 void CPresetSystemEditor::setParameter(int32_t /*index*/, float /*value*/) {}
@@ -24,7 +25,14 @@ void CPresetSystemEditor::releaseLearnButton() {}
 void CPresetSystemEditor::releaseForgetButton() {}
 void CPresetSystemEditor::showProgramName(const char* /*name*/) {}
 
-// Per-user defaults arrive with the settings store.
-void CPresetSystemEditor::loadStartupSettings() {}
+// A new instance starts with the user's default bank, then the default
+// preset over program 0 (so it wins over the bank's), the default MIDI
+// assignments and the last file locations.
+void CPresetSystemEditor::loadStartupSettings() {
+  loadDefaultBank();
+  loadDefaultPreset();
+  loadDefaultMidi();
+  loadFileLocations();
+}
 
 }  // namespace presets

@@ -3,24 +3,25 @@
 // lives as long as the effect, with or without a window.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "presets/ImageFormat.h"
 #include "presets/ProgramRecord.h"
-#include "vst/AEffEditor.h"
+#include "toolkit/AEffGUIEditor.h"
 
 namespace presets {
 
 class CPresetSystemEffect;
 
-class CPresetSystemEditor : public vst::AEffEditor {
+class CPresetSystemEditor : public toolkit::AEffGUIEditor {
  public:
   explicit CPresetSystemEditor(CPresetSystemEffect* effect);
   ~CPresetSystemEditor() override;
 
   // Notification of every parameter change from the effect (index 0..119).
-  virtual void setParameter(int32_t index, float value);
+  void setParameter(int32_t index, float value) override;
 
   virtual void releaseLearnButton();
   virtual void releaseForgetButton();
@@ -55,6 +56,30 @@ class CPresetSystemEditor : public vst::AEffEditor {
   // Shows the name and renames the current program to it.
   void applyProgramName(const char* name);
 
+  // The user's defaults, memos and last file locations, kept between sessions
+  // in the per-user settings store and shared by all instances. Loading reads
+  // the value into a zeroed image and hands it to the loader whether or not
+  // it was there: the loader ignores a zero image (and a bank load still
+  // selects program 0).
+  void storeDefaultBank();
+  void storeDefaultPreset();
+  void storeDefaultMidi();
+  void storeMemoA();
+  void storeMemoB();
+  void deleteDefaultBank();
+  void deleteDefaultPreset();
+  void loadDefaultBank();
+  void loadDefaultPreset();
+  void loadDefaultMidi();
+  void recallMemoA();
+  void recallMemoB();
+  void saveFileLocations();
+  void loadFileLocations();
+
+  // The folder and each last file name hold at most this many characters; a
+  // longer chosen path is refused whole rather than cut into a wrong one.
+  static constexpr std::size_t kMaxPathPart = 256;
+
   const std::string& currentFolder() const { return currentFolder_; }
   const std::string& lastBankName() const { return lastBankName_; }
   const std::string& lastPresetName() const { return lastPresetName_; }
@@ -79,6 +104,9 @@ class CPresetSystemEditor : public vst::AEffEditor {
   using Loader = void (CPresetSystemEditor::*)(const uint8_t*, bool);
   using Storer = void (CPresetSystemEditor::*)(uint8_t*);
   std::string rememberPath(const std::string& path, std::string& lastName);
+  bool fitsPathParts(const std::string& path) const;
+  void storeImage(const char* value, int size, Storer store);
+  void loadImage(const char* value, int size, Loader load);
   bool loadFile(const std::string& path, std::string& lastName, int size, Loader load, bool reversed);
   bool saveFile(const std::string& path, std::string& lastName, int size, Storer store);
 };
