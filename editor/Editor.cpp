@@ -1,8 +1,13 @@
 #include "editor/Editor.h"
 
 #include "shell/ZEL.h"
+#include "toolkit/CBitmap.h"
+#include "toolkit/CFrame.h"
 
-Editor::Editor(ZEL* effect) : CPresetSystemEditor(effect) { (void)editingTag_; }
+Editor::Editor(ZEL* effect) : CPresetSystemEditor(effect) {
+  (void)editingTag_;
+  setKnobMode(toolkit::kLinearMode);
+}
 
 Editor::~Editor() = default;
 
@@ -11,6 +16,29 @@ bool Editor::getRect(vst::ERect** rect) {
   *rect = &rect_;
   return true;
 }
+
+// ------------------------------------------------------------ window
+
+bool Editor::open(void* parent) {
+  if (frame) close();
+  AEffGUIEditor::open(parent);
+  auto* f = new toolkit::CFrame(toolkit::CRect(0, 0, kWidth, kHeight), parent, this);
+  if (!f->isOpen()) {
+    f->forget();
+    systemWindow = nullptr;
+    return false;
+  }
+  auto* background = new toolkit::CBitmap(kBackgroundBitmap);
+  f->setBackground(background);
+  background->forget();
+  frame = f;
+  setKnobMode(toolkit::kLinearMode);
+  return true;
+}
+
+void Editor::close() { AEffGUIEditor::close(); }
+
+void Editor::idle() { AEffGUIEditor::idle(); }
 
 // Controls exist only while the window is open; with none, a parameter
 // change has nothing to show.

@@ -10,11 +10,17 @@ class Editor : public presets::CPresetSystemEditor {
  public:
   static constexpr int kWidth = 942;
   static constexpr int kHeight = 171;
+  static constexpr int kBackgroundBitmap = 128;  // the front panel
 
   explicit Editor(ZEL* effect);
   ~Editor() override;
 
   bool getRect(vst::ERect** rect) override;
+  // The window: a frame of kWidth x kHeight in the host's parent window with
+  // the panel picture as its background; closed again by close().
+  bool open(void* parent) override;
+  void close() override;
+  void idle() override;
   void setParameter(int32_t index, float value) override;
 
   // The loaders also take the older 48-parameter images, their programs
