@@ -1,0 +1,176 @@
+// The user's defaults, memos and file locations, kept between instances and
+// sessions in the per-user settings folder.
+//
+// Every process of this suite keeps its settings in a folder of its own, made
+// before the first test and removed at exit: no test reads or changes the
+// settings of the user running it, and none sees another's leftovers.
+#include <gtest/gtest.h>
+#include <ftw.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "editor/Editor.h"
+#include "platform/SettingsStore.h"
+#include "presets/FactoryPresets.h"
+#include "support/Tavrel.h"
+
+namespace {
+
+std::string& settingsHome() {
+  static std::string home;
+  return home;
+}
+
+int removeEntry(const char* path, const struct stat*, int, FTW*) { return ::remove(path); }
+
+// Runs before main: the whole process, the plug-in it loads and the
+// command-line hosts it starts see the private folder.
+const bool kPrivateSettings = [] {
+  char pattern[] = "/tmp/tavrel-settings-XXXXXX";
+  if (!::mkdtemp(pattern)) return false;
+  settingsHome() = pattern;
+  ::setenv("XDG_CONFIG_HOME", pattern, 1);
+  std::atexit([] { ::nftw(settingsHome().c_str(), removeEntry, 8, FTW_DEPTH | FTW_PHYS); });
+  return true;
+}();
+
+using namespace params;
+using presets::ProgramRecord;
+
+platform::SettingsStore store() { return platform::SettingsStore::forUser(); }
+
+// A fresh start for each test: the folder emptied.
+void forgetEverything() {
+  for (const char* v : {"DefaultBank", "DefaultPreset", "DefaultMidi", "MemoA", "MemoB", "CurrDir", "CurrBank",
+                        "CurrPreset", "CurrMidi"})
+    store().remove(v);
+}
+
+std::string nameOf(const ProgramRecord& p) { return std::string(p.name, strnlen(p.name, presets::kNameSize)); }
+
+TEST(UserSettings, TheFolderFollowsXdgConfigHome) {
+  ASSERT_TRUE(kPrivateSettings);
+  EXPECT_EQ(store().folder(), settingsHome() + "/Korvane/Tavrel/");
+}
+
+TEST(UserSettings, AFreshUserStartsWithTheFactoryBankAndNoLocations) {
+  forgetEverything();
+  auto zel = testing_support::makeZel();
+  EXPECT_EQ(zel->getCurrentProgramIndex(), 0);
+  for (int p = 0; p < presets::kNumPrograms; ++p) {
+    ASSERT_EQ(nameOf(zel->programs()[p]), presets::factoryPresets()[p].name);
+    for (int i = 0; i < kNumParams; ++i) ASSERT_EQ(zel->programs()[p].values[i], presets::factoryPresets()[p].values[i]);
+  }
+  EXPECT_EQ(zel->getControllerForParameter(Cutoff), presets::kNone);
+  EXPECT_EQ(zel->zelEditor()->currentFolder(), "");
+  EXPECT_EQ(zel->zelEditor()->lastBankName(), "");
+}
+
+// What one instance stores, the next one (or a later session) starts with.
+TEST(UserSettings, DefaultsReachTheNextInstanceInTheirOrder) {
+  forgetEverything();
+  {
+    auto zel = testing_support::makeZel();
+    Editor& editor = *zel->zelEditor();
+    zel->selectProgram(0);
+    zel->setParameter(Mix, 0.125f);  // program 0 as the bank keeps it
+    editor.storeDefaultBank();
+    zel->setParameter(Mix, 0.75f);   // and as the default preset keeps it
+    zel->renameCurrentProgram("Mine");
+    editor.storeDefaultPreset();
+    zel->assignController(Cutoff, 74);
+    editor.storeDefaultMidi();
+  }
+  struct Case {
+    const char* name;
+    const char* removed;
+    float mix;
+    const char* programName;
+  };
+  const Case cases[] = {
+      {"the default preset wins over the bank's program 0", nullptr, 0.75f, "Mine"},
+      {"without the default preset, the bank's program 0", "DefaultPreset", 0.125f, "Default"},
+      {"without either, the factory program 0", "DefaultBank", presets::factoryPresets()[0].values[Mix], "Default"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.removed) {
+      auto zel = testing_support::makeZel();
+      if (std::strcmp(c.removed, "DefaultPreset") == 0) zel->zelEditor()->deleteDefaultPreset();
+      else zel->zelEditor()->deleteDefaultBank();
+    }
+    auto zel = testing_support::makeZel();
+    EXPECT_EQ(zel->getParameter(Mix), c.mix);
+    EXPECT_EQ(nameOf(zel->programs()[0]), c.programName);
+    EXPECT_EQ(zel->getControllerForParameter(Cutoff), 74);
+  }
+}
+
+TEST(UserSettings, AMemoCarriesAProgramToAnotherSlotAndAnotherInstance) {
+  forgetEverything();
+  {
+    auto zel = testing_support::makeZel();
+    zel->selectProgram(10);
+    zel->zelEditor()->recallMemoA();  // an empty memo changes nothing
+    EXPECT_EQ(nameOf(zel->programs()[10]), presets::factoryPresets()[10].name);
+    zel->selectProgram(3);
+    zel->setParameter(FbGainL, 0.625f);
+    zel->zelEditor()->storeMemoA();
+  }
+  auto zel = testing_support::makeZel();
+  zel->selectProgram(10);
+  zel->zelEditor()->recallMemoA();
+  EXPECT_EQ(zel->getCurrentProgramIndex(), 10);
+  EXPECT_EQ(nameOf(zel->programs()[10]), presets::factoryPresets()[3].name);
+  EXPECT_EQ(zel->programs()[10].values[FbGainL], 0.625f);
+  EXPECT_EQ(zel->getParameter(FbGainL), 0.625f);
+  EXPECT_EQ(nameOf(zel->programs()[3]), presets::factoryPresets()[3].name);  // the slot it came from is untouched
+}
+
+TEST(UserSettings, TheLastFolderAndNamesReachTheNextInstanceAndLongPathsAreRefused) {
+  forgetEverything();
+  const std::string folder = settingsHome() + "/presets/";
+  ::mkdir(folder.c_str(), 0777);
+  {
+    auto zel = testing_support::makeZel();
+    Editor& editor = *zel->zelEditor();
+    ASSERT_TRUE(editor.saveBankFile(folder + "live.zbk"));
+    ASSERT_TRUE(editor.savePresetFile(folder + "lead.zel"));
+    // 257 characters of folder or of name do not fit: refused, nothing changes.
+    EXPECT_FALSE(editor.savePresetFile("/" + std::string(255, 'f') + "/x.zel"));
+    EXPECT_FALSE(editor.loadPresetFile(folder + std::string(257, 'n'), false));
+    EXPECT_EQ(editor.currentFolder(), folder);
+    EXPECT_EQ(editor.lastPresetName(), "lead.zel");
+  }
+  auto zel = testing_support::makeZel();
+  EXPECT_EQ(zel->zelEditor()->currentFolder(), folder);
+  EXPECT_EQ(zel->zelEditor()->lastBankName(), "live.zbk");
+  EXPECT_EQ(zel->zelEditor()->lastPresetName(), "lead.zel");
+  EXPECT_EQ(zel->zelEditor()->lastMidiName(), "");
+}
+
+// Two instances storing their banks at once, a third reading meanwhile:
+// every read finds one whole image of the two, never a mix.
+TEST(UserSettings, WritersAtOnceLeaveOneWholeImage) {
+  forgetEverything();
+  constexpr std::size_t kSize = presets::kBankImageSize;
+  std::vector<uint8_t> a(kSize, 0xAA), b(kSize, 0xBB);
+  store().write("DefaultBank", a.data(), kSize);
+  auto writer = [&](const std::vector<uint8_t>& image) {
+    for (int i = 0; i < 200; ++i) ASSERT_TRUE(store().write("DefaultBank", image.data(), kSize));
+  };
+  std::thread first(writer, std::cref(a)), second(writer, std::cref(b));
+  for (int i = 0; i < 400; ++i) {
+    std::vector<uint8_t> seen(kSize, 0);
+    ASSERT_TRUE(store().read("DefaultBank", seen.data(), kSize));
+    ASSERT_TRUE(seen == a || seen == b) << "read " << i;
+  }
+  first.join();
+  second.join();
+}
+
+}  // namespace
