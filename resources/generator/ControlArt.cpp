@@ -354,9 +354,9 @@ void waveSelector(cairo_t* cr, int frame) {
 }
 
 void helpButton(const Context& ctx, cairo_t* cr, int frame) {
-  buttonBody(cr, 0.5, 0.5, 10, 8, 2, frame == 2, frame == 1);
+  buttonBody(cr, 1, 0.5, 9, 7, 2, frame == 2, frame == 1);
   const Colour c = frame == 2 ? palette::kTitle : frame == 1 ? hex(0xffffff) : palette::kLabel;
-  text(cr, ctx.fonts, Face::Bold, 7.5, 5.5, 7.2, "?", Align::Centre, c);
+  text(cr, ctx.fonts, Face::Bold, 7, 5.5, 6.6, "?", Align::Centre, c);
 }
 
 // --- the preset bar -----------------------------------------------------------
