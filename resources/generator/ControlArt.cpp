@@ -409,7 +409,7 @@ void fileButton(cairo_t* cr, bool save, int frame) {
 void wordButton(const Context& ctx, cairo_t* cr, double w, double h, const char* word, int frame) {
   buttonBody(cr, 1, 1, w - 2, h - 2, 2.5, frame == 2, frame == 1);
   const Colour c = frame == 2 ? palette::kTitle : frame == 1 ? hex(0xffffff) : palette::kLabel;
-  text(cr, ctx.fonts, Face::Bold, 6.3, w / 2, h / 2 + 2.4 + (frame == 2 ? 0.5 : 0), word, Align::Centre, c);
+  text(cr, ctx.fonts, Face::Bold, 6.8, w / 2, h / 2 + 2.5 + (frame == 2 ? 0.5 : 0), word, Align::Centre, c);
 }
 
 // Frames: idle, hover left, hover right, pressed left, pressed right.

@@ -233,8 +233,9 @@ cairo_surface_t* renderPanelSnapshot(const Context& ctx, const std::map<int, cai
 
 cairo_surface_t* renderHelpPages(const Context& ctx, cairo_surface_t* snapshot) {
   const int pages = 8, page = panel::kHelpHeight;
-  cairo_surface_t* out = newSurface(ctx, panel::kWidth, pages * page, false);
   const int pagePixels = scaled(page, ctx.scale);
+  cairo_surface_t* out =
+      cairo_image_surface_create(CAIRO_FORMAT_RGB24, scaled(panel::kWidth, ctx.scale), pages * pagePixels);
   cairo_t* cr = cairo_create(out);
   for (int k = 0; k < pages; ++k) {
     cairo_save(cr);

@@ -14,7 +14,7 @@ constexpr Colour kLegend = hex(0xa3a096);    // position names and small print
 constexpr Colour kTick = hex(0x8a877f);
 constexpr Colour kDisplay = hex(0x150705);   // the LED display's glass
 constexpr Colour kLedOn = hex(0xff5a2a);
-constexpr Colour kLedGhost = hex(0x2c0f09);
+constexpr Colour kLedGhost = hex(0x230b07);
 constexpr Colour kMeterOff = hex(0x0d0e0f);
 constexpr Colour kLcd = hex(0xbdcfda);       // the preset bar's name field and controller display
 

@@ -46,6 +46,24 @@ long fileSize(const std::string& path) {
   return f ? static_cast<long>(f.tellg()) : -1;
 }
 
+// Every picture must have the size of its table entry at this scale: frames
+// scaled one by one, so that frame n starts at n times the scaled frame height.
+void checkSize(int id, cairo_surface_t* s, double scale) {
+  int w = 0, h = 0;
+  if (const auto* b = editor::panel::findBitmap(id)) {
+    w = artgen::scaled(b->width, scale);
+    h = b->frames * artgen::scaled(b->frameHeight, scale);
+  } else if (const auto* b = presets::bar::findBitmap(id)) {
+    w = artgen::scaled(b->width, scale);
+    h = b->frames * artgen::scaled(b->height / b->frames, scale);
+  }
+  if (cairo_image_surface_get_width(s) != w || cairo_image_surface_get_height(s) != h)
+    throw std::runtime_error("bitmap " + std::to_string(id) + " came out " +
+                             std::to_string(cairo_image_surface_get_width(s)) + " x " +
+                             std::to_string(cairo_image_surface_get_height(s)) + ", not " + std::to_string(w) +
+                             " x " + std::to_string(h));
+}
+
 void writeOrThrow(cairo_surface_t* s, int bits, const std::string& path) {
   if (!artgen::writePng(s, bits, path)) throw std::runtime_error("cannot write " + path);
 }
@@ -72,12 +90,22 @@ std::vector<Written> renderScale(double scale, const artgen::Fonts& fonts, const
     return 24;
   };
   for (const auto& [id, surface] : pictures) {
+    checkSize(id, surface, scale);
     const std::string path = out + "/bitmap_" + std::to_string(id) + suffix + ".png";
     writeOrThrow(surface, bitsOf(id), path);
     written.push_back({id, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface),
                        bitsOf(id), scale, path, fileSize(path)});
   }
-  if (preview) writeOrThrow(snapshot, 24, out + "/panel" + suffix + ".png");
+  if (preview) {
+    writeOrThrow(snapshot, 24, out + "/panel" + suffix + ".png");
+    // The about picture as the editor shows it, with the version text.
+    cairo_t* cr = cairo_create(pictures[129]);
+    cairo_scale(cr, scale, scale);
+    artgen::text(cr, fonts, artgen::Face::Regular, 11, 740, 81.5, "v.1.0.0", artgen::Align::Left,
+                 artgen::hex(0xffffff));
+    cairo_destroy(cr);
+    writeOrThrow(pictures[129], 24, out + "/about" + suffix + ".png");
+  }
   cairo_surface_destroy(snapshot);
   for (auto& [id, surface] : pictures) cairo_surface_destroy(surface);
   cairo_surface_destroy(ctx.background);
