@@ -97,6 +97,7 @@ struct Page {
 const Page& helpPage(int k) {
   static const std::vector<Page> kPages = {
       {"HELP", {{"", "Move the mouse over the panel: each section lights up and its controls are explained here."},
+                {"", "Drag knobs up or down, with Shift for fine moves; Ctrl-click a knob or switch to reset it."},
                 {"", "Click anywhere to close the help."}}},
       {"DISPLAY AND MIXER",
        {{"BPM / VAL", "Shows the tempo, or the value of the control you move. Drag it up or down to set the tempo "
@@ -108,8 +109,9 @@ const Page& helpPage(int k) {
         {"DUCKING", "Threshold above which the input (or the key input 3/4) pushes the echoes down."}}},
       {"DELAY",
        {{"LEFT / RIGHT", "Choose the side the delay controls edit. LINK applies every change to both sides."},
-        {"PRE TIME", "Pre-delay as a note value: arrows step numerator and denominator. Shift: 10 steps."},
-        {"MAIN TIME", "Delay time as a note value (BEAT) or in milliseconds (TIME: drag between the arrows)."},
+        {"PRE TIME", "Pre-delay as a note value: the arrows step numerator and denominator, Shift-click steps back."},
+        {"MAIN TIME", "Delay time as a note value (BEAT), or in milliseconds (TIME): drag between the arrows, click them to "
+                      "nudge (Shift 10x, Ctrl 100x)."},
         {"RANGE", "Longest time in TIME mode: 0.1, 1 or 5 seconds."},
         {"FBCK PAN / GAIN", "Where the repeats return to and how many there are."},
         {"DELAY PAN / GATE", "Where the echoes sit, and the level below which they are gated."},
@@ -117,7 +119,8 @@ const Page& helpPage(int k) {
         {"IN L / R", "Input level meters."}}},
       {"MODULATION",
        {{"MODE", "LFO rate free (FRQ), synchronised to the tempo (BEAT) or locked to the song position (POS)."},
-        {"RATE", "Arrows step the note value; in FRQ mode drag between them (0.01 to 15 Hz)."},
+        {"RATE", "Arrows step the note value; in FRQ mode they nudge the rate and a drag between them sweeps it "
+                 "(0.01 to 15 Hz)."},
         {"SHAPE", "Sine, square, triangle, saw or random."},
         {"OFFSET", "Phase offset of the LFO between left and right."},
         {"SOURCE", "Blends the modulation from the LFO to the envelope follower."},
@@ -358,8 +361,33 @@ cairo_surface_t* renderAbout(const Context& ctx) {
       cairo_fill(cr);
     }
   }
+  // Screws holding the lid, and a ground post by the power inlet.
+  for (double sx : {30.0, 912.0})
+    for (double sy : {10.0, 146.0}) {
+      cairo_arc(cr, sx, sy, 2.6, 0, 2 * M_PI);
+      setColour(cr, hex(0x6a6c72));
+      cairo_fill(cr);
+      cairo_move_to(cr, sx - 1.6, sy);
+      cairo_line_to(cr, sx + 1.6, sy);
+      setColour(cr, hex(0x222326));
+      cairo_set_line_width(cr, 0.8);
+      cairo_stroke(cr);
+    }
+  cairo_arc(cr, 563, 122, 5, 0, 2 * M_PI);
+  setColour(cr, hex(0x9a8a5a));
+  cairo_fill(cr);
+  cairo_arc(cr, 563, 122, 2, 0, 2 * M_PI);
+  setColour(cr, hex(0x3a3425));
+  cairo_fill(cr);
+  text(cr, ctx.fonts, Face::Regular, 6, 563, 137, "GND", Align::Centre, palette::kLegend);
+  // Serial number sticker.
+  roundedRect(cr, 40, 124, 96, 14, 1.5);
+  setColour(cr, hex(0xd9d4c5));
+  cairo_fill(cr);
+  text(cr, ctx.fonts, Face::Bold, 6.5, 44, 133.5, "SERIAL", Align::Left, hex(0x2a2a28));
+  text(cr, ctx.fonts, Face::Regular, 6.5, 132, 133.5, "TVR 100-0001", Align::Right, hex(0x2a2a28));
   vents(cr, 40, 18, 20, 2);
-  vents(cr, 40, 108, 20, 2);
+  vents(cr, 40, 100, 20, 1);
   text(cr, ctx.fonts, Face::Bold, 6.5, 40, 68, "NO USER SERVICEABLE PARTS INSIDE", Align::Left, hex(0x8e8b83), 0.8);
   text(cr, ctx.fonts, Face::Regular, 6.5, 40, 79, "Keep away from rain, fire and tape echoes left running overnight.",
        Align::Left, hex(0x6f6d67));
