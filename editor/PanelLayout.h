@@ -116,6 +116,11 @@ struct Legend {
 };
 std::span<const Legend> legends();
 
+// The about picture (bitmap 129) leaves room for the version text, which the
+// editor writes into the 100 x 15 box from this point.
+constexpr double kVersionX = 740;
+constexpr double kVersionY = 70;
+
 // The help page shown for the mouse at (x, y) in frame pixels: 1 display and
 // mixer, 2 delay, 3 modulation, 4 variable clock, 5 filter, 6 reverb, 7 the
 // side plates; first match wins.

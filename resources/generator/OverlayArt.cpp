@@ -438,7 +438,8 @@ cairo_surface_t* renderAbout(const Context& ctx) {
     }
   text(cr, ctx.fonts, Face::Bold, 15, 632, 48, "TAVREL", Align::Left, palette::kTitle, 3.0);
   text(cr, ctx.fonts, Face::Regular, 8, 632, 60, "STEREO DELAY", Align::Left, palette::kLabel, 1.6);
-  text(cr, ctx.fonts, Face::Bold, 8, 734, 81.5, "VERSION", Align::Right, palette::kLegend, 1.0);
+  text(cr, ctx.fonts, Face::Bold, 8, panel::kVersionX - 6, panel::kVersionY + 11.5, "VERSION", Align::Right,
+       palette::kLegend, 1.0);
   text(cr, ctx.fonts, Face::Regular, 7, 632, 100, "Designed and built by Korvane", Align::Left, palette::kLegend);
   text(cr, ctx.fonts, Face::Regular, 7, 632, 111, "Two delay lines of up to 10 s, filter, VCO, reverb", Align::Left,
        hex(0x7d7a73));
