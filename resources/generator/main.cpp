@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -178,6 +179,7 @@ int main(int argc, char** argv) {
   }
   if (scales.empty()) scales.push_back(1.0);
   try {
+    std::filesystem::create_directories(out);
     artgen::Fonts fonts(fontDir);
     std::vector<Written> all;
     for (double s : scales) {
