@@ -10,10 +10,9 @@ namespace {
 
 using namespace params;
 
-constexpr View knob(int row, int tag, Rect r, int bmp, const char* label, int p, float def,
-                    const char* caption = nullptr) {
-  return {row, tag, ViewClass::AnimKnob, 0, r, bmp, label, false, p, p, label, true, def,
-          caption ? caption : label, Place::Below, nullptr};
+constexpr View knob(int row, int tag, Rect r, int bmp, const char* label, int p, const char* shows, float def) {
+  return {row, tag, ViewClass::AnimKnob, 0, r, bmp, label, false, p, p, shows, true, def, label, Place::Below,
+          nullptr};
 }
 
 constexpr View sideKnob(int row, int tag, Rect r, int bmp, const char* label, int pl, int pr,
@@ -62,23 +61,23 @@ const std::array<View, 63> kViews{{
     sideKnob(2, 84, {208, 30, 243, 65}, 130, "FBCK GAIN", FbGainL, FbGainR, 0.0f, "FbGainL / FbGainR"),
     sideKnob(3, 85, {161, 93, 196, 128}, 130, "DELAY PAN", DlyPanL, DlyPanR, 0.5f, "DlyPanL / DlyPanR"),
     sideKnob(4, 86, {208, 93, 243, 128}, 130, "DELAY GATE", DlyGateL, DlyGateR, 0.0f, "DlyGateL / DlyGateR"),
-    knob(5, 0, {383, 29, 418, 64}, 134, "INPUT", Input, 0.5f),
-    knob(6, 2, {430, 29, 465, 64}, 134, "MIX", Mix, 0.5f),
-    knob(7, 1, {476, 29, 511, 64}, 133, "OUTPUT", Output, 0.5f),
-    knob(8, 52, {523, 29, 558, 64}, 133, "DUCKING", Ducking, 0.5f),
-    knob(9, 11, {383, 94, 418, 129}, 135, "OFFSET", LROffset, 0.5f),
-    knob(10, 12, {430, 94, 465, 129}, 135, "SOURCE", ModSrc, 0.5f),
-    knob(11, 47, {476, 94, 511, 129}, 136, "SENS", ModSens, 0.5f),
-    knob(12, 22, {523, 94, 558, 129}, 136, "SPEED", EnvSpeed, 0.5f),
-    knob(13, 17, {578, 29, 613, 64}, 138, "MANUAL", VcoMan, 0.5f),
-    knob(14, 18, {578, 94, 613, 129}, 139, "VCO MOD", VcoMod, 0.5f),
-    knob(15, 15, {678, 29, 713, 64}, 131, "CUTOFF", Cutoff, 1.0f),
-    knob(16, 16, {726, 29, 761, 64}, 131, "RESO", Reso, 0.0f),
-    knob(17, 21, {773, 29, 808, 64}, 131, "DRIVE", Drive, 0.0f),
-    knob(18, 13, {678, 94, 713, 129}, 132, "CUTF MOD", CutfMod, 0.5f),
-    knob(19, 53, {726, 94, 761, 129}, 132, "RESO MOD", ResoMod, 0.5f),
-    knob(20, 39, {830, 29, 865, 64}, 137, "DAMP", RvbDamp, 0.5f),
-    knob(21, 40, {877, 29, 912, 64}, 137, "AMOUNT", RvbAmt, 0.5f),
+    knob(5, 0, {383, 29, 418, 64}, 134, "INPUT", Input, "Input", 0.5f),
+    knob(6, 2, {430, 29, 465, 64}, 134, "MIX", Mix, "Mix", 0.5f),
+    knob(7, 1, {476, 29, 511, 64}, 133, "OUTPUT", Output, "Output", 0.5f),
+    knob(8, 52, {523, 29, 558, 64}, 133, "DUCKING", Ducking, "Ducking", 0.5f),
+    knob(9, 11, {383, 94, 418, 129}, 135, "OFFSET", LROffset, "LROffset", 0.5f),
+    knob(10, 12, {430, 94, 465, 129}, 135, "SOURCE", ModSrc, "ModSrc", 0.5f),
+    knob(11, 47, {476, 94, 511, 129}, 136, "SENS", ModSens, "ModSens", 0.5f),
+    knob(12, 22, {523, 94, 558, 129}, 136, "SPEED", EnvSpeed, "EnvSpeed", 0.5f),
+    knob(13, 17, {578, 29, 613, 64}, 138, "MANUAL", VcoMan, "VcoMan", 0.5f),
+    knob(14, 18, {578, 94, 613, 129}, 139, "VCO MOD", VcoMod, "VcoMod", 0.5f),
+    knob(15, 15, {678, 29, 713, 64}, 131, "CUTOFF", Cutoff, "Cutoff", 1.0f),
+    knob(16, 16, {726, 29, 761, 64}, 131, "RESO", Reso, "Reso", 0.0f),
+    knob(17, 21, {773, 29, 808, 64}, 131, "DRIVE", Drive, "Drive", 0.0f),
+    knob(18, 13, {678, 94, 713, 129}, 132, "CUTF MOD", CutfMod, "CutfMod", 0.5f),
+    knob(19, 53, {726, 94, 761, 129}, 132, "RESO MOD", ResoMod, "ResoMod", 0.5f),
+    knob(20, 39, {830, 29, 865, 64}, 137, "DAMP", RvbDamp, "RvbDamp", 0.5f),
+    knob(21, 40, {877, 29, 912, 64}, 137, "AMOUNT", RvbAmt, "RvbAmt", 0.5f),
     onOff(22, 41, {340, 53, 364, 73}, 151, "BYPASS", false, Bypass, Bypass, "Bypass", "BYPASS", Place::Left),
     onOff(23, 62, {61, 70, 85, 90}, 150, "LINK", false, -1, -1, "the link flag (starts off)", "LINK", Place::Right),
     onOff(24, 93, {256, 39, 280, 59}, 150, "PHS INV (feedback)", true, FbInvL, FbInvR, "FbInvL / FbInvR", "PHS INV", Place::Above),

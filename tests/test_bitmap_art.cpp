@@ -162,9 +162,14 @@ TEST(BitmapArt, LayoutTablesFitThePanelAndThePictures) {
   const panel::Rect whole{0, 0, panel::kWidth, panel::kHeight};
   ASSERT_EQ(panel::views().size(), 63u);
   int row = 0;
+  std::multiset<int> tags;
   for (const auto& v : panel::views()) {
     SCOPED_TRACE(v.row);
     EXPECT_EQ(v.row, ++row);
+    tags.insert(v.tag);
+    // Tags below 60 are the parameter shown; a side's views show the L / R pair.
+    if (v.tag < 60) EXPECT_EQ(v.paramLeft, v.tag);
+    if (v.side) EXPECT_EQ(v.paramRight, v.paramLeft + 1);
     EXPECT_TRUE(whole.contains(v.rect));
     EXPECT_GT(v.rect.width(), 0);
     EXPECT_GT(v.rect.height(), 0);
@@ -200,6 +205,7 @@ TEST(BitmapArt, LayoutTablesFitThePanelAndThePictures) {
         break;
     }
   }
+  for (int tag : tags) EXPECT_EQ(tags.count(tag), tag == 82 ? 2u : 1u) << "tag " << tag;  // both side plates
   ASSERT_EQ(bar::controls().size(), 19u);
   for (const auto& c : bar::controls()) {
     SCOPED_TRACE(c.tag);
