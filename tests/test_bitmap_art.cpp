@@ -168,8 +168,12 @@ TEST(BitmapArt, LayoutTablesFitThePanelAndThePictures) {
     EXPECT_EQ(v.row, ++row);
     tags.insert(v.tag);
     // Tags below 60 are the parameter shown; a side's views show the L / R pair.
-    if (v.tag < 60) EXPECT_EQ(v.paramLeft, v.tag);
-    if (v.side) EXPECT_EQ(v.paramRight, v.paramLeft + 1);
+    if (v.tag < 60) {
+      EXPECT_EQ(v.paramLeft, v.tag);
+    }
+    if (v.side) {
+      EXPECT_EQ(v.paramRight, v.paramLeft + 1);
+    }
     EXPECT_TRUE(whole.contains(v.rect));
     EXPECT_GT(v.rect.width(), 0);
     EXPECT_GT(v.rect.height(), 0);
