@@ -61,8 +61,8 @@ struct Context {
   cairo_surface_t* background = nullptr;  // bitmap 128 at this scale
 };
 
-// A new image surface for a bitmap of w x h 1x pixels (a filmstrip: frames of
-// frameHeight rows) at the context's scale.
+// A new image surface for a single picture of w x h 1x pixels at the
+// context's scale (filmstrips scale each frame instead).
 cairo_surface_t* newSurface(const Context& ctx, int w, int h, bool alpha);
 
 // Bitmap 128: the front panel without its controls.

@@ -326,8 +326,6 @@ void vents(cairo_t* cr, double x, double y, int columns, int rows) {
 
 }  // namespace
 
-void drawPanelBackground(cairo_t* cr, const Context& ctx);
-
 cairo_surface_t* renderAbout(const Context& ctx) {
   cairo_surface_t* out = newSurface(ctx, panel::kWidth, panel::kHeight, false);
   cairo_t* cr = cairo_create(out);

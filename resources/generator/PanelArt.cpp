@@ -317,7 +317,8 @@ void sectionPath(cairo_t* cr, const panel::Section& s, double inset) {
   cairo_close_path(cr);
 }
 
-void drawPanelBackground(cairo_t* cr, const Context& ctx) {
+// The front panel in 1x units.
+static void drawPanelBackground(cairo_t* cr, const Context& ctx) {
   // Chassis.
   cairo_rectangle(cr, 0, 0, panel::kWidth, panel::kHeight);
   setColour(cr, palette::kChassis);
