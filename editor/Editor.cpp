@@ -33,12 +33,17 @@ bool Editor::open(void* parent) {
   background->forget();
   frame = f;
   setKnobMode(toolkit::kLinearMode);
+  // The program bar goes on top of the panel's own views.
+  CPresetSystemEditor::open(parent);
   return true;
 }
 
-void Editor::close() { AEffGUIEditor::close(); }
+void Editor::close() {
+  CPresetSystemEditor::close();
+  AEffGUIEditor::close();
+}
 
-void Editor::idle() { AEffGUIEditor::idle(); }
+void Editor::idle() { CPresetSystemEditor::idle(); }
 
 // Controls exist only while the window is open; with none, a parameter
 // change has nothing to show.

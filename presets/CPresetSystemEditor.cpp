@@ -19,11 +19,8 @@ CPresetSystemEditor::CPresetSystemEditor(CPresetSystemEffect* effect) : AEffGUIE
 // The last file locations are kept for the next instance, whoever closes last.
 CPresetSystemEditor::~CPresetSystemEditor() { saveFileLocations(); }
 
-// Without a window there are no controls to update.
+// The bar shows no parameter.
 void CPresetSystemEditor::setParameter(int32_t /*index*/, float /*value*/) {}
-void CPresetSystemEditor::releaseLearnButton() {}
-void CPresetSystemEditor::releaseForgetButton() {}
-void CPresetSystemEditor::showProgramName(const char* /*name*/) {}
 
 // A new instance starts with the user's default bank, then the default
 // preset over program 0 (so it wins over the bank's), the default MIDI

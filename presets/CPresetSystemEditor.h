@@ -5,20 +5,65 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <atomic>
 #include <string>
+#include <vector>
 
+#include "platform/FileSelector.h"
 #include "presets/ImageFormat.h"
 #include "presets/ProgramRecord.h"
 #include "toolkit/AEffGUIEditor.h"
+#include "toolkit/CControl.h"
+
+namespace toolkit {
+class COptionMenu;
+class CParamDisplay;
+class CTextEdit;
+}  // namespace toolkit
 
 namespace presets {
 
 class CPresetSystemEffect;
+class CPSKickButton;
+class CPSOnOffButton;
+class CPSRockerSwitch;
+class CSaveLoadButton;
 
-class CPresetSystemEditor : public toolkit::AEffGUIEditor {
+// Tags of the program bar's controls.
+enum BarTag : int32_t {
+  kTagProgramName = 98,
+  kTagProgramRocker = 99,
+  kTagLoadBank = 100,
+  kTagSaveBank = 101,
+  kTagLoadPreset = 102,
+  kTagSavePreset = 103,
+  kTagControllerDisplay = 104,
+  kTagMidiLearn = 105,
+  kTagLoadMidi = 106,
+  kTagSaveMidi = 107,
+  kTagDefaultMidi = 108,
+  kTagMidiForget = 109,
+  kTagProgramMenu = 110,
+  kTagDefaultBank = 111,
+  kTagDefaultPreset = 112,
+  kTagStoreMemoA = 113,
+  kTagStoreMemoB = 114,
+  kTagRecallMemoA = 115,
+  kTagRecallMemoB = 116,
+};
+
+class CPresetSystemEditor : public toolkit::AEffGUIEditor, public toolkit::CControlListener {
  public:
   explicit CPresetSystemEditor(CPresetSystemEffect* effect);
   ~CPresetSystemEditor() override;
+
+  // The program bar. A derived editor creates the frame and its own views,
+  // then calls open; it calls close before it releases the frame, and passes
+  // every control change to valueChanged (tags below 98 are ignored here).
+  bool open(void* parent) override;
+  void close() override;
+  void idle() override;
+  void valueChanged(toolkit::CControl* control) override;
 
   // Notification of every parameter change from the effect (index 0..119).
   void setParameter(int32_t index, float value) override;
@@ -80,6 +125,13 @@ class CPresetSystemEditor : public toolkit::AEffGUIEditor {
   // longer chosen path is refused whole rather than cut into a wrong one.
   static constexpr std::size_t kMaxPathPart = 256;
 
+  // The file dialog the bar's load and save buttons open (tests point it at
+  // a scripted dialog).
+  platform::FileSelector& fileSelector() { return fileSelector_; }
+
+  // The bar's controls while the window is open, else null.
+  toolkit::CControl* barControl(int32_t tag) const;
+
   const std::string& currentFolder() const { return currentFolder_; }
   const std::string& lastBankName() const { return lastBankName_; }
   const std::string& lastPresetName() const { return lastPresetName_; }
@@ -94,6 +146,9 @@ class CPresetSystemEditor : public toolkit::AEffGUIEditor {
   void applyBankImage(const uint8_t* buffer, bool reversed, bool acceptOlder);
   void applyMidiImage(const uint8_t* buffer, bool reversed, bool acceptOlder);
 
+  // The program menu's entries and current entry from the program store.
+  void refreshProgramMenu();
+
   CPresetSystemEffect* presetEffect_;
   std::string currentFolder_;
   std::string lastBankName_;
@@ -107,6 +162,35 @@ class CPresetSystemEditor : public toolkit::AEffGUIEditor {
   bool fitsPathParts(const std::string& path) const;
   void storeImage(const char* value, int size, Storer store);
   void loadImage(const char* value, int size, Loader load);
+
+  // The bar (PresetBar.cpp).
+  enum class FileKind { Preset, Bank, Midi };
+  void askForFile(FileKind kind, bool save, bool reversed);
+  void finishFileCommand();
+  void stepProgram(float direction);
+  void chooseProgram(int index, const char* name);
+  void updateControllerDisplay();
+  void releaseModeButtons();
+
+  toolkit::CTextEdit* nameField_ = nullptr;
+  toolkit::COptionMenu* programMenu_ = nullptr;
+  toolkit::CParamDisplay* controllerDisplay_ = nullptr;
+  CPSOnOffButton* learnButton_ = nullptr;
+  CPSOnOffButton* forgetButton_ = nullptr;
+  std::vector<toolkit::CControl*> barControls_;
+  int timer_ = -1;
+  // Set from any thread (a controller learnt on the audio thread ends the
+  // learn mode); the buttons show it at the next idle.
+  std::atomic<bool> learnReleased_{false};
+  std::atomic<bool> forgetReleased_{false};
+
+  platform::FileSelector fileSelector_;
+  struct PendingFile {
+    FileKind kind = FileKind::Preset;
+    bool save = false;
+    bool reversed = false;
+    bool active = false;
+  } pending_;
   bool loadFile(const std::string& path, std::string& lastName, int size, Loader load, bool reversed);
   bool saveFile(const std::string& path, std::string& lastName, int size, Storer store);
 };

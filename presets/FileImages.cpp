@@ -60,6 +60,7 @@ void CPresetSystemEditor::applyBankImage(const uint8_t* buffer, bool reversed, b
   if (!recognised(buffer, *effect, kBankType, acceptOlder, reversed, layout)) return;
 
   decodeBankImage(buffer, layout, effect->programs());
+  refreshProgramMenu();
 
   char name[kNameSize + 1];
   terminatedName(effect->programs()[0], name);

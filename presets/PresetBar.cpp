@@ -1,0 +1,316 @@
+// The program bar below the panel: name field, program menu and rocker, the
+// load and save buttons with their file dialogs, the default and memo
+// buttons, the controller display and the learn and forget buttons.
+#include <algorithm>
+#include <cstring>
+
+#include "presets/CPSKickButton.h"
+#include "presets/CPSOnOffButton.h"
+#include "presets/CPSRockerSwitch.h"
+#include "presets/CPresetSystemEditor.h"
+#include "presets/CPresetSystemEffect.h"
+#include "presets/CSaveLoadButton.h"
+#include "presets/ControllerNames.h"
+#include "presets/PresetBarLayout.h"
+#include "params/ParameterTable.h"
+#include "params/Steps.h"
+#include "toolkit/CBitmap.h"
+#include "toolkit/CFont.h"
+#include "toolkit/CFrame.h"
+#include "toolkit/COptionMenu.h"
+#include "toolkit/CTextEdit.h"
+
+namespace presets {
+
+using namespace toolkit;
+
+namespace {
+
+constexpr uint32_t kBarTickMs = 50;
+
+struct FileKindText {
+  const char* label;
+  const char* extension;
+  const char* loadTitle;
+  const char* reversedTitle;
+  const char* saveTitle;
+};
+
+constexpr FileKindText kPresetText{"ZEL Preset", "zel", "Load preset", "Load preset (endian-reversed)", "Save preset"};
+constexpr FileKindText kBankText{"ZEL Bank", "zbk", "Load bank", "Load bank (endian-reversed)", "Save bank"};
+constexpr FileKindText kMidiText{"ZEL MIDI Settings", "zmd", "Load MIDI settings",
+                                 "Load MIDI settings (endian-reversed)", "Save midi settings as"};
+
+CRect rectOf(const bar::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// A program name of at most 24 bytes, never cut inside a character.
+std::string programNameFrom(const std::string& text) {
+  std::size_t n = std::min<std::size_t>(text.size(), kNameSize);
+  while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+  return text.substr(0, n);
+}
+
+std::string nameOf(const ProgramRecord& program) {
+  return std::string(program.name, strnlen(program.name, kNameSize));
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------ window
+
+bool CPresetSystemEditor::open(void* /*parent*/) {
+  CPresetSystemEffect* effect = presetEffect();
+  if (!frame || !effect || !effect->programs()) return false;
+  CBitmap* panel = frame->getBackground();
+  const int current = effect->getCurrentProgramIndex();
+
+  for (const bar::Control& c : bar::controls()) {
+    const CRect r = rectOf(c.rect);
+    CBitmap* strip = c.bitmap == 128 ? nullptr : new CBitmap(c.bitmap, frame->getScale());
+    const double imageHeight = strip ? static_cast<double>(static_cast<int>(strip->getHeight()) / c.frames) : 0.0;
+    CControl* control = nullptr;
+    switch (c.controlClass) {
+      case bar::ControlClass::TextEdit: {
+        // The field shows the panel behind it and the current program's name.
+        auto* field = new CTextEdit(r, this, c.tag, nameOf(effect->programs()[current]).c_str(), panel);
+        field->setBackOffset(r.topLeft());
+        field->setFont(kNormalFontVerySmall);
+        field->setHoriAlign(kCenterText);
+        const auto ink = bar::kTextColour;
+        const auto paper = bar::kNameFieldBackground;
+        field->setFontColor({ink.r, ink.g, ink.b, 255});
+        field->setFrameColor({ink.r, ink.g, ink.b, 255});
+        field->setBackColor({paper.r, paper.g, paper.b, 255});
+        nameField_ = field;
+        control = field;
+        break;
+      }
+      case bar::ControlClass::OptionMenu: {
+        auto* menu = new COptionMenu(r, this, c.tag, panel, kNoTextStyle | kCheckStyle);
+        menu->setBackOffset(r.topLeft());
+        menu->setNbItemsPerColumn(bar::kMenuEntriesPerColumn);
+        for (int p = 0; p < kNumPrograms; ++p) menu->addEntry(nameOf(effect->programs()[p]).c_str());
+        menu->setCurrent(current);
+        programMenu_ = menu;
+        control = menu;
+        break;
+      }
+      case bar::ControlClass::ParameterDisplay: {
+        auto* display = new CParamDisplay(r, panel, 0);
+        display->setTag(c.tag);
+        display->setBackOffset(r.topLeft());
+        display->setFont(kNormalFontVerySmall);
+        const auto ink = bar::kTextColour;
+        display->setFontColor({ink.r, ink.g, ink.b, 255});
+        display->setFrameColor({ink.r, ink.g, ink.b, 255});
+        display->setStringConvert([](float value, char* text) { controllerValueToText(value, text); });
+        display->setValue(params::stepValue(kControllerNothing, kControllerNameCount));
+        controllerDisplay_ = display;
+        control = display;
+        break;
+      }
+      case bar::ControlClass::RockerSwitch:
+        control = new CPSRockerSwitch(r, this, c.tag, imageHeight, strip);
+        break;
+      case bar::ControlClass::SaveLoadButton:
+        control = new CSaveLoadButton(r, this, c.tag, imageHeight, strip);
+        break;
+      case bar::ControlClass::KickButton:
+        control = new CPSKickButton(r, this, c.tag, imageHeight, strip, c.doubleClickOnly);
+        break;
+      case bar::ControlClass::OnOffButton: {
+        auto* button = new CPSOnOffButton(r, this, c.tag, imageHeight, strip);
+        (c.tag == kTagMidiLearn ? learnButton_ : forgetButton_) = button;
+        control = button;
+        break;
+      }
+    }
+    if (strip) strip->forget();  // the control holds its own reference
+    frame->addView(control);
+    barControls_.push_back(control);
+  }
+
+  // Both modes start off, and both buttons show it.
+  effect->stopMidiLearn();
+  effect->stopMidiForget();
+  releaseModeButtons();
+  timer_ = frame->addTimer(kBarTickMs, [this] { idle(); });
+  return true;
+}
+
+void CPresetSystemEditor::close() {
+  fileSelector_.cancel();
+  pending_.active = false;
+  if (frame && timer_ >= 0) frame->removeTimer(timer_);
+  timer_ = -1;
+  // The frame owns the controls; forget the references before it goes.
+  barControls_.clear();
+  nameField_ = nullptr;
+  programMenu_ = nullptr;
+  controllerDisplay_ = nullptr;
+  learnButton_ = forgetButton_ = nullptr;
+}
+
+CControl* CPresetSystemEditor::barControl(int32_t tag) const {
+  for (CControl* c : barControls_)
+    if (c->getTag() == tag) return c;
+  return nullptr;
+}
+
+void CPresetSystemEditor::idle() {
+  AEffGUIEditor::idle();
+  releaseModeButtons();
+  finishFileCommand();
+  updateControllerDisplay();
+}
+
+// The controller of the parameter under the mouse: its name, "not assigned",
+// or nothing where no parameter's control lies.
+void CPresetSystemEditor::updateControllerDisplay() {
+  if (!frame || !controllerDisplay_ || !presetEffect()) return;
+  CPoint where;
+  if (!frame->getCurrentMouseLocation(where)) return;
+  int shown = kControllerNothing;
+  if (auto* control = dynamic_cast<CControl*>(frame->getViewAt(where))) {
+    const int32_t tag = control->getTag();
+    if (params::isHostParameter(tag)) {
+      const int cc = presetEffect()->getControllerForParameter(tag);
+      shown = cc == kNone ? kControllerNotAssigned : cc;
+    }
+  }
+  controllerDisplay_->setValue(params::stepValue(shown, kControllerNameCount));
+}
+
+void CPresetSystemEditor::releaseLearnButton() { learnReleased_ = true; }
+void CPresetSystemEditor::releaseForgetButton() { forgetReleased_ = true; }
+
+void CPresetSystemEditor::releaseModeButtons() {
+  if (learnReleased_.exchange(false) && learnButton_) learnButton_->setValue(0.0f);
+  if (forgetReleased_.exchange(false) && forgetButton_) forgetButton_->setValue(0.0f);
+}
+
+void CPresetSystemEditor::showProgramName(const char* name) {
+  if (!name) return;
+  if (nameField_) nameField_->setText(name);
+  if (programMenu_ && presetEffect()) programMenu_->setEntry(presetEffect()->getCurrentProgramIndex(), name);
+}
+
+void CPresetSystemEditor::refreshProgramMenu() {
+  CPresetSystemEffect* effect = presetEffect();
+  if (!programMenu_ || !effect || !effect->programs()) return;
+  for (int p = 0; p < kNumPrograms; ++p) programMenu_->setEntry(p, nameOf(effect->programs()[p]).c_str());
+  programMenu_->setCurrent(effect->getCurrentProgramIndex());
+}
+
+// ----------------------------------------------------------------- controls
+
+void CPresetSystemEditor::valueChanged(CControl* control) {
+  CPresetSystemEffect* effect = presetEffect();
+  if (!control || !effect) return;
+  const float value = control->getValue();
+  switch (control->getTag()) {
+    case kTagProgramName:
+      if (nameField_) applyProgramName(programNameFrom(nameField_->getText()).c_str());
+      break;
+    case kTagProgramRocker: stepProgram(value); break;
+    case kTagLoadBank: askForFile(FileKind::Bank, false, value == 0.5f); break;
+    case kTagSaveBank: askForFile(FileKind::Bank, true, false); break;
+    case kTagLoadPreset: askForFile(FileKind::Preset, false, value == 0.5f); break;
+    case kTagSavePreset: askForFile(FileKind::Preset, true, false); break;
+    case kTagLoadMidi: askForFile(FileKind::Midi, false, value == 0.5f); break;
+    case kTagSaveMidi: askForFile(FileKind::Midi, true, false); break;
+    case kTagMidiLearn:
+      effect->stopMidiForget();
+      if (value != 0.0f) effect->startMidiLearn();
+      else effect->stopMidiLearn();
+      releaseModeButtons();
+      break;
+    case kTagMidiForget:
+      effect->stopMidiLearn();
+      if (value != 0.0f) effect->startMidiForget();
+      else effect->stopMidiForget();
+      releaseModeButtons();
+      break;
+    case kTagDefaultMidi:
+      if (value != 0.0f) storeDefaultMidi();
+      break;
+    case kTagProgramMenu:
+      if (programMenu_) {
+        const int index = static_cast<int>(value + 0.5f);
+        const char* title = programMenu_->getEntry(index);
+        chooseProgram(index, title ? title : "");
+      }
+      break;
+    case kTagDefaultBank:
+      if (value < 0.75f) deleteDefaultBank();
+      else storeDefaultBank();
+      break;
+    case kTagDefaultPreset:
+      if (value < 0.75f) deleteDefaultPreset();
+      else storeDefaultPreset();
+      break;
+    case kTagStoreMemoA: storeMemoA(); break;
+    case kTagStoreMemoB: storeMemoB(); break;
+    case kTagRecallMemoA: recallMemoA(); break;
+    case kTagRecallMemoB: recallMemoB(); break;
+    default: break;  // the derived editor's own controls, and the controller display
+  }
+}
+
+void CPresetSystemEditor::stepProgram(float direction) {
+  CPresetSystemEffect* effect = presetEffect();
+  if (direction == 0.0f || !effect->programs()) return;
+  int c = effect->getCurrentProgramIndex();
+  c = direction > 0.0f ? std::min(c + 1, kNumPrograms - 1) : std::max(c - 1, 0);
+  chooseProgram(c, nameOf(effect->programs()[c]).c_str());
+}
+
+// Makes program `index` current under `name` and shows it in the bar.
+void CPresetSystemEditor::chooseProgram(int index, const char* name) {
+  CPresetSystemEffect* effect = presetEffect();
+  if (index < 0 || index >= kNumPrograms) return;
+  const std::string title = name;  // the menu's title may change below
+  if (programMenu_) programMenu_->setCurrent(index);
+  if (nameField_) nameField_->setText(title.c_str());
+  effect->selectProgram(index);
+  effect->renameCurrentProgram(title.c_str());
+}
+
+// ------------------------------------------------------------- file dialogs
+
+// The dialog runs beside the host's window; idle finishes the command once
+// the user has chosen. Without a window there is no dialog.
+void CPresetSystemEditor::askForFile(FileKind kind, bool save, bool reversed) {
+  if (!frame) return;
+  const FileKindText& text = kind == FileKind::Bank ? kBankText : (kind == FileKind::Midi ? kMidiText : kPresetText);
+  const std::string& lastName =
+      kind == FileKind::Bank ? lastBankName_ : (kind == FileKind::Midi ? lastMidiName_ : lastPresetName_);
+  platform::FileRequest request;
+  request.mode = save ? platform::FileRequest::Mode::Save : platform::FileRequest::Mode::Open;
+  request.title = save ? text.saveTitle : (reversed ? text.reversedTitle : text.loadTitle);
+  request.initialFolder = currentFolder_;
+  request.filterLabel = text.label;
+  request.filterExtension = text.extension;
+  if (save) {
+    request.defaultName = lastName;
+    request.defaultExtension = text.extension;
+  }
+  pending_ = {kind, save, reversed, fileSelector_.start(request)};
+}
+
+void CPresetSystemEditor::finishFileCommand() {
+  if (!pending_.active) return;
+  const platform::FileSelector::State state = fileSelector_.poll();
+  if (state == platform::FileSelector::State::Running) return;
+  pending_.active = false;
+  if (state != platform::FileSelector::State::Chosen) return;  // cancelled, failed or no dialog
+  const std::string& path = fileSelector_.path();
+  switch (pending_.kind) {
+    case FileKind::Preset: pending_.save ? savePresetFile(path) : loadPresetFile(path, pending_.reversed); break;
+    case FileKind::Bank: pending_.save ? saveBankFile(path) : loadBankFile(path, pending_.reversed); break;
+    case FileKind::Midi: pending_.save ? saveMidiFile(path) : loadMidiFile(path, pending_.reversed); break;
+  }
+  if (frame) frame->invalid();
+}
+
+}  // namespace presets
