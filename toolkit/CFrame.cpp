@@ -1,6 +1,7 @@
 #include "toolkit/CFrame.h"
 
 #include <cairo.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cmath>
@@ -41,6 +42,19 @@ void mergeRects(std::vector<CRect>& rects) {
   }
 }
 
+// Once a frame has drawn, cairo's process-wide font caches and Xlib hold
+// things of ours (the embedded face, whose bytes live in this library) past
+// the last editor; so the library stays loaded when the host unloads it.
+void keepLibraryLoaded() {
+  static const bool kept = [] {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&keepLibraryLoaded), &info) && info.dli_fname)
+      dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
+    return true;
+  }();
+  (void)kept;
+}
+
 }  // namespace
 
 CFrame::CFrame(const CRect& size, void* parentWindow, VSTGUIEditorInterface* editor, double scale)
@@ -56,6 +70,7 @@ CFrame::CFrame(const CRect& size, std::unique_ptr<PlatformWindow> window, VSTGUI
 }
 
 void CFrame::init() {
+  keepLibraryLoaded();
   frame_ = this;
   scale_ = window_ ? window_->getScale() : 1.0;
   const int w = static_cast<int>(std::ceil(size_.width() * scale_));

@@ -323,6 +323,18 @@ void X11Window::present(cairo_surface_t* image, const std::vector<CRect>& device
   rects.insert(rects.end(), exposed_.begin(), exposed_.end());
   exposed_.clear();
   if (rects.empty()) return;
+  // Exposes come in many small pieces: copy each area once.
+  for (bool merged = true; merged;) {
+    merged = false;
+    for (std::size_t i = 0; i < rects.size() && !merged; ++i)
+      for (std::size_t j = i + 1; j < rects.size(); ++j)
+        if (rects[i].rectOverlap(rects[j])) {
+          rects[i] = rects[i].united(rects[j]);
+          rects.erase(rects.begin() + static_cast<std::ptrdiff_t>(j));
+          merged = true;
+          break;
+        }
+  }
   ErrorScope scope;
   if (!image_ || imageSource_ != image) {
     if (image_) {
