@@ -2,8 +2,11 @@
 // control reports, modal views, bitmaps, dirty-only redraw, text entry.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <thread>
 
+#include "platform/TickCount.h"
 #include "support/Tavrel.h"
 #include "support/ToolkitRig.h"
 #include "toolkit/AEffGUIEditor.h"
@@ -378,6 +381,32 @@ TEST(ToolkitFrame, RedrawsOnlyDirtyViews) {
   EXPECT_EQ(rig.at(15, 15), greyPixel(greyOf(0)));
 }
 
+// Timers run from idle; a callback that runs the editor's idle again (as
+// the preset bar's timer does) or removes its own timer is safe.
+TEST(ToolkitFrame, TimersRunFromIdle) {
+  Rig rig;
+  int ticks = 0, once = 0;
+  int onceId = 0;
+  rig.frame->addTimer(20, [&] {
+    ++ticks;
+    rig.frame->idle();
+  });
+  onceId = rig.frame->addTimer(20, [&] {
+    ++once;
+    rig.frame->removeTimer(onceId);
+  });
+  rig.frame->idle();
+  EXPECT_EQ(ticks, 0);  // not yet due
+  const uint32_t start = platform::tickCount();
+  while (platform::tickCount() - start < 70) {
+    rig.frame->idle();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  EXPECT_GE(ticks, 2);
+  EXPECT_LE(ticks, 4);
+  EXPECT_EQ(once, 1);
+}
+
 TEST(ToolkitFrame, ScaledFrameDividesTheMouseAndMultipliesTheDrawing) {
   Rig rig(100, 50, 2.0);
   Recorder rec;
@@ -398,6 +427,10 @@ TEST(ToolkitTextEdit, TypingCommitsCancelsAndHandsBackTheKeyboard) {
   Rig rig;
   Recorder rec;
   auto* edit = rig.add(new CTextEdit(CRect(10, 10, 110, 23), &rec, 98, "Init"));
+  edit->setFont(kNormalFontVerySmall);
+  edit->setBackColor(CColor{189, 207, 218, 255});
+  edit->setFontColor(CColor{36, 36, 32, 255});
+  edit->setFrameColor(CColor{36, 36, 32, 255});
   auto* other = rig.add(new COnOffButton(CRect(150, 10, 170, 30), nullptr, 5, nullptr));
   rig.window->click(50, 15);
   EXPECT_TRUE(edit->isEditing());
@@ -408,6 +441,8 @@ TEST(ToolkitTextEdit, TypingCommitsCancelsAndHandsBackTheKeyboard) {
   rig.window->key(0, VKEY_DELETE);
   rig.window->type("Z");
   rig.window->key(0xe9);  // é arrives as its code point
+  rig.frame->idle();
+  rig.frame->writePng("toolkit_text_edit.png");
   rig.window->key(0, VKEY_RETURN);
   EXPECT_EQ(edit->getText(), "Z\xc3\xa9nitial A");
   EXPECT_FALSE(edit->isEditing());

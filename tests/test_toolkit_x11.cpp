@@ -14,12 +14,14 @@
 #include "support/ToolkitRig.h"
 #include "support/ToolkitXvfb.h"
 #include "toolkit/COnOffButton.h"
+#include "toolkit/CTextEdit.h"
 #include "toolkit/X11Window.h"
 
 // Last: Xlib's macros (None, Bool, ...) clash with names in the headers above.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 namespace {
 
@@ -178,6 +180,46 @@ TEST_F(X11Host, InjectedClickReachesTheControlAndBothBackEndsAgree) {
   toolkit::CPoint where;
   ASSERT_TRUE(editor.getFrame()->getCurrentMouseLocation(where));
   EXPECT_EQ(where, toolkit::CPoint(350, 60));
+
+  // A click into a text edit takes the keyboard; typed keys arrive, Return
+  // commits and hands the keyboard back.
+  auto* edit = new toolkit::CTextEdit(toolkit::CRect(210, 157, 322, 169), &rec, 98, "Init");
+  editor.getFrame()->addView(edit);
+  Window focusBefore = 0;
+  int revert = 0;
+  XGetInputFocus(display_, &focusBefore, &revert);
+  XTestFakeMotionEvent(display_, DefaultScreen(display_), 260, 163, CurrentTime);
+  XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+  XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+  XSync(display_, False);
+  for (int i = 0; i < 100 && !edit->isEditing(); ++i) {
+    editor.idle();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_TRUE(edit->isEditing());
+  Window focused = 0;
+  XSync(display_, False);
+  XGetInputFocus(display_, &focused, &revert);
+  EXPECT_EQ(focused, editor.getFrame()->getPlatformWindow()->nativeHandle());
+  for (KeySym sym : {XK_BackSpace, XK_x, XK_Return}) {
+    const KeyCode code = XKeysymToKeycode(display_, sym);
+    XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    XTestFakeKeyEvent(display_, code, False, CurrentTime);
+  }
+  XSync(display_, False);
+  for (int i = 0; i < 100 && edit->isEditing(); ++i) {
+    editor.idle();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(edit->getText(), "Inix");
+  XSync(display_, False);
+  XGetInputFocus(display_, &focused, &revert);
+  EXPECT_EQ(focused, focusBefore);
+  editor.getFrame()->removeView(edit);
+  // Back where the headless frame below has its pointer (the editor shows
+  // what lies under the mouse).
+  XTestFakeMotionEvent(display_, DefaultScreen(display_), 350, 60, CurrentTime);
+  XSync(display_, False);
 
   auto other = testing_support::makeZel();
   Editor& headless = *other->zelEditor();

@@ -303,7 +303,10 @@ void X11Window::handle(XEvent& event) {
     }
     case FocusOut:
       // Typing ends when the keyboard goes elsewhere (the text commits).
-      if (haveFocus_ && event.xfocus.mode == NotifyNormal && event.xfocus.detail != NotifyInferior) {
+      // (Not the FocusOut that merely tells the pointer's window that the
+      // focus no longer follows the pointer: that comes with our own focus.)
+      if (haveFocus_ && event.xfocus.mode == NotifyNormal && event.xfocus.detail != NotifyInferior &&
+          event.xfocus.detail != NotifyPointer) {
         haveFocus_ = false;
         if (frame_) frame_->setFocusView(nullptr);
       }
