@@ -1,0 +1,30 @@
+#include "editor/ZELAnimKnob.h"
+
+#include <algorithm>
+
+#include "toolkit/CBitmap.h"
+
+using namespace toolkit;
+
+namespace {
+constexpr float kFineDragZoom = 5.0f;  // Shift makes a full sweep 1000 pixels
+}
+
+ZELAnimKnob::ZELAnimKnob(const CRect& size, CControlListener* listener, int32_t tag, int32_t subPixmaps,
+                         double heightOfOneImage, CBitmap* background, const CPoint& offset, const CRect& drawRect)
+    : CAnimKnob(size, listener, tag, subPixmaps, heightOfOneImage, background, offset), drawRect_(drawRect) {
+  setZoomFactor(kFineDragZoom);
+}
+
+// Truncated, not rounded: the pointer reaches its last picture only at the
+// very top of the range.
+int ZELAnimKnob::frameIndex() const {
+  const int frame = static_cast<int>(static_cast<float>(subPixmaps_ - 1) * value_);
+  return std::clamp(frame, 0, subPixmaps_ - 1);
+}
+
+void ZELAnimKnob::draw(CDrawContext* context) {
+  if (background_)
+    background_->draw(context, drawRect_, CPoint(backOffset_.x, backOffset_.y + frameIndex() * heightOfOneImage_));
+  setDirty(false);
+}

@@ -1,0 +1,26 @@
+// The panel's filmstrip knob: 101 pictures of a knob, the frame chosen by
+// truncating (frames - 1) * value, drawn into a drawing rectangle that may be
+// smaller than the view (the pictures carry a margin). Dragging, Shift for
+// fine dragging (five times slower), the wheel and the reset gesture are the
+// toolkit knob's.
+#pragma once
+
+#include "toolkit/CAnimKnob.h"
+
+class ZELAnimKnob : public toolkit::CAnimKnob {
+ public:
+  ZELAnimKnob(const toolkit::CRect& size, toolkit::CControlListener* listener, int32_t tag, int32_t subPixmaps,
+              double heightOfOneImage, toolkit::CBitmap* background, const toolkit::CPoint& offset,
+              const toolkit::CRect& drawRect);
+
+  void draw(toolkit::CDrawContext* context) override;
+
+  // The picture shown for the current value.
+  int frameIndex() const;
+  const toolkit::CRect& getDrawRect() const { return drawRect_; }
+
+  TOOLKIT_CLASS_METHODS(ZELAnimKnob, toolkit::CAnimKnob)
+
+ private:
+  toolkit::CRect drawRect_;
+};
