@@ -132,6 +132,10 @@ class CPresetSystemEditor : public toolkit::AEffGUIEditor, public toolkit::CCont
   // The bar's controls while the window is open, else null.
   toolkit::CControl* barControl(int32_t tag) const;
 
+  // A program was applied (by the host, a chunk, a file, from any thread):
+  // the name field and the menu show the current program from the next idle.
+  void programChanged() { programChanged_ = true; }
+
   const std::string& currentFolder() const { return currentFolder_; }
   const std::string& lastBankName() const { return lastBankName_; }
   const std::string& lastPresetName() const { return lastPresetName_; }
@@ -183,6 +187,7 @@ class CPresetSystemEditor : public toolkit::AEffGUIEditor, public toolkit::CCont
   // learn mode); the buttons show it at the next idle.
   std::atomic<bool> learnReleased_{false};
   std::atomic<bool> forgetReleased_{false};
+  std::atomic<bool> programChanged_{false};
 
   platform::FileSelector fileSelector_;
   struct PendingFile {

@@ -89,6 +89,7 @@ void CPresetSystemEffect::selectProgram(int index) {
   for (int i = 0; i < params::kNumParams; ++i) setParameter(i, programs_[index].values[i]);
   updateDisplay();
   applyingThread_.store(outer, std::memory_order_relaxed);
+  if (presetEditor()) presetEditor()->programChanged();
 }
 
 void CPresetSystemEffect::renameCurrentProgram(const char* name) {

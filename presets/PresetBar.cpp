@@ -159,6 +159,10 @@ CControl* CPresetSystemEditor::barControl(int32_t tag) const {
 
 void CPresetSystemEditor::idle() {
   AEffGUIEditor::idle();
+  if (programChanged_.exchange(false) && presetEffect() && presetEffect()->programs()) {
+    refreshProgramMenu();
+    if (nameField_) nameField_->setText(nameOf(presetEffect()->programs()[presetEffect()->getCurrentProgramIndex()]).c_str());
+  }
   releaseModeButtons();
   finishFileCommand();
   updateControllerDisplay();

@@ -258,11 +258,14 @@ TEST(PresetBar, AFileSavedFromTheBarLoadsBackAndItsFolderIsWhereTheNextDialogOpe
   EXPECT_EQ(next.nameField(), factoryPresets()[7].name);
 }
 
-TEST(PresetBar, TheBarAsAMusicianSeesIt) {
+// A program chosen elsewhere (a host restoring its project, a bank loaded)
+// shows in the bar at the next idle.
+TEST(PresetBar, AProgramChosenElsewhereShowsInTheBar) {
   Bar bar;
   bar.zel->selectProgram(24);
-  bar.editor.showProgramName("Ping Pong");
   bar.editor.idle();
+  EXPECT_EQ(bar.nameField(), "Ping Pong");
+  EXPECT_EQ(bar.menu().getCurrent(), 24);
   EXPECT_TRUE(bar.editor.getFrame()->writePng("preset_bar.png"));
 }
 
