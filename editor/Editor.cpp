@@ -1,12 +1,39 @@
 #include "editor/Editor.h"
 
+#include <cmath>
+#include <map>
+
+#include "editor/CAbout.h"
+#include "editor/CHelp.h"
+#include "editor/CInvisibleSlider.h"
+#include "editor/PanelLayout.h"
+#include "editor/ZELAnimKnob.h"
+#include "editor/ZELKickButton.h"
+#include "editor/ZELOnOffButton.h"
+#include "editor/ZELSwitch.h"
+#include "editor/ZELSwitchVert.h"
+#include "platform/TickCount.h"
 #include "shell/ZEL.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
+#include "toolkit/CMovieBitmap.h"
 
-Editor::Editor(ZEL* effect) : CPresetSystemEditor(effect) {
-  (void)editingTag_;
-  setKnobMode(toolkit::kLinearMode);
+using namespace toolkit;
+namespace panel = editor::panel;
+
+namespace {
+
+constexpr int kHelpPages = 154;
+constexpr int kHelpButton = 155;
+
+CRect rectOf(const panel::Rect& r) { return {double(r.left), double(r.top), double(r.right), double(r.bottom)}; }
+
+}  // namespace
+
+Editor::Editor(ZEL* effect)
+    : CPresetSystemEditor(effect), zel_(effect), clock_(platform::tickCount) {
+  blinkTick_ = meterTick_ = clock_();
+  setKnobMode(kLinearMode);
 }
 
 Editor::~Editor() = default;
@@ -17,41 +44,122 @@ bool Editor::getRect(vst::ERect** rect) {
   return true;
 }
 
-// ------------------------------------------------------------ window
+CControl* Editor::panelView(int32_t tag) const {
+  return tag >= 0 && tag < kTagCount ? views_[static_cast<size_t>(tag)] : nullptr;
+}
+
+// ------------------------------------------------------------------ window
 
 bool Editor::open(void* parent) {
   if (frame) close();
   AEffGUIEditor::open(parent);
-  auto* f = new toolkit::CFrame(toolkit::CRect(0, 0, kWidth, kHeight), parent, this);
+  displayVisible_ = true;
+  auto* f = new CFrame(CRect(0, 0, kWidth, kHeight), parent, this);
   if (!f->isOpen()) {
     f->forget();
     systemWindow = nullptr;
     return false;
   }
-  auto* background = new toolkit::CBitmap(kBackgroundBitmap);
+  auto* background = new CBitmap(kBackgroundBitmap, f->getScale());
   f->setBackground(background);
   background->forget();
   frame = f;
-  setKnobMode(toolkit::kLinearMode);
+  // What the effect said before the window existed is in the values read now.
+  pendingMask_ = 0;
+  linkChanged_ = false;
+  pendingTempo_ = -1.0;
+  createViews();
   // The program bar goes on top of the panel's own views.
   CPresetSystemEditor::open(parent);
+  // Linear knobs, whatever mode the host asked for.
+  setKnobMode(kLinearMode);
   return true;
+}
+
+// The views of the panel table in row order, each with its initial value.
+void Editor::createViews() {
+  const double scale = frame->getScale();
+  std::map<int, CBitmap*> bitmaps;
+  for (const panel::Bitmap& b : panel::bitmaps()) bitmaps[b.id] = new CBitmap(b.id, scale);
+
+  for (const panel::View& v : panel::views()) {
+    const CRect r = rectOf(v.rect);
+    CBitmap* bitmap = v.bitmap ? bitmaps[v.bitmap] : nullptr;
+    const panel::Bitmap* layout = v.bitmap ? panel::findBitmap(v.bitmap) : nullptr;
+    const double frameHeight = layout ? layout->frameHeight : 0.0;
+    const int frames = layout ? layout->frames : 0;
+    CControl* control = nullptr;
+    switch (v.viewClass) {
+      case panel::ViewClass::AnimKnob: {
+        const panel::Rect d = panel::knobDrawRect(v, layout->frameHeight);
+        control = new ZELAnimKnob(r, this, v.tag, panel::kKnobFrames, frameHeight, bitmap,
+                                  CPoint(panel::kKnobSourceOffset, panel::kKnobSourceOffset), rectOf(d));
+        control->setWheelInc(panel::kKnobWheelIncrement);
+        break;
+      }
+      case panel::ViewClass::OnOffButton: control = new ZELOnOffButton(r, this, v.tag, bitmap); break;
+      case panel::ViewClass::Switch:
+        control = new ZELSwitch(r, this, v.tag, frames, frameHeight, v.positions, bitmap, CPoint());
+        break;
+      case panel::ViewClass::SwitchVert:
+        control = new ZELSwitchVert(r, this, v.tag, frames, frameHeight, v.positions, bitmap, CPoint());
+        break;
+      case panel::ViewClass::MovieBitmap:
+        control = new CMovieBitmap(r, this, v.tag, frames, frameHeight, bitmap);
+        break;
+      case panel::ViewClass::KickButton: control = new ZELKickButton(r, this, v.tag, frameHeight, bitmap, CPoint()); break;
+      case panel::ViewClass::InvisibleSlider: control = new CInvisibleSlider(r, this, v.tag); break;
+      case panel::ViewClass::About:
+        control = new CAbout(r, this, v.tag, bitmap, CRect(0, 0, kWidth, kHeight), CPoint(0, 0),
+                             CPoint(panel::kVersionX, panel::kVersionY));
+        break;
+      case panel::ViewClass::Help: {
+        auto* help = new CHelp(r, this, v.tag, bitmaps[kHelpPages], bitmaps[kHelpButton]);
+        help_ = help;
+        control = help;
+        break;
+      }
+    }
+    if (v.hasDefault) control->setDefaultValue(v.defaultValue);
+    frame->addView(control);
+    // The two side plates share their tag; either one opens the about picture.
+    if (!views_[static_cast<size_t>(v.tag)]) views_[static_cast<size_t>(v.tag)] = control;
+  }
+  // Every view holds its own references now.
+  for (auto& [id, bitmap] : bitmaps) bitmap->forget();
+
+  // Initial values: the effect's parameters (the selected side's for the
+  // side-dependent views), the link flag, the side buttons, the hot areas
+  // as square roots, the meters empty.
+  ZEL& effect = *zel();
+  for (const panel::View& v : panel::views()) {
+    CControl* control = panelView(v.tag);
+    if (!control) continue;
+    if (v.viewClass == panel::ViewClass::KickButton) continue;  // momentary: they read at each click
+    const int param = v.side ? (selectedSide_ ? v.paramRight : v.paramLeft) : v.paramLeft;
+    if (param < 0) continue;
+    const float value = effect.getParameter(param);
+    control->setValue(v.viewClass == panel::ViewClass::InvisibleSlider ? std::sqrt(value) : value);
+  }
+  setView(62, link_ ? 1.0f : 0.0f);
+  setView(91, selectedSide_ ? 1.0f : 0.0f);
+  setView(92, selectedSide_ ? 0.0f : 1.0f);
+  setView(61, static_cast<float>(std::sqrt(effect.getManualTempo())));
+  setView(80, 0.0f);
+  setView(81, 0.0f);
 }
 
 void Editor::close() {
   CPresetSystemEditor::close();
+  views_.fill(nullptr);
+  help_ = nullptr;
+  editingTag_ = -1;
   AEffGUIEditor::close();
 }
 
-void Editor::idle() { CPresetSystemEditor::idle(); }
-
-// Controls exist only while the window is open; with none, a parameter
-// change has nothing to show.
-void Editor::setParameter(int32_t /*index*/, float /*value*/) {}
-
-void Editor::setLinked(bool on) { link_ = on; }
-
-void Editor::tempoChanged(double /*bpm*/) {}
+void Editor::setView(int32_t tag, float value) {
+  if (CControl* control = panelView(tag)) control->setValue(value);
+}
 
 // ------------------------------------------------------------ older images
 

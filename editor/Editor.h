@@ -1,10 +1,22 @@
 // The plug-in's editor: a fixed 942 x 171 panel. The object exists from the
 // effect's construction; its window only between the host's open and close.
+//
+// The left part of the panel edits one delay side at a time: LEFT and RIGHT
+// choose which side the fourteen side-dependent views show and edit, and LINK
+// mirrors an edit of the selected side onto the other. The four-digit
+// display shows the value under the mouse (or being dragged), the tempo
+// otherwise; two LED meters show the input peaks.
 #pragma once
 
+#include <array>
+#include <atomic>
+#include <cstdint>
+
+#include "params/ParameterText.h"
 #include "presets/CPresetSystemEditor.h"
 
 class ZEL;
+class CHelp;
 
 class Editor : public presets::CPresetSystemEditor {
  public:
@@ -16,12 +28,20 @@ class Editor : public presets::CPresetSystemEditor {
   ~Editor() override;
 
   bool getRect(vst::ERect** rect) override;
-  // The window: a frame of kWidth x kHeight in the host's parent window with
-  // the panel picture as its background; closed again by close().
+  // The window: the panel's 63 views on the panel picture in the host's
+  // parent window, with the program bar below; closed again by close().
   bool open(void* parent) override;
   void close() override;
+  // Shows changes from the effect, the display and the meters.
   void idle() override;
+  // A parameter changed, from whatever thread and source: the view showing
+  // it follows at the next idle. Nothing is written back.
   void setParameter(int32_t index, float value) override;
+
+  // The panel's controls report here.
+  void valueChanged(toolkit::CControl* control) override;
+  void controlBeginEdit(toolkit::CControl* control) override;
+  void controlEndEdit(toolkit::CControl* control) override;
 
   // The loaders also take the older 48-parameter images, their programs
   // converted to the current parameter set.
@@ -29,16 +49,68 @@ class Editor : public presets::CPresetSystemEditor {
   void loadPresetData(const uint8_t* buffer, bool reversed) override;
   void loadMidiData(const uint8_t* buffer, bool reversed) override;
 
-  // From the effect: the LINK state after a program change, and each tempo update.
+  // From the effect (any thread): the LINK state after a program change, and
+  // each tempo update.
   virtual void setLinked(bool on);
   virtual void tempoChanged(double bpm);
 
   bool isLinked() const { return link_; }
-  bool selectedSide() const { return selectedSide_; }
+  bool selectedSide() const { return selectedSide_; }  // false: left
+  int editingTag() const { return editingTag_; }
+  // The panel view with this tag while the window is open, else null.
+  toolkit::CControl* panelView(int32_t tag) const;
+
+  // The millisecond clock of blinking, meter fall and help fades.
+  using Clock = uint32_t (*)();
+  void setClock(Clock clock) { clock_ = clock; }
 
  private:
+  ZEL* zel() const { return zel_; }
+  void createViews();
+
+  // Synchronisation between the views and the effect.
+  int sideParameter(int32_t tag) const;
+  int otherParameter(int32_t tag) const;
+  void writeBracketed(int index, float value);
+  void writeSideView(int32_t tag, float value);
+  void writeModeSwitch(float value);
+  void writeRangeSwitch(float value);
+  void writeMainTimeArea(float value);
+  void writeLfoRateArea(float value);
+  void stepKickButton(int32_t tag, float stepSize);
+  void selectSide(bool right);
+  void reloadSideViews();
+  void changeLink(float value, bool copyModifier);
+  void copySideToOther();
+  void setView(int32_t tag, float value);
+  void applyPendingChanges();
+
+  // The display and the meters.
+  int readoutChoice(int& blinkSelector) const;
+  int mainTimeReadout(int& blinkSelector) const;
+  int lfoReadout() const;
+  void clearDisplay();
+  void renderReadout(const params::ParameterReadout& readout);
+  void updateMeters(uint32_t now);
+
+  ZEL* zel_;
   vst::ERect rect_{0, 0, kHeight, kWidth};
   bool selectedSide_ = false;  // false: left
-  bool link_ = false;
+  std::atomic<bool> link_{false};
   int editingTag_ = -1;
+  bool displayVisible_ = true;
+  Clock clock_;
+  uint32_t blinkTick_;
+  uint32_t meterTick_;
+
+  static constexpr int kTagCount = 98;  // the panel's tags are 0..97
+  std::array<toolkit::CControl*, kTagCount> views_{};
+  CHelp* help_ = nullptr;
+
+  // Values from the effect waiting for the next idle, one bit per parameter,
+  // and the link and tempo changes likewise.
+  std::array<std::atomic<float>, 60> pendingValues_{};
+  std::atomic<uint64_t> pendingMask_{0};
+  std::atomic<bool> linkChanged_{false};
+  std::atomic<double> pendingTempo_{-1.0};
 };

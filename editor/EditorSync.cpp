@@ -1,0 +1,351 @@
+// The panel and the effect's parameters in step, both ways: control moves
+// become automated writes (with the link onto the other side where LINK is
+// on), and changes from the host, MIDI or a program reach the views.
+#include <cmath>
+
+#include "editor/Editor.h"
+#include "editor/PanelLayout.h"
+#include "editor/ZELKickButton.h"
+#include "editor/ZELOnOffButton.h"
+#include "params/ParameterTable.h"
+#include "params/Steps.h"
+#include "shell/ZEL.h"
+#include "toolkit/CControl.h"
+
+using namespace params;
+using namespace toolkit;
+namespace panel = editor::panel;
+
+namespace {
+
+// Tags of the panel's own views.
+enum PanelTag : int32_t {
+  kTagTempoArea = 61,
+  kTagLink = 62,
+  kTagPreNum = 74,
+  kTagPreDen = 75,
+  kTagMainNum = 76,
+  kTagMainDen = 77,
+  kTagLfoNum = 78,
+  kTagLfoDen = 79,
+  kTagFbPan = 83,
+  kTagFbGain = 84,
+  kTagDlyPan = 85,
+  kTagDlyGate = 86,
+  kTagModeSwitch = 88,
+  kTagRangeSwitch = 89,
+  kTagMainTimeArea = 90,
+  kTagLeft = 91,
+  kTagRight = 92,
+  kTagFbInv = 93,
+  kTagDlyInv = 94,
+  kTagMuteIn = 96,
+  kTagLfoRateArea = 10,
+};
+
+// Normalised LFORate of 0.01 Hz: ln 1.01 / ln 16.
+const float kSlowestLfoRate = static_cast<float>(std::log(1.01) / std::log(16.0));
+const double kLfoRateScale = 1.0 / std::log(16.0);
+
+const panel::View* viewOf(int32_t tag) {
+  for (const panel::View& v : panel::views())
+    if (v.tag == tag) return &v;
+  return nullptr;
+}
+
+bool mirrored(int32_t tag) { return tag == kTagFbPan || tag == kTagDlyPan; }
+
+// One step along a list of n: forward for a plain click, back for a Shift-
+// or Control-click (step size above 1), wrapping round at both ends.
+float stepped(float current, int n, float stepSize) {
+  int i = steps(current, n);
+  i = stepSize > 1.0f ? i - 1 : i + 1;
+  if (i >= n) i = 0;
+  if (i < 0) i = n - 1;
+  return stepValue(i, n);
+}
+
+bool timeMode(float mode) { return steps(mode, 2) == 0; }
+
+}  // namespace
+
+// --------------------------------------------------------- side parameters
+
+int Editor::sideParameter(int32_t tag) const {
+  const panel::View* v = viewOf(tag);
+  if (!v) return -1;
+  return v->side && selectedSide_ ? v->paramRight : v->paramLeft;
+}
+
+int Editor::otherParameter(int32_t tag) const {
+  const panel::View* v = viewOf(tag);
+  if (!v || !v->side) return -1;
+  return selectedSide_ ? v->paramLeft : v->paramRight;
+}
+
+void Editor::writeBracketed(int index, float value) {
+  zel()->beginEdit(index);
+  zel()->setParameterAutomated(index, value);
+  zel()->endEdit(index);
+}
+
+// ----------------------------------------------------------- from controls
+
+void Editor::valueChanged(CControl* control) {
+  CPresetSystemEditor::valueChanged(control);
+  if (!control || !zel()) return;
+  const int32_t tag = control->getTag();
+  const float v = control->getValue();
+  if (tag >= presets::kTagProgramName) return;
+  ZEL& effect = *zel();
+  switch (tag) {
+    case kTagFbPan:
+    case kTagFbGain:
+    case kTagDlyPan:
+    case kTagDlyGate:
+    case kTagFbInv:
+    case kTagDlyInv:
+    case kTagMuteIn: writeSideView(tag, v); break;
+    case kTagModeSwitch: writeModeSwitch(v); break;
+    case kTagRangeSwitch: writeRangeSwitch(v); break;
+    case kTagMainTimeArea: writeMainTimeArea(v); break;
+    case kTagPreNum:
+    case kTagPreDen:
+    case kTagMainNum:
+    case kTagMainDen:
+    case kTagLfoNum:
+    case kTagLfoDen: stepKickButton(tag, static_cast<ZELKickButton*>(control)->getStepSize()); break;
+    case kTagLeft: selectSide(false); break;
+    case kTagRight: selectSide(true); break;
+    case kTagLink: changeLink(v, static_cast<ZELOnOffButton*>(control)->getCopyModifier() != 0); break;
+    case kTagLfoRateArea: writeLfoRateArea(v); break;
+    case kTagTempoArea:
+      // While the host gives the tempo the display area sets none.
+      if (!effect.hostTimeActive()) effect.setManualTempo(static_cast<float>(v * v));
+      break;
+    default:
+      if (isHostParameter(tag)) effect.setParameterAutomated(tag, v);
+      break;
+  }
+}
+
+void Editor::writeSideView(int32_t tag, float value) {
+  zel()->setParameterAutomated(sideParameter(tag), value);
+  if (link_) zel()->setParameterAutomated(otherParameter(tag), mirrored(tag) ? 1.0f - value : value);
+}
+
+// The mode re-derives range and time in time mode: the switch and the hot
+// area show what the effect made of them.
+void Editor::writeModeSwitch(float value) {
+  ZEL& effect = *zel();
+  effect.setParameterAutomated(sideParameter(kTagModeSwitch), value);
+  setView(kTagRangeSwitch, effect.getParameter(sideParameter(kTagRangeSwitch)));
+  setView(kTagMainTimeArea, std::sqrt(effect.getParameter(sideParameter(kTagMainTimeArea))));
+  if (link_) effect.copyChannelSettings(selectedSide_);
+}
+
+// In beat mode the range cannot change: the switch snaps back.
+void Editor::writeRangeSwitch(float value) {
+  ZEL& effect = *zel();
+  if (timeMode(effect.getParameter(sideParameter(kTagModeSwitch)))) {
+    effect.setParameterAutomated(sideParameter(kTagRangeSwitch), value);
+    if (CControl* s = panelView(kTagRangeSwitch)) s->invalid();
+    setView(kTagMainTimeArea, std::sqrt(effect.getParameter(sideParameter(kTagMainTimeArea))));
+  } else {
+    setView(kTagRangeSwitch, effect.getParameter(sideParameter(kTagRangeSwitch)));
+  }
+  if (link_) effect.copyChannelSettings(selectedSide_);
+}
+
+// The hot area's value squared, to the nearest 0.001, is the delay time;
+// in beat mode it snaps back. (Cutting down to the thousandth would lose one
+// to float rounding: 0.7 squared is 0.48999998, and must write 0.49.)
+void Editor::writeMainTimeArea(float value) {
+  ZEL& effect = *zel();
+  const int time = sideParameter(kTagMainTimeArea);
+  if (timeMode(effect.getParameter(sideParameter(kTagModeSwitch)))) {
+    const float squared = value * value;
+    effect.setParameterAutomated(time, std::round(squared * 1000.0f) / 1000.0f);
+  } else {
+    setView(kTagMainTimeArea, std::sqrt(effect.getParameter(time)));
+  }
+  if (link_) effect.copyChannelSettings(selectedSide_);
+}
+
+// The coarse control of a free LFO's rate; a synchronised LFO's rate comes
+// from its note value, so the area snaps back.
+void Editor::writeLfoRateArea(float value) {
+  ZEL& effect = *zel();
+  if (steps(effect.getParameter(LfoMode), 3) != 0) {
+    setView(kTagLfoRateArea, std::sqrt(effect.getParameter(LFORate)));
+    return;
+  }
+  effect.setParameterAutomated(LFORate, std::max(static_cast<float>(value * value), kSlowestLfoRate));
+}
+
+void Editor::stepKickButton(int32_t tag, float stepSize) {
+  ZEL& effect = *zel();
+  switch (tag) {
+    case kTagPreNum:
+    case kTagPreDen: {
+      const bool numerator = tag == kTagPreNum;
+      const int side = sideParameter(tag);
+      const float value = stepped(effect.getParameter(side), numerator ? 6 : 13, stepSize);
+      writeBracketed(side, value);
+      if (link_) {
+        // The other side takes this side's whole fraction.
+        const int partner = sideParameter(numerator ? kTagPreDen : kTagPreNum);
+        writeBracketed(otherParameter(tag), value);
+        writeBracketed(otherParameter(numerator ? kTagPreDen : kTagPreNum), effect.getParameter(partner));
+      }
+      break;
+    }
+    case kTagMainNum:
+    case kTagMainDen: {
+      const bool down = tag == kTagMainNum;
+      int index;
+      float value;
+      if (timeMode(effect.getParameter(sideParameter(kTagModeSwitch)))) {
+        index = sideParameter(kTagMainTimeArea);
+        const float time = effect.getParameter(index);
+        value = down ? std::max(time - stepSize / 1000.0f, 0.0f) : std::min(time + stepSize / 1000.0f, 1.0f);
+      } else {
+        index = sideParameter(tag);
+        value = stepped(effect.getParameter(index), down ? 5 : 13, stepSize);
+      }
+      writeBracketed(index, value);
+      if (link_) effect.copyChannelSettings(selectedSide_);
+      break;
+    }
+    case kTagLfoNum:
+    case kTagLfoDen: {
+      const bool down = tag == kTagLfoNum;
+      if (steps(effect.getParameter(LfoMode), 3) != 0) {
+        const int index = down ? LfoNum : LfoDen;
+        writeBracketed(index, stepped(effect.getParameter(index), down ? 5 : 13, stepSize));
+        break;
+      }
+      // A free LFO moves by 0.001 Hz per click, whatever the step size.
+      double hz = std::pow(16.0, effect.getParameter(LFORate)) - 1.0;
+      if (down) {
+        hz = std::max(hz - 0.001, 0.01);
+      } else {
+        hz += 0.001;
+        hz = hz > 15.0 ? 15.0 : (hz < 0.011 ? 0.011 : hz);
+      }
+      writeBracketed(LFORate, static_cast<float>(std::log(1.0 + hz) * kLfoRateScale));
+      break;
+    }
+    default: break;
+  }
+}
+
+// ----------------------------------------------------------------- sides
+
+void Editor::selectSide(bool right) {
+  setView(right ? kTagRight : kTagLeft, 0.0f);
+  if (selectedSide_ == right) return;
+  selectedSide_ = right;
+  reloadSideViews();
+  setView(right ? kTagLeft : kTagRight, 1.0f);
+}
+
+// The side-dependent views show the selected side's values; nothing is
+// written. The kick buttons read their side at each click.
+void Editor::reloadSideViews() {
+  if (!frame || !zel()) return;
+  for (const panel::View& v : panel::views()) {
+    if (!v.side || v.viewClass == panel::ViewClass::KickButton) continue;
+    const float value = zel()->getParameter(sideParameter(v.tag));
+    setView(v.tag, v.viewClass == panel::ViewClass::InvisibleSlider ? std::sqrt(value) : value);
+  }
+}
+
+// LINK: a plain click switches the link; a Control- or right-click turns it
+// on (whichever way the picture toggled) and copies the selected side onto
+// the other.
+void Editor::changeLink(float value, bool copyModifier) {
+  if (steps(value, 2) == 0 && !copyModifier) {
+    link_ = false;
+    return;
+  }
+  link_ = true;
+  if (copyModifier) copySideToOther();
+}
+
+void Editor::copySideToOther() {
+  struct Pair {
+    int left, right;
+    bool mirror;
+  };
+  static constexpr Pair kPairs[] = {
+      {FbGainL, FbGainR, false}, {FbPanL, FbPanR, true},     {DlyPanL, DlyPanR, true},   {DlyGateL, DlyGateR, false},
+      {FbInvL, FbInvR, false},   {MuteInL, MuteInR, false},  {DlyInvL, DlyInvR, false},  {DlyModeL, DlyModeR, false},
+      {RangeL, RangeR, false},   {DlyNumL, DlyNumR, false},  {DlyDenL, DlyDenR, false},  {DlyTimeL, DlyTimeR, false},
+      {PreNumL, PreNumR, false}, {PreDenL, PreDenR, false}};
+  for (const Pair& p : kPairs) {
+    const int from = selectedSide_ ? p.right : p.left;
+    const int to = selectedSide_ ? p.left : p.right;
+    const float value = zel()->getParameter(from);
+    writeBracketed(to, p.mirror ? 1.0f - value : value);
+  }
+}
+
+// ------------------------------------------------------------ edit brackets
+
+// The side knobs' edits name the real parameters (and the other side's when
+// linked); the toolkit passes only host parameter tags on by itself.
+void Editor::controlBeginEdit(CControl* control) {
+  const int32_t tag = control->getTag();
+  editingTag_ = tag;
+  if (tag >= kTagFbPan && tag <= kTagDlyGate) {
+    zel()->beginEdit(sideParameter(tag));
+    if (link_) zel()->beginEdit(otherParameter(tag));
+  }
+}
+
+void Editor::controlEndEdit(CControl* control) {
+  const int32_t tag = control->getTag();
+  if (tag == editingTag_) editingTag_ = -1;
+  if (tag >= kTagFbPan && tag <= kTagDlyGate) {
+    if (link_) zel()->endEdit(otherParameter(tag));
+    zel()->endEdit(sideParameter(tag));
+  }
+}
+
+// ------------------------------------------------------------- from effect
+
+// Any thread may call these (automation and MIDI arrive on the audio
+// thread): the views take the values at the next idle, on the editor's own
+// thread.
+void Editor::setParameter(int32_t index, float value) {
+  if (!isHostParameter(index) || index >= 60) return;
+  pendingValues_[static_cast<size_t>(index)].store(value, std::memory_order_relaxed);
+  pendingMask_.fetch_or(uint64_t{1} << index, std::memory_order_release);
+}
+
+void Editor::setLinked(bool on) {
+  link_ = on;
+  linkChanged_ = true;
+}
+
+void Editor::tempoChanged(double bpm) { pendingTempo_ = bpm; }
+
+void Editor::applyPendingChanges() {
+  if (!frame) return;
+  uint64_t mask = pendingMask_.exchange(0, std::memory_order_acquire);
+  while (mask) {
+    const int index = __builtin_ctzll(mask);
+    mask &= mask - 1;
+    const float value = pendingValues_[static_cast<size_t>(index)].load(std::memory_order_relaxed);
+    for (const panel::View& v : panel::views()) {
+      if (v.viewClass == panel::ViewClass::KickButton) continue;
+      const int shown = v.side && selectedSide_ ? v.paramRight : v.paramLeft;
+      if (shown != index) continue;
+      setView(v.tag, v.viewClass == panel::ViewClass::InvisibleSlider ? std::sqrt(value) : value);
+    }
+  }
+  if (linkChanged_.exchange(false)) setView(kTagLink, link_ ? 1.0f : 0.0f);
+  const double bpm = pendingTempo_.exchange(-1.0);
+  if (bpm > 0.0) setView(kTagTempoArea, static_cast<float>(std::sqrt((bpm - 30.0) / 370.0)));
+}
