@@ -293,24 +293,34 @@ void Editor::copySideToOther() {
 
 // ------------------------------------------------------------ edit brackets
 
-// The side knobs' edits name the real parameters (and the other side's when
-// linked); the toolkit passes only host parameter tags on by itself.
+// The side views' edits name the real parameters; the toolkit passes only
+// host parameter tags on by itself. Hosts expect every automated write inside
+// a bracket of its own index, so the knobs and buttons whose link writes the
+// other side bracket that one too; the mode, range and time views leave the
+// other side to the channel copy, which brackets its own writes.
+namespace {
+bool linkWritesOther(int32_t tag) {
+  return (tag >= kTagFbPan && tag <= kTagDlyGate) || tag == kTagFbInv || tag == kTagDlyInv || tag == kTagMuteIn;
+}
+bool sideEdit(int32_t tag) {
+  return linkWritesOther(tag) || tag == kTagModeSwitch || tag == kTagRangeSwitch || tag == kTagMainTimeArea;
+}
+}  // namespace
+
 void Editor::controlBeginEdit(CControl* control) {
   const int32_t tag = control->getTag();
   editingTag_ = tag;
-  if (tag >= kTagFbPan && tag <= kTagDlyGate) {
-    zel()->beginEdit(sideParameter(tag));
-    if (link_) zel()->beginEdit(otherParameter(tag));
-  }
+  if (!sideEdit(tag)) return;
+  zel()->beginEdit(sideParameter(tag));
+  if (link_ && linkWritesOther(tag)) zel()->beginEdit(otherParameter(tag));
 }
 
 void Editor::controlEndEdit(CControl* control) {
   const int32_t tag = control->getTag();
   if (tag == editingTag_) editingTag_ = -1;
-  if (tag >= kTagFbPan && tag <= kTagDlyGate) {
-    if (link_) zel()->endEdit(otherParameter(tag));
-    zel()->endEdit(sideParameter(tag));
-  }
+  if (!sideEdit(tag)) return;
+  if (link_ && linkWritesOther(tag)) zel()->endEdit(otherParameter(tag));
+  zel()->endEdit(sideParameter(tag));
 }
 
 // ------------------------------------------------------------- from effect

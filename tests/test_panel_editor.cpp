@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <string>
 
 #include "editor/Editor.h"
@@ -42,8 +43,9 @@ struct Panel {
     const CRect& r = editor.panelView(tag)->getViewSize();
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   }
-  void click(int tag, CButtonState buttons = kLButton) {
-    const CPoint p = centre(tag);
+  void click(int tag, CButtonState buttons = kLButton, double dx = 0) {
+    CPoint p = centre(tag);
+    p.x += dx;
     window->mouseMove(p.x, p.y);
     window->click(p.x, p.y, buttons);
     editor.idle();
@@ -118,6 +120,44 @@ TEST(PanelEditor, LinkedSideKnobsWriteBothSidesAsTheirRuleSays) {
     }
     EXPECT_EQ(open[0], 0);
     EXPECT_EQ(open[1], 0);
+  }
+}
+
+// Hosts record automation only inside a begin/end bracket of the same index:
+// every write the panel makes, linked or not, sits in one.
+TEST(PanelEditor, EveryWriteSitsInABracketOfItsOwnIndex) {
+  const struct {
+    const char* name;
+    int tag;
+    CButtonState buttons;
+    double dx;  // from the centre: the first position of a switch
+  } cases[] = {{"PHS INV", 93, kLButton, 0},      {"MUTE IN", 96, kLButton, 0},       {"MODE switch", 88, kLButton, 0},
+               {"RANGE switch", 89, kLButton, -10}, {"PRE TIME NUM", 74, kLButton, 0}, {"MAIN TIME DEN", 77, kLButton, 0},
+               {"BYPASS", 41, kLButton, 0},        {"SHAPE", 9, kLButton, 0},         {"LFO MODE", 32, kLButton, 10},
+               {"LINK with Control", 62, kLButton | kControl, 0}};
+  for (bool linked : {false, true}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (linked ? ", linked" : ""));
+      Panel panel;
+      panel.editor.setLinked(linked);
+      panel.zel->setParameter(DlyModeL, 0.0f);  // time mode, so the range switch writes
+      panel.editor.idle();
+      panel.host.calls.clear();
+      panel.click(c.tag, c.buttons, c.dx);
+      std::map<int, int> open;
+      int automated = 0;
+      for (const auto& call : panel.host.calls) {
+        if (call.opcode == vst::audioMasterBeginEdit) ++open[call.index];
+        if (call.opcode == vst::audioMasterEndEdit) --open[call.index];
+        if (call.opcode == vst::audioMasterAutomate) {
+          ++automated;
+          EXPECT_GT(open[call.index], 0) << "write of " << call.index << " outside a bracket";
+          EXPECT_TRUE(call.opt >= 0.0f && call.opt <= 1.0f);
+        }
+      }
+      EXPECT_GT(automated, 0);
+      for (const auto& [index, depth] : open) EXPECT_EQ(depth, 0) << "bracket of " << index << " left open";
+    }
   }
 }
 
