@@ -233,6 +233,7 @@ void X11Window::handle(XEvent& event) {
       break;
     case ButtonPress: {
       const XButtonEvent& b = event.xbutton;
+      notePointer(b.x, b.y);
       const CPoint where(b.x / scale_, b.y / scale_);
       const CButtonState modifiers = modifiersOf(b.state);
       if (b.button == Button4 || b.button == Button5) {
@@ -256,6 +257,7 @@ void X11Window::handle(XEvent& event) {
     }
     case ButtonRelease: {
       const XButtonEvent& b = event.xbutton;
+      notePointer(b.x, b.y);
       const CButtonState buttons = buttonOf(b.button);
       if (!buttons) break;
       if (frame_) frame_->onMouseUp(CPoint(b.x / scale_, b.y / scale_), buttons | modifiersOf(b.state));
@@ -263,18 +265,21 @@ void X11Window::handle(XEvent& event) {
     }
     case MotionNotify: {
       const XMotionEvent& m = event.xmotion;
+      notePointer(m.x, m.y);
       if (frame_)
         frame_->onMouseMoved(CPoint(m.x / scale_, m.y / scale_), heldButtonsOf(m.state) | modifiersOf(m.state));
       break;
     }
     case EnterNotify: {
       const XCrossingEvent& c = event.xcrossing;
+      notePointer(c.x, c.y);
       if (frame_)
         frame_->onMouseMoved(CPoint(c.x / scale_, c.y / scale_), heldButtonsOf(c.state) | modifiersOf(c.state));
       break;
     }
     case LeaveNotify: {
       const XCrossingEvent& c = event.xcrossing;
+      notePointer(c.x, c.y);
       if (c.mode == NotifyNormal && frame_) frame_->onMouseExited(CPoint(c.x / scale_, c.y / scale_), 0);
       break;
     }
@@ -371,11 +376,16 @@ void X11Window::present(cairo_surface_t* image, const std::vector<CRect>& device
 
 bool X11Window::getMouseLocation(CPoint& where) {
   if (!display_ || !alive_) return false;
+  if (pointerKnown_) {
+    where = CPoint(pointerX_ / scale_, pointerY_ / scale_);
+    return true;
+  }
   ErrorScope scope;
   Window root = 0, child = 0;
   int rootX = 0, rootY = 0, x = 0, y = 0;
   unsigned int mask = 0;
   if (!XQueryPointer(display_, window_, &root, &child, &rootX, &rootY, &x, &y, &mask)) return false;
+  notePointer(x, y);
   where = CPoint(x / scale_, y / scale_);
   return true;
 }

@@ -39,6 +39,11 @@ class X11Window : public PlatformWindow {
 
  private:
   void handle(_XEvent& event);
+  void notePointer(int x, int y) {
+    pointerKnown_ = true;
+    pointerX_ = x;
+    pointerY_ = y;
+  }
 
   Display* display_ = nullptr;
   unsigned long window_ = 0;
@@ -59,6 +64,10 @@ class X11Window : public PlatformWindow {
   unsigned long lastPressTime_ = 0;
   int lastPressButton_ = 0;
   int lastPressX_ = 0, lastPressY_ = 0;
+  // The pointer as the last event placed it (device pixels), so that the
+  // editor's idle can ask for it without a round trip to the server.
+  bool pointerKnown_ = false;
+  int pointerX_ = 0, pointerY_ = 0;
 };
 
 }  // namespace toolkit

@@ -2,6 +2,9 @@
 // of views (21 filmstrip knobs, buttons, switches, display digits, meters)
 // drawn from the embedded pictures. Measures an idle with nothing to redraw,
 // a full repaint, and the idle after one knob and the meters moved.
+// Then the plug-in's own editor: its idle as the host calls it, with the
+// window open and nothing moving (display, meters and the controller
+// display are checked every time).
 // Run: tavrel_toolkit_bench [--benchmark_min_time=1]
 // With DISPLAY set, also the same idles through a real X11 child window.
 #include <benchmark/benchmark.h>
@@ -17,6 +20,8 @@
 #include "toolkit/COnOffButton.h"
 #include "toolkit/HeadlessWindow.h"
 #include "toolkit/CBitmap.h"
+#include "editor/Editor.h"
+#include "shell/ZEL.h"
 
 #include <X11/Xlib.h>
 
@@ -124,6 +129,42 @@ void idleKnobAndMeters(benchmark::State& state, bool x11) {
   }
 }
 
+intptr_t quietHost(vst::AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
+  return opcode == vst::audioMasterVersion ? 2400 : 0;
+}
+
+void editorIdle(benchmark::State& state, bool x11) {
+  Display* display = nullptr;
+  Window parent = 0;
+  if (x11) {
+    display = XOpenDisplay(nullptr);
+    if (!display) {
+      state.SkipWithError("no X display (set DISPLAY)");
+      return;
+    }
+    parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 942, 171, 0, 0, 0);
+    XMapWindow(display, parent);
+    XSync(display, False);
+  }
+  {
+    ZEL zel(quietHost);
+    Editor& editor = *zel.zelEditor();
+    if (!editor.open(x11 ? reinterpret_cast<void*>(parent) : nullptr)) {
+      state.SkipWithError("the editor did not open");
+    } else {
+      for (int i = 0; i < 10; ++i) editor.idle();
+      for (auto _ : state) editor.idle();
+      editor.close();
+    }
+  }
+  if (display) {
+    XDestroyWindow(display, parent);
+    XCloseDisplay(display);
+  }
+}
+
+BENCHMARK_CAPTURE(editorIdle, headless, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(editorIdle, x11, true)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(idleNothingDirty, headless, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(idleNothingDirty, x11, true)->Unit(benchmark::kMicrosecond);
 BENCHMARK(fullRepaint)->Unit(benchmark::kMicrosecond);
