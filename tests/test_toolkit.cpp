@@ -92,6 +92,39 @@ TEST(ToolkitKnob, LinearDragZoomRebaseAndWheel) {
   EXPECT_EQ(rec.kinds(), "");
 }
 
+// The knob modes a host may ask for: the pointer's angle sets the value
+// over 300 degrees from 7 to 5 o'clock, directly or relative to the press.
+TEST(ToolkitKnob, CircularModesFollowTheAngle) {
+  struct Modes : VSTGUIEditorInterface {
+    int32_t mode = kCircularMode;
+    int32_t getKnobMode() const override { return mode; }
+  } editor;
+  Rig rig(200, 100, 1.0, &editor);
+  auto* knob = rig.add(new CKnob(CRect(0, 0, 40, 40), nullptr, 1, nullptr));
+  const struct {
+    double x, y;
+    float value;
+  } points[] = {{20, 2, 0.5f}, {2, 20, 0.2f}, {38, 20, 0.8f}, {25, 38, 1.0f}, {15, 38, 0.0f}};
+  for (const auto& p : points) {
+    rig.window->click(p.x, p.y);
+    EXPECT_NEAR(knob->getValue(), p.value, 1e-5) << p.x << ", " << p.y;
+  }
+  // A drag never jumps across the gap below the knob.
+  rig.window->mouseDown(38, 20, kLButton);
+  rig.window->mouseMove(25, 38, kLButton);
+  rig.window->mouseMove(15, 38, kLButton);
+  rig.window->mouseUp(15, 38, kLButton);
+  EXPECT_EQ(knob->getValue(), 1.0f);
+
+  editor.mode = kRelativCircularMode;
+  knob->setValue(0.4f);
+  rig.window->mouseDown(2, 20, kLButton);
+  EXPECT_EQ(knob->getValue(), 0.4f);  // a press alone changes nothing
+  rig.window->mouseMove(20, 2, kLButton);
+  rig.window->mouseUp(20, 2, kLButton);
+  EXPECT_NEAR(knob->getValue(), 0.7f, 1e-5);
+}
+
 // The reset gesture is a left click with Control as the only modifier.
 TEST(ToolkitControl, ResetGestureNeedsLeftAndControlOnly) {
   const struct {

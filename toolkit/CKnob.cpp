@@ -4,6 +4,7 @@
 
 #include "toolkit/CBitmap.h"
 #include "toolkit/CDrawContext.h"
+#include "toolkit/VSTGUIEditorInterface.h"
 
 namespace toolkit {
 
@@ -25,7 +26,7 @@ CKnob::~CKnob() {
 void CKnob::draw(CDrawContext* context) {
   if (background_) background_->draw(context, size_, backOffset_);
   // A pointer line over the usual 300 degrees, from 7 to 5 o'clock.
-  const double angle = (240.0 - 300.0 * (value_ - min_) / (max_ - min_)) * M_PI / 180.0;
+  const double angle = (kStartAngle - kSweep * (value_ - min_) / (max_ - min_)) * M_PI / 180.0;
   const double cx = (size_.left + size_.right) / 2, cy = (size_.top + size_.bottom) / 2;
   const double r = std::min(size_.width(), size_.height()) / 2 - 2;
   if (handle_) {
@@ -48,21 +49,58 @@ void CKnob::startDrag(const CPoint& where, const CButtonState& buttons) {
   range_ = (buttons & kShift) ? kLinearRange * zoomFactor_ : kLinearRange;
 }
 
+int32_t CKnob::knobMode() const {
+  const VSTGUIEditorInterface* editor = getEditor();
+  return editor ? editor->getKnobMode() : kLinearMode;
+}
+
+float CKnob::valueFromPoint(const CPoint& where) const {
+  const double cx = (size_.left + size_.right) / 2, cy = (size_.top + size_.bottom) / 2;
+  const double angle = std::atan2(cy - where.y, where.x - cx) * 180.0 / M_PI;
+  double along = std::fmod(kStartAngle - angle + 720.0, 360.0);
+  if (along > kSweep) along = along - kSweep < (360.0 - kSweep) / 2 ? kSweep : 0.0;
+  return static_cast<float>(min_ + (max_ - min_) * along / kSweep);
+}
+
+float CKnob::guardGap(float next) const {
+  const float range = max_ - min_;
+  if (value_ - min_ > 0.75f * range && next - min_ < 0.25f * range) return max_;
+  if (value_ - min_ < 0.25f * range && next - min_ > 0.75f * range) return min_;
+  return next;
+}
+
 CMouseEventResult CKnob::onMouseDown(const CPoint& where, const CButtonState& buttons) {
   if (!(buttons & kLButton)) return kMouseEventNotHandled;
   if (checkDefaultValue(buttons)) return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
   beginEdit();
   dragging_ = true;
+  dragMode_ = knobMode();
   startDrag(where, buttons);
+  if (dragMode_ == kRelativCircularMode) {
+    angleAtStart_ = valueFromPoint(where);
+  } else if (dragMode_ == kCircularMode) {
+    const float before = value_;
+    value_ = valueFromPoint(where);
+    if (value_ != before) {
+      invalid();
+      notify();
+    }
+  }
   return kMouseEventHandled;
 }
 
 CMouseEventResult CKnob::onMouseMoved(const CPoint& where, const CButtonState& buttons) {
   if (!dragging_) return kMouseEventNotHandled;
-  if ((buttons & kModifierMask) != dragModifiers_) startDrag(where, buttons);
   const float before = value_;
-  const double delta = (firstPoint_.y - where.y) + (where.x - firstPoint_.x);
-  value_ = static_cast<float>(entryValue_ + delta * (max_ - min_) / range_);
+  if (dragMode_ == kCircularMode) {
+    value_ = guardGap(valueFromPoint(where));
+  } else if (dragMode_ == kRelativCircularMode) {
+    value_ = guardGap(entryValue_ + (valueFromPoint(where) - angleAtStart_));
+  } else {
+    if ((buttons & kModifierMask) != dragModifiers_) startDrag(where, buttons);
+    const double delta = (firstPoint_.y - where.y) + (where.x - firstPoint_.x);
+    value_ = static_cast<float>(entryValue_ + delta * (max_ - min_) / range_);
+  }
   bounceValue();
   if (value_ != before) {
     invalid();

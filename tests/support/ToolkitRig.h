@@ -14,6 +14,7 @@
 #include "toolkit/CControl.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/HeadlessWindow.h"
+#include "toolkit/VSTGUIEditorInterface.h"
 
 namespace toolkit_rig {
 
@@ -82,10 +83,11 @@ struct Recorder : toolkit::CControlListener {
 struct Rig {
   toolkit::HeadlessWindow* window;
   toolkit::CFrame* frame;
-  explicit Rig(double width = 200, double height = 100, double scale = 1.0) {
+  explicit Rig(double width = 200, double height = 100, double scale = 1.0,
+               toolkit::VSTGUIEditorInterface* editor = nullptr) {
     auto w = std::make_unique<toolkit::HeadlessWindow>(scale);
     window = w.get();
-    frame = new toolkit::CFrame(toolkit::CRect(0, 0, width, height), std::move(w), nullptr);
+    frame = new toolkit::CFrame(toolkit::CRect(0, 0, width, height), std::move(w), editor);
     toolkit::CBitmap* bg = makeFilled(static_cast<int>(width * scale), static_cast<int>(height * scale), 0, 0, 90);
     frame->setBackground(bg);
     bg->forget();
