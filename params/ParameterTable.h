@@ -44,9 +44,10 @@ inline bool isAssignmentSlot(int32_t index) { return index >= kNumParams && inde
 
 // A normalised value held to 0..1, the only values a setting can take. Hosts,
 // chunks, files and controllers may bring anything: a gain of 1e6 or 1e30
-// would otherwise overflow the feedback loop. NaN stays NaN, for the caller
-// to ignore.
-inline float heldNormalised(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
+// would otherwise overflow the feedback loop. A value that is not a number
+// becomes 0: a program stored with it would never load back as it was saved
+// (the parameter write ignores it) and would write it on into every file.
+inline float heldNormalised(float v) { return !(v >= 0.0f) ? 0.0f : (v > 1.0f ? 1.0f : v); }
 
 // The fixed lists the stepped parameters select from.
 inline constexpr std::array<double, 5> kDelayNumerators{1, 3, 5, 7, 9};
