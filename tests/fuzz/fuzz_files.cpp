@@ -1,0 +1,142 @@
+// Preset, bank and MIDI-settings files of any length and content through the
+// editor's file commands, as they come from disk.
+//
+// Input: one byte of choices (bits 0-1: preset, bank or MIDI settings; bit 2:
+// the user's endian-reversed request; bit 3: a block in double precision),
+// one byte for the tempo, one for the program that is current, then the
+// file's bytes.
+//
+// Holds to: a file that is not an image of the kind changes nothing (a bank
+// command still makes program 0 current); a current-layout image puts its
+// names and its values, held to 0..1, into the store; whatever was taken
+// saves and loads back to the same state; a block afterwards stays finite.
+#include <unistd.h>
+
+#include <string>
+
+#include "editor/Editor.h"
+#include "presets/ByteOrder.h"
+#include "presets/ImageFormat.h"
+#include "tests/fuzz/FuzzSupport.h"
+
+namespace {
+
+using namespace fuzz;
+using presets::kNameSize;
+
+const std::string& scratchFile() {
+  static const std::string path = [] {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string dir = std::string(tmp && *tmp ? tmp : "/tmp") + "/tavrel-fuzz-XXXXXX";
+    FUZZ_CHECK(mkdtemp(dir.data()), "no scratch folder");
+    return dir + "/image";
+  }();
+  return path;
+}
+
+void writeFile(const Bytes& bytes) {
+  std::FILE* file = std::fopen(scratchFile().c_str(), "wb");
+  FUZZ_CHECK(file, "cannot write %s", scratchFile().c_str());
+  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+}
+
+struct Kind {
+  uint8_t type;
+  int size;  // of the current layout
+  bool (presets::CPresetSystemEditor::*load)(const std::string&, bool);
+  void (presets::CPresetSystemEditor::*loadData)(const uint8_t*, bool);
+  void (presets::CPresetSystemEditor::*storeData)(uint8_t*);
+};
+
+const Kind kKinds[] = {
+    {presets::kPresetType, presets::kPresetImageSize, &presets::CPresetSystemEditor::loadPresetFile,
+     &presets::CPresetSystemEditor::loadPresetData, &presets::CPresetSystemEditor::storePresetData},
+    {presets::kBankType, presets::kBankImageSize, &presets::CPresetSystemEditor::loadBankFile,
+     &presets::CPresetSystemEditor::loadBankData, &presets::CPresetSystemEditor::storeBankData},
+    {presets::kMidiType, presets::kMidiImageSize, &presets::CPresetSystemEditor::loadMidiFile,
+     &presets::CPresetSystemEditor::loadMidiData, &presets::CPresetSystemEditor::storeMidiData},
+};
+
+float floatAt(const Bytes& b, size_t at, bool reversed) {
+  uint32_t w;
+  std::memcpy(&w, b.data() + at, 4);
+  if (reversed) w = presets::reverseBytes(w);
+  float f;
+  std::memcpy(&f, &w, 4);
+  return f;
+}
+
+float held(float v) { return !(v >= 0.0f) ? 0.0f : (v > 1.0f ? 1.0f : v); }
+
+uint8_t* recordIn(Bytes& chunk, int program) {
+  return chunk.data() + presets::kChunkRecordsAt + program * sizeof(presets::ProgramRecord);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  Input in(data, size);
+  Effect& effect = Effect::get();
+  const uint8_t choices = in.byte();
+  Host::current().chooseTime(in);
+  effect.reset();
+  const int current = in.byte() % presets::kNumPrograms;
+  effect.zel().selectProgram(current);
+  Editor& editor = *effect.zel().zelEditor();
+
+  const Kind& kind = kKinds[(choices & 3) % 3];
+  const bool request = choices & 4;
+  const Bytes file = in.take();
+  writeFile(file);
+
+  Bytes before = effect.chunk();
+  FUZZ_CHECK((editor.*kind.load)(scratchFile(), request), "an existing file does not load");
+  Bytes after = effect.chunk();
+
+  // The command reads the image's size from the file, zero-padded.
+  Bytes image = file;
+  image.resize(static_cast<size_t>(kind.size), 0);
+  uint32_t id;
+  std::memcpy(&id, image.data(), 4);
+  const auto own = static_cast<uint32_t>(presets::kPluginId);
+  const auto older = static_cast<uint32_t>(presets::kOlderPluginId);
+  const bool idReversed = id == presets::reverseBytes(own) || id == presets::reverseBytes(older);
+  const bool known = id == own || id == older || idReversed;
+  const bool recognised = known && image[4] == kind.type;
+  const bool currentLayout = id == own || id == presets::reverseBytes(own);
+  const bool reversed = idReversed != request;
+
+  if (kind.type == presets::kBankType) {
+    // Program 0 becomes current whether or not the image is taken.
+    std::memset(before.data() + presets::kChunkCurrentAt, 0, 4);
+  }
+  if (!recognised) {
+    FUZZ_CHECK(after == before, "a file that is not an image of its kind changed the state");
+  } else if (currentLayout && kind.type != presets::kMidiType) {
+    const bool bank = kind.type == presets::kBankType;
+    for (int k = bank ? 0 : current; k <= (bank ? presets::kNumPrograms - 1 : current); ++k) {
+      const size_t at = 5 + (bank ? k * sizeof(presets::ProgramRecord) : 0);
+      const uint8_t* record = recordIn(after, k);
+      FUZZ_CHECK(std::memcmp(record, image.data() + at, kNameSize) == 0, "program %d has another name", k);
+      for (int i = 0; i < params::kNumParams; ++i) {
+        float stored;
+        std::memcpy(&stored, record + kNameSize + 4 * i, 4);
+        const float expected = held(floatAt(image, at + kNameSize + 4 * i, reversed));
+        FUZZ_CHECK(std::memcmp(&stored, &expected, 4) == 0, "program %d value %d is %g, not %g", k, i, stored,
+                   expected);
+      }
+    }
+  }
+  checkProgramValues(after);
+  checkState(effect);
+
+  // What was taken saves and loads back to the same state.
+  Bytes saved(static_cast<size_t>(kind.size));
+  (editor.*kind.storeData)(saved.data());
+  (editor.*kind.loadData)(saved.data(), false);
+  FUZZ_CHECK(effect.chunk() == after, "a saved image does not load back to the same state");
+
+  processBlock(effect, in, 64, choices & 8);
+  return 0;
+}
