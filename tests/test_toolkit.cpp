@@ -475,7 +475,7 @@ TEST(ToolkitTextEdit, TypingCommitsCancelsAndHandsBackTheKeyboard) {
   rig.window->type("Z");
   rig.window->key(0xe9);  // é arrives as its code point
   rig.frame->idle();
-  rig.frame->writePng("toolkit_text_edit.png");
+  rig.frame->writePng(toolkit_rig::outputPath("toolkit_text_edit.png").c_str());
   rig.window->key(0, VKEY_RETURN);
   EXPECT_EQ(edit->getText(), "Z\xc3\xa9nitial A");
   EXPECT_FALSE(edit->isEditing());
@@ -525,7 +525,7 @@ TEST(ToolkitOptionMenu, PopupInColumnsChoosesAndCancels) {
   EXPECT_LE(r.bottom, 171);
   EXPECT_GE(r.top, 0);
   rig.frame->idle();
-  rig.frame->writePng("toolkit_option_menu.png");
+  rig.frame->writePng(toolkit_rig::outputPath("toolkit_option_menu.png").c_str());
 
   // Entry 16 + 4 = 20: second column, fifth row.
   const double columnWidth = (r.width() - 4) / 4, rowHeight = (r.height() - 4) / 16;

@@ -99,7 +99,8 @@ class X11Host : public ::testing::Test {
       idle();
       cairo_surface_t* shown = grab(child, 942, 171);
       diff = differingPixels(shown, expected);
-      if (diff == 0 || i == 49) cairo_surface_write_to_png(shown, "toolkit_x11_window.png");
+      if (diff == 0 || i == 49)
+        cairo_surface_write_to_png(shown, toolkit_rig::outputPath("toolkit_x11_window.png").c_str());
       cairo_surface_destroy(shown);
       if (diff == 0) break;
       std::this_thread::sleep_for(std::chrono::milliseconds(20));

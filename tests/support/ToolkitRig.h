@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cairo.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <memory>
@@ -17,6 +18,15 @@
 #include "toolkit/VSTGUIEditorInterface.h"
 
 namespace toolkit_rig {
+
+// Where tests leave their screenshots: beside the test program, in the
+// build tree, wherever it is run from.
+inline std::string outputPath(const char* name) {
+  char self[4096] = {};
+  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  std::string dir = n > 0 ? std::string(self, static_cast<std::size_t>(n)) : std::string("./x");
+  return dir.substr(0, dir.rfind('/') + 1) + name;
+}
 
 // Grey level of filmstrip frame i: distinct for up to 101 frames.
 inline uint8_t greyOf(int frame) { return static_cast<uint8_t>(20 + 2 * frame); }
