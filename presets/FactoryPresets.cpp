@@ -55,7 +55,7 @@ constexpr Values kBassDrone{
 // a high thin veil - dotted quarter and half notes partly crossing, slow chorus drift in antiphase, soft plate
 constexpr Values kCirrostratus{
     0.5f, 0.56f, 0.42f, 0.62f, 0.62f, 0.35f, 0.65f, 0.25f, 0.25f, 0.1f,
-    0.0746646f, 1.0f, 0.5f, 0.5f, 0.166667f, 0.722362f, 0.1f, 0.5f, 0.506f, 0.25f,
+    0.0746646f, 1.0f, 0.0f, 0.5f, 0.166667f, 0.722362f, 0.1f, 0.5f, 0.506f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.3f, 0.1f, 0.423077f, 0.115385f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 1.0f, 0.25f,
     0.45f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -65,7 +65,7 @@ constexpr Values kCirrostratus{
 // shape-shifting triplet shadows - every other repeat inverted, a band-pass that drifts over two bars, dark spring
 constexpr Values kNagual{
     0.5f, 0.56f, 0.4f, 0.5f, 0.5f, 0.0f, 1.0f, 0.75f, 0.25f, 0.5f,
-    0.5f, 0.75f, 0.5f, 0.62f, 0.5f, 0.479506f, 0.2f, 0.5f, 0.5f, 0.25f,
+    0.5f, 0.75f, 0.0f, 0.62f, 0.5f, 0.479506f, 0.2f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.1f, 0.346154f, 0.269231f,
     0.833334f, 0.833334f, 0.5f, 0.3f, 0.0384615f, 0.4f, 0.4f, 0.0f, 0.0f, 0.3f,
     0.4f, 0.0f, 1.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -74,8 +74,8 @@ constexpr Values kNagual{
 
 // the clean console echo - dotted eighth left, quarter right, repeats just a little darker each time
 constexpr Values kStudioOne{
-    0.5f, 0.57f, 0.3f, 0.38f, 0.38f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.166667f, 0.847003f, 0.0f, 0.5f, 0.5f, 0.25f,
+    0.5f, 0.55f, 0.3f, 0.38f, 0.38f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.166667f, 0.847003f, 0.0f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.3f, 0.1f, 0.576923f, 0.269231f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.0f,
     0.5f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 1.0f,
@@ -85,7 +85,7 @@ constexpr Values kStudioOne{
 // a tight rockabilly slapback - 92/108 ms, one hard repeat, a touch of grit, no tempo
 constexpr Values kBitchSlap{
     0.5f, 0.56f, 0.4f, 0.12f, 0.12f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.166667f, 0.767524f, 0.0f, 0.5f, 0.5f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.166667f, 0.767524f, 0.0f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.18f, 0.5f, 0.833333f, 0.0f, 0.0f, 0.1f, 0.1f, 0.269231f, 0.269231f,
     0.166667f, 0.5f, 0.5f, 0.1f, 0.0f, 0.92f, 0.108f, 0.0f, 0.0f, 0.0f,
     0.5f, 0.0f, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.2f, 0.8f,
@@ -95,7 +95,7 @@ constexpr Values kBitchSlap{
 // golden tape echo - warm low-passed repeats with gentle wow and a little spring
 constexpr Values kElDorado{
     0.5f, 0.56f, 0.38f, 0.55f, 0.5f, 0.2f, 0.8f, 0.25f, 0.25f, 0.1f,
-    0.169518f, 0.6f, 0.5f, 0.5f, 0.166667f, 0.669005f, 0.15f, 0.5f, 0.5035f, 0.25f,
+    0.169518f, 0.6f, 0.0f, 0.5f, 0.166667f, 0.669005f, 0.15f, 0.5f, 0.5035f, 0.25f,
     0.25f, 0.12f, 0.5f, 0.5f, 1.0f, 1.0f, 0.3f, 0.1f, 0.423077f, 0.269231f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.45f,
     0.25f, 0.0f, 1.0f, 1.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -105,7 +105,7 @@ constexpr Values kElDorado{
 // a bright living ocean - high-passed ringing repeats on half and five-sixteenth notes over a long plate
 constexpr Values kSolaris{
     0.5f, 0.57f, 0.45f, 0.55f, 0.55f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.0504085f, 1.0f, 0.5f, 0.5f, 0.833333f, 0.357248f, 0.15f, 0.5f, 0.505f, 0.25f,
+    0.0504085f, 1.0f, 0.0f, 0.5f, 0.833333f, 0.357248f, 0.15f, 0.5f, 0.505f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.5f, 0.115385f, 0.576923f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 1.0f, 0.1f,
     0.55f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -115,7 +115,7 @@ constexpr Values kSolaris{
 // a vocal delay that waits its turn - ping-pong quarter and dotted quarter, ducked under the voice, airy plate
 constexpr Values kOracle{
     0.5f, 0.56f, 0.4f, 0.48f, 0.48f, 0.8f, 0.2f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.166667f, 0.819264f, 0.0f, 0.5f, 0.5f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.166667f, 0.819264f, 0.0f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.0f, 0.2f, 0.833333f, 1.0f, 1.0f, 0.1f, 0.3f, 0.269231f, 0.423077f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 1.0f, 0.4f,
     0.3f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -125,7 +125,7 @@ constexpr Values kOracle{
 // repeats that curl away - a low-pass wandering at random in the loop, dissolving into spring haze
 constexpr Values kUpInSmoke{
     0.5f, 0.55f, 0.42f, 0.6f, 0.6f, 0.0f, 1.0f, 0.25f, 0.25f, 0.9f,
-    0.284376f, 1.0f, 0.5f, 0.35f, 0.166667f, 0.582053f, 0.1f, 0.5f, 0.5f, 0.25f,
+    0.284376f, 1.0f, 0.0f, 0.35f, 0.166667f, 0.582053f, 0.1f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.3f, 0.1f, 0.423077f, 0.115385f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.2f,
     0.45f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -135,7 +135,7 @@ constexpr Values kUpInSmoke{
 // a music box with a shaky motor - eighth and quarter-triplet repeats with fast warble, small band
 constexpr Values kLullabyForARobot{
     0.5f, 0.56f, 0.38f, 0.5f, 0.5f, 0.0f, 1.0f, 0.25f, 0.25f, 0.5f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.60312f, 0.3f, 0.5f, 0.501f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.5f, 0.60312f, 0.3f, 0.5f, 0.501f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.833333f, 1.0f, 1.0f, 0.1f, 0.1f, 0.423077f, 0.346154f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.576923f, 0.4f, 0.4f, 0.0f, 0.0f, 0.5f,
     0.2f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -145,7 +145,7 @@ constexpr Values kLullabyForARobot{
 // a spray of tiny echoes - 1/48 and 1/64 notes crossing over, randomly re-pitched, high-passed into a plate
 constexpr Values kAtomizer{
     0.5f, 0.56f, 0.45f, 0.72f, 0.72f, 0.7f, 0.3f, 0.25f, 0.25f, 0.9f,
-    0.830482f, 1.0f, 0.5f, 0.5f, 0.833333f, 0.530694f, 0.2f, 0.5f, 0.62f, 0.25f,
+    0.830482f, 1.0f, 0.0f, 0.5f, 0.833333f, 0.530694f, 0.2f, 0.5f, 0.62f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.833333f, 1.0f, 1.0f, 0.1f, 0.1f, 0.807692f, 0.884615f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 1.0f, 0.3f,
     0.5f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -155,7 +155,7 @@ constexpr Values kAtomizer{
 // sixteenths against eighth triplets bouncing side to side, lean and gated, no mud
 constexpr Values kFasttrack{
     0.5f, 0.57f, 0.35f, 0.55f, 0.55f, 1.0f, 0.0f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.833333f, 0.286828f, 0.0f, 0.5f, 0.5f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.833333f, 0.286828f, 0.0f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.1f, 0.576923f, 0.5f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.0f,
     0.5f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 1.0f,
@@ -165,7 +165,7 @@ constexpr Values kFasttrack{
 // thin air at the edge of space - whole and dotted half notes, high-passed, slow drift, huge bright plate
 constexpr Values kExosphere{
     0.5f, 0.56f, 0.45f, 0.5f, 0.5f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.0277578f, 1.0f, 0.5f, 0.5f, 0.833333f, 0.434973f, 0.1f, 0.5f, 0.503f, 0.25f,
+    0.0277578f, 1.0f, 0.0f, 0.5f, 0.833333f, 0.434973f, 0.1f, 0.5f, 0.503f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.3f, 0.0384615f, 0.269231f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 1.0f, 0.05f,
     0.6f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.1f, 0.9f,
@@ -195,7 +195,7 @@ constexpr Values kCloseEncounter{
 // soft, muffled repeats - a low-pass at 750 Hz in the loop and a dark spring
 constexpr Values kCottonWool{
     0.5f, 0.56f, 0.4f, 0.55f, 0.55f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.121357f, 0.5f, 0.5f, 0.5f, 0.166667f, 0.447179f, 0.0f, 0.5f, 0.5015f, 0.25f,
+    0.121357f, 0.5f, 0.0f, 0.5f, 0.166667f, 0.447179f, 0.0f, 0.5f, 0.5015f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.5f, 0.269231f, 0.576923f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.6f,
     0.35f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -205,9 +205,9 @@ constexpr Values kCottonWool{
 // ping-pong repeats that keep sliding in pitch as a slow saw bends the clock
 constexpr Values kVertigo{
     0.5f, 0.56f, 0.4f, 0.62f, 0.62f, 0.85f, 0.15f, 0.25f, 0.25f, 0.7f,
-    0.5f, 1.0f, 0.5f, 0.5f, 0.833333f, 0.255549f, 0.0f, 0.5f, 0.52f, 0.25f,
+    0.5f, 1.0f, 0.0f, 0.5f, 0.833333f, 0.255549f, 0.0f, 0.5f, 0.65f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.833333f, 1.0f, 1.0f, 0.3f, 0.1f, 0.423077f, 0.269231f,
-    0.833334f, 0.833334f, 0.5f, 0.1f, 0.0384615f, 0.4f, 0.4f, 0.0f, 1.0f, 0.3f,
+    0.833334f, 0.833334f, 0.5f, 0.7f, 0.0384615f, 0.4f, 0.4f, 0.0f, 1.0f, 0.3f,
     0.3f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
     0.0f, 0.0f, 1.0f, 0.5f, 0.0f, 0.0f, 0.115385f, 0.115385f, 0.0f, 0.0f,
 };
@@ -215,7 +215,7 @@ constexpr Values kVertigo{
 // drowned echoes - a resonant low-pass swaying slowly in the loop, wavering clock, deep spring
 constexpr Values kRapturesOfTheDeep{
     0.5f, 0.58f, 0.45f, 0.5f, 0.5f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.0408747f, 0.85f, 0.5f, 0.62f, 0.166667f, 0.392444f, 0.25f, 0.5f, 0.503f, 0.25f,
+    0.0408747f, 0.85f, 0.0f, 0.62f, 0.166667f, 0.392444f, 0.25f, 0.5f, 0.503f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.3f, 0.115385f, 0.423077f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.35f,
     0.5f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -225,7 +225,7 @@ constexpr Values kRapturesOfTheDeep{
 // a shadow a step behind - gated quarters, the right a sixteenth later and inverted; only loud notes follow
 constexpr Values kStalker{
     0.5f, 0.56f, 0.4f, 0.5f, 0.5f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.570519f, 0.3f, 0.5f, 0.5f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.5f, 0.570519f, 0.3f, 0.5f, 0.5f, 0.25f,
     0.75f, 0.0f, 0.15f, 0.5f, 1.0f, 1.0f, 0.1f, 0.1f, 0.269231f, 0.269231f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.0f,
     0.5f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 1.0f,
@@ -235,7 +235,7 @@ constexpr Values kStalker{
 // punchy driven sixteenth and eighth ping-pong with a gate that keeps it tight
 constexpr Values kBumper{
     0.5f, 0.58f, 0.38f, 0.45f, 0.45f, 1.0f, 0.0f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.833333f, 0.217683f, 0.0f, 0.5f, 0.5f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.833333f, 0.217683f, 0.0f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.3f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.1f, 0.576923f, 0.423077f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.0f,
     0.5f, 0.0f, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 1.0f,
@@ -245,7 +245,7 @@ constexpr Values kBumper{
 // pre-delays turn one note into an arpeggio - eighths and dotted eighths entering late, ping-ponging in the air
 constexpr Values kAirpeggiator{
     0.5f, 0.56f, 0.4f, 0.55f, 0.55f, 1.0f, 0.0f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.833333f, 0.375703f, 0.2f, 0.5f, 0.5f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.833333f, 0.375703f, 0.2f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.3f, 0.423077f, 0.576923f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 1.0f, 0.3f,
     0.3f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -255,7 +255,7 @@ constexpr Values kAirpeggiator{
 // eerie long echoes through a wandering band-pass, half and dotted half notes, a distant plate
 constexpr Values kHangingRock{
     0.5f, 0.56f, 0.42f, 0.5f, 0.5f, 0.3f, 0.7f, 0.25f, 0.25f, 0.9f,
-    0.0946279f, 0.5f, 0.5f, 0.6f, 0.5f, 0.49823f, 0.15f, 0.5f, 0.5f, 0.25f,
+    0.0946279f, 0.5f, 0.0f, 0.6f, 0.5f, 0.49823f, 0.15f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.3f, 0.115385f, 0.269231f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 1.0f, 0.2f,
     0.5f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -265,7 +265,7 @@ constexpr Values kHangingRock{
 // 45/62 ms lines feeding each other at full gain through a resonant low-pass - a self-sustaining whirl
 constexpr Values kWormhole{
     0.5f, 0.36f, 0.45f, 1.0f, 1.0f, 0.5f, 0.5f, 0.25f, 0.25f, 0.7f,
-    0.0504085f, 0.5f, 0.5f, 0.7f, 0.166667f, 0.479506f, 0.88f, 0.5f, 0.58f, 0.25f,
+    0.0504085f, 0.5f, 0.0f, 0.7f, 0.166667f, 0.479506f, 0.88f, 0.5f, 0.58f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 0.0f, 0.0f, 0.1f, 0.1f, 0.269231f, 0.269231f,
     0.166667f, 0.166667f, 0.166667f, 0.1f, 0.0f, 0.45f, 0.62f, 0.0f, 0.0f, 0.0f,
     0.5f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f, 0.0f, 0.5f, 0.0f, 1.0f,
@@ -275,7 +275,7 @@ constexpr Values kWormhole{
 // bright, high-passed repeats with a faint shimmer into an undamped plate
 constexpr Values kIllumination{
     0.5f, 0.57f, 0.42f, 0.5f, 0.5f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.146241f, 1.0f, 0.5f, 0.5f, 0.833333f, 0.479506f, 0.0f, 0.5f, 0.504f, 0.25f,
+    0.146241f, 1.0f, 0.0f, 0.5f, 0.833333f, 0.479506f, 0.0f, 0.5f, 0.504f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.833333f, 1.0f, 1.0f, 0.3f, 0.1f, 0.423077f, 0.115385f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 1.0f, 0.0f,
     0.55f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -285,7 +285,7 @@ constexpr Values kIllumination{
 // two streams of 1/32 and 1/24 notes smashing across the stereo field, driven, inverted, resonant
 constexpr Values kHadronCollider{
     0.5f, 0.6f, 0.42f, 0.6f, 0.6f, 1.0f, 0.0f, 0.75f, 0.75f, 0.7f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.833333f, 0.336686f, 0.15f, 0.5f, 0.56f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.833333f, 0.336686f, 0.15f, 0.5f, 0.56f, 0.25f,
     0.25f, 0.45f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.1f, 0.730769f, 0.653846f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.269231f, 0.4f, 0.4f, 0.0f, 0.0f, 0.0f,
     0.5f, 0.0f, 1.0f, 1.0f, 0.0f, 1.0f, 0.0f, 0.5f, 0.0f, 1.0f,
@@ -304,8 +304,8 @@ constexpr Values kParasite{
 
 // squeezed and pumping - compressed input, eighth-note repeats ducked hard by the dry signal
 constexpr Values kPressure{
-    0.55f, 0.62f, 0.45f, 0.6f, 0.6f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.166667f, 0.786468f, 0.0f, 0.5f, 0.5f, 0.25f,
+    0.55f, 0.58f, 0.45f, 0.6f, 0.6f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.166667f, 0.786468f, 0.0f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.6f, 0.08f, 0.833333f, 1.0f, 1.0f, 0.1f, 0.1f, 0.423077f, 0.423077f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.0f,
     0.5f, 0.0f, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 1.0f,
@@ -315,7 +315,7 @@ constexpr Values kPressure{
 // a shaking band-pass at the edge of self-oscillation, random clock jitter on eighth-triplet and sixteenth lines
 constexpr Values kDeliriumTremens{
     0.5f, 0.4f, 0.42f, 0.97f, 0.97f, 0.0f, 1.0f, 0.25f, 0.25f, 0.9f,
-    0.75f, 1.0f, 0.5f, 0.62f, 0.5f, 0.515192f, 0.82f, 0.5f, 0.52f, 0.25f,
+    0.75f, 1.0f, 0.0f, 0.62f, 0.5f, 0.515192f, 0.82f, 0.5f, 0.52f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.1f, 0.5f, 0.576923f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.0f,
     0.5f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f, 0.0f, 0.5f, 0.0f, 1.0f,
@@ -325,7 +325,7 @@ constexpr Values kDeliriumTremens{
 // sparse repeats seconds apart (2.4 s and 3.1 s), dulled and lost in a long spring, tempo-free
 constexpr Values kDesolation{
     0.5f, 0.56f, 0.4f, 0.45f, 0.45f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.166667f, 0.60312f, 0.0f, 0.5f, 0.5f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.166667f, 0.60312f, 0.0f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 0.0f, 0.0f, 0.1f, 0.1f, 0.269231f, 0.269231f,
     0.833333f, 0.833333f, 0.5f, 0.1f, 0.0f, 0.48f, 0.62f, 0.0f, 0.0f, 0.0f,
     0.45f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.5f, 0.15f, 0.85f,
@@ -335,7 +335,7 @@ constexpr Values kDesolation{
 // a shimmering double image - one side inverted and both slowly detuned, high-passed into a plate
 constexpr Values kMirage{
     0.5f, 0.56f, 0.4f, 0.45f, 0.45f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.10824f, 1.0f, 0.5f, 0.5f, 0.833333f, 0.336686f, 0.0f, 0.5f, 0.506f, 0.25f,
+    0.10824f, 1.0f, 0.0f, 0.5f, 0.833333f, 0.336686f, 0.0f, 0.5f, 0.506f, 0.25f,
     0.75f, 0.0f, 0.5f, 0.833333f, 1.0f, 1.0f, 0.3f, 0.1f, 0.576923f, 0.269231f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 1.0f, 0.3f,
     0.25f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -345,9 +345,9 @@ constexpr Values kMirage{
 // every repeat sinks a little lower as a falling saw slows the clock, into a darkening spring
 constexpr Values kDescent{
     0.5f, 0.56f, 0.42f, 0.7f, 0.7f, 0.0f, 1.0f, 0.25f, 0.25f, 0.7f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.166667f, 0.694683f, 0.0f, 0.5f, 0.44f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.166667f, 0.694683f, 0.0f, 0.5f, 0.2f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.3f, 0.269231f, 0.423077f,
-    0.833334f, 0.833334f, 0.5f, 0.1f, 0.0384615f, 0.4f, 0.4f, 0.0f, 0.0f, 0.3f,
+    0.833334f, 0.833334f, 0.5f, 0.9f, 0.0384615f, 0.4f, 0.4f, 0.0f, 0.0f, 0.3f,
     0.3f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
     0.0f, 0.0f, 1.0f, 0.5f, 0.0f, 0.0f, 0.115385f, 0.115385f, 0.0f, 0.0f,
 };
@@ -355,7 +355,7 @@ constexpr Values kDescent{
 // long legato ping-pong that steps aside while you play and flows back in the gaps
 constexpr Values kLetItFlow{
     0.5f, 0.56f, 0.4f, 0.58f, 0.58f, 0.75f, 0.25f, 0.25f, 0.25f, 0.1f,
-    0.0946279f, 1.0f, 0.5f, 0.5f, 0.166667f, 0.706269f, 0.0f, 0.5f, 0.504f, 0.25f,
+    0.0946279f, 1.0f, 0.0f, 0.5f, 0.166667f, 0.706269f, 0.0f, 0.5f, 0.504f, 0.25f,
     0.25f, 0.0f, 0.25f, 0.5f, 1.0f, 1.0f, 0.3f, 0.1f, 0.423077f, 0.115385f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 1.0f, 0.4f,
     0.35f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -365,7 +365,7 @@ constexpr Values kLetItFlow{
 // a wide, slowly waving curtain - long crossing repeats, triangle drift 180 degrees apart, big plate
 constexpr Values kAuroraBorealis{
     0.5f, 0.56f, 0.48f, 0.72f, 0.72f, 0.3f, 0.7f, 0.25f, 0.25f, 0.5f,
-    0.0343759f, 1.0f, 0.5f, 0.5f, 0.833333f, 0.233796f, 0.0f, 0.5f, 0.506f, 0.25f,
+    0.0343759f, 1.0f, 0.0f, 0.5f, 0.833333f, 0.233796f, 0.0f, 0.5f, 0.506f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.833333f, 1.0f, 1.0f, 0.1f, 0.3f, 0.115385f, 0.269231f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 1.0f, 0.1f,
     0.62f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -375,7 +375,7 @@ constexpr Values kAuroraBorealis{
 // wind over open land - whole and dotted half notes through a band-pass gusting at random, long spring
 constexpr Values kPatagonia{
     0.5f, 0.56f, 0.42f, 0.5f, 0.5f, 0.0f, 1.0f, 0.25f, 0.25f, 0.9f,
-    0.121357f, 0.5f, 0.5f, 0.68f, 0.5f, 0.544969f, 0.15f, 0.5f, 0.5f, 0.25f,
+    0.121357f, 0.5f, 0.0f, 0.68f, 0.5f, 0.544969f, 0.15f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.3f, 0.0384615f, 0.269231f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.1f,
     0.5f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -385,7 +385,7 @@ constexpr Values kPatagonia{
 // a childhood memory on old tape - narrow band, a little saturation and wow, a spring in the back
 constexpr Values kAsaNisiMasa{
     0.5f, 0.57f, 0.4f, 0.5f, 0.5f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.2315f, 0.5f, 0.5f, 0.5f, 0.5f, 0.582053f, 0.1f, 0.5f, 0.504f, 0.25f,
+    0.2315f, 0.5f, 0.0f, 0.5f, 0.5f, 0.582053f, 0.1f, 0.5f, 0.504f, 0.25f,
     0.25f, 0.15f, 0.5f, 0.833333f, 1.0f, 1.0f, 0.3f, 0.5f, 0.423077f, 0.576923f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.35f,
     0.3f, 0.0f, 1.0f, 1.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -394,8 +394,8 @@ constexpr Values kAsaNisiMasa{
 
 // heavy footsteps - driven half notes, the right one a quarter behind, low-passed hard at 380 Hz
 constexpr Values kSauropod{
-    0.55f, 0.6f, 0.45f, 0.55f, 0.55f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.166667f, 0.327756f, 0.1f, 0.5f, 0.5f, 0.25f,
+    0.55f, 0.57f, 0.45f, 0.55f, 0.55f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.166667f, 0.327756f, 0.1f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.35f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.1f, 0.115385f, 0.115385f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.0f,
     0.5f, 0.0f, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 1.0f,
@@ -415,7 +415,7 @@ constexpr Values kSiliconSoul{
 // the same quarter-note echo on both sides, the right one entering an eighth later and answering
 constexpr Values kTwinBrothers{
     0.5f, 0.56f, 0.4f, 0.5f, 0.5f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.166667f, 0.819264f, 0.0f, 0.5f, 0.5f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.166667f, 0.819264f, 0.0f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.1f, 0.269231f, 0.269231f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.0f,
     0.5f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 1.0f,
@@ -435,7 +435,7 @@ constexpr Values kBackdraft{
 // soft, slightly detuned long repeats drifting into a warm plate
 constexpr Values kDaydreaming{
     0.5f, 0.56f, 0.42f, 0.6f, 0.6f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.080482f, 1.0f, 0.5f, 0.5f, 0.166667f, 0.639055f, 0.0f, 0.5f, 0.505f, 0.25f,
+    0.080482f, 1.0f, 0.0f, 0.5f, 0.166667f, 0.639055f, 0.0f, 0.5f, 0.505f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.3f, 0.1f, 0.423077f, 0.115385f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 1.0f, 0.35f,
     0.45f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -444,8 +444,8 @@ constexpr Values kDaydreaming{
 
 // hard-driven, telephone-narrow triplet slaps
 constexpr Values kDirtyHarry{
-    0.6f, 0.58f, 0.4f, 0.45f, 0.45f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.570519f, 0.2f, 0.5f, 0.5f, 0.25f,
+    0.6f, 0.55f, 0.4f, 0.45f, 0.45f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.5f, 0.570519f, 0.2f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.75f, 0.5f, 0.833333f, 1.0f, 1.0f, 0.1f, 0.1f, 0.5f, 0.423077f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.0f,
     0.5f, 0.0f, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 1.0f,
@@ -455,7 +455,7 @@ constexpr Values kDirtyHarry{
 // a stone vault - 63/91 ms crossing reflections and the dry signal sent into a long plate, tempo-free
 constexpr Values kCisternaMagna{
     0.5f, 0.68f, 0.5f, 0.6f, 0.6f, 0.35f, 0.65f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.166667f, 0.746353f, 0.0f, 0.5f, 0.5f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.166667f, 0.746353f, 0.0f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 0.0f, 0.0f, 0.1f, 0.1f, 0.269231f, 0.269231f,
     0.166667f, 0.166667f, 0.5f, 0.1f, 0.0f, 0.63f, 0.91f, 1.0f, 1.0f, 0.12f,
     0.55f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -475,7 +475,7 @@ constexpr Values kSilverGate{
 // bubbling resonant low-pass jumping at random in a loop of sixteenths and eighth triplets
 constexpr Values kPrimalSoup{
     0.5f, 0.56f, 0.45f, 0.38f, 0.38f, 0.0f, 1.0f, 0.25f, 0.25f, 0.9f,
-    0.580482f, 0.5f, 0.5f, 0.75f, 0.166667f, 0.434973f, 0.35f, 0.5f, 0.5f, 0.25f,
+    0.580482f, 0.5f, 0.0f, 0.75f, 0.166667f, 0.434973f, 0.35f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.1f, 0.576923f, 0.5f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.4f,
     0.35f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -485,7 +485,7 @@ constexpr Values kPrimalSoup{
 // piercing - driven 1/32 and 1/48 ping-pong through a resonant high-pass, the clock flipping on a square
 constexpr Values kOrbitoclast{
     0.5f, 0.58f, 0.42f, 0.42f, 0.42f, 1.0f, 0.0f, 0.25f, 0.25f, 0.3f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.833333f, 0.570519f, 0.3f, 0.5f, 0.6f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.833333f, 0.570519f, 0.3f, 0.5f, 0.6f, 0.25f,
     0.25f, 0.7f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.1f, 0.730769f, 0.807692f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.423077f, 0.4f, 0.4f, 0.0f, 0.0f, 0.0f,
     0.5f, 0.0f, 1.0f, 1.0f, 0.0f, 1.0f, 0.0f, 0.5f, 0.0f, 1.0f,
@@ -495,7 +495,7 @@ constexpr Values kOrbitoclast{
 // glassy ringing repeats - a resonant high-pass in the loop, an undamped plate
 constexpr Values kCrystalline{
     0.5f, 0.6f, 0.42f, 0.38f, 0.38f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.833333f, 0.654651f, 0.35f, 0.5f, 0.5f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.833333f, 0.654651f, 0.35f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.3f, 0.1f, 0.576923f, 0.423077f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 1.0f, 0.0f,
     0.45f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -505,7 +505,7 @@ constexpr Values kCrystalline{
 // the left echo leads, the right hears nothing but what the left hands over, inverted
 constexpr Values kMasterAndServant{
     0.5f, 0.56f, 0.42f, 0.62f, 0.5f, 0.45f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.166667f, 1.0f, 0.0f, 0.5f, 0.5f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.166667f, 1.0f, 0.0f, 0.5f, 0.5f, 0.25f,
     0.75f, 0.0f, 0.5f, 0.166667f, 1.0f, 1.0f, 0.1f, 0.3f, 0.269231f, 0.576923f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.0f,
     0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 1.0f,
@@ -515,7 +515,7 @@ constexpr Values kMasterAndServant{
 // lazy, seasick repeats - the clock wanders at random, the echoes never quite in time or in tune
 constexpr Values kOutToLunch{
     0.5f, 0.56f, 0.4f, 0.55f, 0.55f, 0.0f, 1.0f, 0.25f, 0.25f, 0.9f,
-    0.191384f, 1.0f, 0.5f, 0.5f, 0.166667f, 0.661971f, 0.0f, 0.5f, 0.508f, 0.25f,
+    0.191384f, 1.0f, 0.0f, 0.5f, 0.166667f, 0.661971f, 0.0f, 0.5f, 0.508f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.3f, 0.1f, 0.423077f, 0.115385f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.25f,
     0.25f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -524,8 +524,8 @@ constexpr Values kOutToLunch{
 
 // the underworld - inverted, resonant sub-low repeats, a filter that drops every two bars, dark spring
 constexpr Values kXibalba{
-    0.55f, 0.6f, 0.45f, 0.45f, 0.45f, 0.0f, 1.0f, 0.75f, 0.75f, 0.3f,
-    0.5f, 0.5f, 0.5f, 0.4f, 0.166667f, 0.297963f, 0.2f, 0.5f, 0.5f, 0.25f,
+    0.55f, 0.57f, 0.45f, 0.45f, 0.45f, 0.0f, 1.0f, 0.75f, 0.75f, 0.3f,
+    0.5f, 0.5f, 0.0f, 0.4f, 0.166667f, 0.297963f, 0.2f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.3f, 0.1f, 0.423077f, 0.115385f,
     0.833334f, 0.833334f, 0.5f, 0.3f, 0.0384615f, 0.4f, 0.4f, 0.0f, 0.0f, 0.15f,
     0.5f, 0.0f, 1.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -535,7 +535,7 @@ constexpr Values kXibalba{
 // pale bright reflections - 130/175 ms high-passed early echoes into a plate, tempo-free
 constexpr Values kAlbedo{
     0.5f, 0.57f, 0.4f, 0.42f, 0.42f, 0.3f, 0.7f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.833333f, 0.530694f, 0.0f, 0.5f, 0.5f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.833333f, 0.530694f, 0.0f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.833333f, 0.0f, 0.0f, 0.1f, 0.1f, 0.269231f, 0.269231f,
     0.5f, 0.5f, 0.5f, 0.1f, 0.0f, 0.13f, 0.175f, 0.0f, 1.0f, 0.25f,
     0.5f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -545,7 +545,7 @@ constexpr Values kAlbedo{
 // hard bursts - driven 1/24 and 1/32 notes through a screaming high-pass stepped by a sixteenth square
 constexpr Values kGammaRay{
     0.5f, 0.56f, 0.38f, 0.35f, 0.35f, 0.0f, 1.0f, 0.25f, 0.25f, 0.3f,
-    0.5f, 0.5f, 0.5f, 0.75f, 0.833333f, 0.621981f, 0.35f, 0.5f, 0.5f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.75f, 0.833333f, 0.621981f, 0.35f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.55f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.1f, 0.653846f, 0.730769f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.576923f, 0.4f, 0.4f, 0.0f, 0.0f, 0.0f,
     0.5f, 0.0f, 1.0f, 1.0f, 1.0f, 0.0f, 0.0f, 0.5f, 0.0f, 1.0f,
@@ -555,7 +555,7 @@ constexpr Values kGammaRay{
 // the dub echo - dotted eighth and quarter, heavy feedback through a slowly swept band-pass, driven spring
 constexpr Values kRubADub{
     0.5f, 0.57f, 0.45f, 0.68f, 0.68f, 0.8f, 0.2f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 0.5f, 0.65f, 0.5f, 0.530694f, 0.1f, 0.5f, 0.5f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.65f, 0.5f, 0.530694f, 0.1f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.2f, 0.5f, 0.5f, 1.0f, 1.0f, 0.3f, 0.1f, 0.576923f, 0.269231f,
     0.833334f, 0.833334f, 0.5f, 0.7f, 0.0384615f, 0.4f, 0.4f, 0.0f, 0.0f, 0.25f,
     0.35f, 0.0f, 1.0f, 1.0f, 1.0f, 0.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -565,7 +565,7 @@ constexpr Values kRubADub{
 // sparking glitches - 1/96 and 1/64 note loops, the clock jumping on a sixteenth square, driven and gated
 constexpr Values kShortCircuit{
     0.5f, 0.58f, 0.4f, 0.6f, 0.6f, 0.0f, 1.0f, 0.25f, 0.25f, 0.3f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.833333f, 0.434973f, 0.0f, 0.5f, 0.7f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.833333f, 0.434973f, 0.0f, 0.5f, 0.7f, 0.25f,
     0.25f, 0.6f, 0.5f, 0.833333f, 1.0f, 1.0f, 0.1f, 0.1f, 0.961538f, 0.884615f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.576923f, 0.4f, 0.4f, 0.0f, 0.0f, 0.0f,
     0.5f, 0.0f, 1.0f, 1.0f, 0.0f, 1.0f, 0.0f, 0.5f, 0.0f, 1.0f,
@@ -575,7 +575,7 @@ constexpr Values kShortCircuit{
 // everything pulled into one vast space - long heavy repeats and the dry signal inside an undamped plate
 constexpr Values kGreatAttractor{
     0.5f, 0.68f, 0.55f, 0.65f, 0.65f, 0.3f, 0.7f, 0.25f, 0.25f, 0.1f,
-    0.0343759f, 1.0f, 0.5f, 0.5f, 0.166667f, 0.786468f, 0.0f, 0.5f, 0.503f, 0.25f,
+    0.0343759f, 1.0f, 0.0f, 0.5f, 0.166667f, 0.786468f, 0.0f, 0.5f, 0.503f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.3f, 0.0384615f, 0.269231f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 1.0f, 1.0f, 0.0f,
     0.6f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -595,7 +595,7 @@ constexpr Values kAcidReflux{
 // a very wide stare - half-note triplet against half note, one side inverted, crossing over, detuned, plate
 constexpr Values kBigEye{
     0.5f, 0.56f, 0.45f, 0.55f, 0.55f, 0.6f, 0.4f, 0.25f, 0.25f, 0.1f,
-    0.0657586f, 1.0f, 0.5f, 0.5f, 0.166667f, 1.0f, 0.0f, 0.5f, 0.504f, 0.25f,
+    0.0657586f, 1.0f, 0.0f, 0.5f, 0.166667f, 1.0f, 0.0f, 0.5f, 0.504f, 0.25f,
     0.75f, 0.0f, 0.5f, 0.166667f, 1.0f, 1.0f, 0.1f, 0.1f, 0.192308f, 0.115385f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 1.0f, 0.3f,
     0.35f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -605,7 +605,7 @@ constexpr Values kBigEye{
 // nervous fast triplets and sixteenths that burst out the moment you stop
 constexpr Values kFightOrFlight{
     0.5f, 0.57f, 0.45f, 0.7f, 0.7f, 1.0f, 0.0f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 0.5f, 0.5f, 0.833333f, 0.407762f, 0.0f, 0.5f, 0.5f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.833333f, 0.407762f, 0.0f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.25f, 0.06f, 0.5f, 1.0f, 1.0f, 0.1f, 0.1f, 0.5f, 0.576923f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.0f,
     0.5f, 0.0f, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 1.0f,
@@ -614,10 +614,10 @@ constexpr Values kFightOrFlight{
 
 // 3 s and 2.5 s repeats drifting away forever-almost into an undamped plate
 constexpr Values kBeyondTheStars{
-    0.5f, 0.56f, 0.5f, 0.5f, 0.5f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.0244027f, 1.0f, 0.5f, 0.5f, 0.833333f, 0.286828f, 0.0f, 0.5f, 0.503f, 0.25f,
+    0.5f, 0.56f, 0.5f, 0.45f, 0.45f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
+    0.0244027f, 1.0f, 0.0f, 0.5f, 0.833333f, 0.286828f, 0.0f, 0.5f, 0.503f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.833333f, 1.0f, 1.0f, 0.3f, 0.5f, 0.115385f, 0.269231f,
-    0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 1.0f, 0.1f,
+    0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 1.0f, 0.2f,
     0.7f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
     0.0f, 0.0f, 1.0f, 0.5f, 0.0f, 0.0f, 0.115385f, 0.115385f, 0.0f, 0.0f,
 };
