@@ -64,7 +64,7 @@ constexpr Values kCirrostratus{
 
 // shape-shifting triplet shadows - every other repeat inverted, a band-pass that drifts over two bars, dark spring
 constexpr Values kNagual{
-    0.5f, 0.56f, 0.4f, 0.5f, 0.5f, 0.0f, 1.0f, 0.75f, 0.25f, 0.5f,
+    0.5f, 0.56f, 0.45f, 0.5f, 0.5f, 0.0f, 1.0f, 0.75f, 0.25f, 0.5f,
     0.5f, 0.75f, 0.0f, 0.62f, 0.5f, 0.479506f, 0.2f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.1f, 0.346154f, 0.269231f,
     0.833334f, 0.833334f, 0.5f, 0.3f, 0.0384615f, 0.4f, 0.4f, 0.0f, 0.0f, 0.3f,
@@ -135,7 +135,7 @@ constexpr Values kUpInSmoke{
 // a music box with a shaky motor - eighth and quarter-triplet repeats with fast warble, small band
 constexpr Values kLullabyForARobot{
     0.5f, 0.56f, 0.38f, 0.5f, 0.5f, 0.0f, 1.0f, 0.25f, 0.25f, 0.5f,
-    0.5f, 0.5f, 0.0f, 0.5f, 0.5f, 0.60312f, 0.3f, 0.5f, 0.501f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.5f, 0.60312f, 0.45f, 0.5f, 0.501f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.833333f, 1.0f, 1.0f, 0.1f, 0.1f, 0.423077f, 0.346154f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.576923f, 0.4f, 0.4f, 0.0f, 0.0f, 0.5f,
     0.2f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -254,7 +254,7 @@ constexpr Values kAirpeggiator{
 
 // eerie long echoes through a wandering band-pass, half and dotted half notes, a distant plate
 constexpr Values kHangingRock{
-    0.5f, 0.56f, 0.42f, 0.5f, 0.5f, 0.3f, 0.7f, 0.25f, 0.25f, 0.9f,
+    0.5f, 0.56f, 0.48f, 0.5f, 0.5f, 0.3f, 0.7f, 0.25f, 0.25f, 0.9f,
     0.0946279f, 0.5f, 0.0f, 0.6f, 0.5f, 0.49823f, 0.15f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.3f, 0.115385f, 0.269231f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 1.0f, 0.2f,
@@ -264,7 +264,7 @@ constexpr Values kHangingRock{
 
 // 45/62 ms lines feeding each other at full gain through a resonant low-pass - a self-sustaining whirl
 constexpr Values kWormhole{
-    0.5f, 0.36f, 0.45f, 1.0f, 1.0f, 0.5f, 0.5f, 0.25f, 0.25f, 0.7f,
+    0.5f, 0.3f, 0.45f, 1.0f, 1.0f, 0.5f, 0.5f, 0.25f, 0.25f, 0.7f,
     0.0504085f, 0.5f, 0.0f, 0.7f, 0.166667f, 0.479506f, 0.88f, 0.5f, 0.58f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 0.0f, 0.0f, 0.1f, 0.1f, 0.269231f, 0.269231f,
     0.166667f, 0.166667f, 0.166667f, 0.1f, 0.0f, 0.45f, 0.62f, 0.0f, 0.0f, 0.0f,
@@ -374,7 +374,7 @@ constexpr Values kAuroraBorealis{
 
 // wind over open land - whole and dotted half notes through a band-pass gusting at random, long spring
 constexpr Values kPatagonia{
-    0.5f, 0.56f, 0.42f, 0.5f, 0.5f, 0.0f, 1.0f, 0.25f, 0.25f, 0.9f,
+    0.5f, 0.56f, 0.48f, 0.5f, 0.5f, 0.0f, 1.0f, 0.25f, 0.25f, 0.9f,
     0.121357f, 0.5f, 0.0f, 0.68f, 0.5f, 0.544969f, 0.15f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 1.0f, 1.0f, 0.1f, 0.3f, 0.0384615f, 0.269231f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.1f,
@@ -385,7 +385,7 @@ constexpr Values kPatagonia{
 // a childhood memory on old tape - narrow band, a little saturation and wow, a spring in the back
 constexpr Values kAsaNisiMasa{
     0.5f, 0.57f, 0.4f, 0.5f, 0.5f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.2315f, 0.5f, 0.0f, 0.5f, 0.5f, 0.582053f, 0.1f, 0.5f, 0.504f, 0.25f,
+    0.2315f, 0.5f, 0.0f, 0.5f, 0.5f, 0.582053f, 0.35f, 0.5f, 0.504f, 0.25f,
     0.25f, 0.15f, 0.5f, 0.833333f, 1.0f, 1.0f, 0.3f, 0.5f, 0.423077f, 0.576923f,
     0.833334f, 0.833334f, 0.166667f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.35f,
     0.3f, 0.0f, 1.0f, 1.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -445,7 +445,7 @@ constexpr Values kDaydreaming{
 // hard-driven, telephone-narrow triplet slaps
 constexpr Values kDirtyHarry{
     0.6f, 0.55f, 0.4f, 0.45f, 0.45f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 0.0f, 0.5f, 0.5f, 0.570519f, 0.2f, 0.5f, 0.5f, 0.25f,
+    0.5f, 0.5f, 0.0f, 0.5f, 0.5f, 0.570519f, 0.4f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.75f, 0.5f, 0.833333f, 1.0f, 1.0f, 0.1f, 0.1f, 0.5f, 0.423077f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.0f,
     0.5f, 0.0f, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 1.0f,
@@ -552,10 +552,10 @@ constexpr Values kGammaRay{
     0.0f, 0.0f, 1.0f, 0.5f, 0.0f, 0.0f, 0.115385f, 0.115385f, 0.0f, 0.0f,
 };
 
-// the dub echo - dotted eighth and quarter, heavy feedback through a slowly swept band-pass, driven spring
+// the dub echo - dotted eighth and quarter, heavy feedback through a slowly swept low-pass, driven spring
 constexpr Values kRubADub{
-    0.5f, 0.57f, 0.45f, 0.68f, 0.68f, 0.8f, 0.2f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 0.0f, 0.65f, 0.5f, 0.530694f, 0.1f, 0.5f, 0.5f, 0.25f,
+    0.5f, 0.57f, 0.45f, 0.65f, 0.65f, 0.8f, 0.2f, 0.25f, 0.25f, 0.1f,
+    0.5f, 0.5f, 0.0f, 0.65f, 0.166667f, 0.570519f, 0.15f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.2f, 0.5f, 0.5f, 1.0f, 1.0f, 0.3f, 0.1f, 0.576923f, 0.269231f,
     0.833334f, 0.833334f, 0.5f, 0.7f, 0.0384615f, 0.4f, 0.4f, 0.0f, 0.0f, 0.25f,
     0.35f, 0.0f, 1.0f, 1.0f, 1.0f, 0.0f, 1.0f, 0.5f, 0.0f, 1.0f,
@@ -585,7 +585,7 @@ constexpr Values kGreatAttractor{
 // squelchy - a screaming resonant low-pass opened by the envelope, driven dotted sixteenths
 constexpr Values kAcidReflux{
     0.5f, 0.56f, 0.42f, 0.55f, 0.55f, 0.0f, 1.0f, 0.25f, 0.25f, 0.1f,
-    0.5f, 0.5f, 1.0f, 0.9f, 0.166667f, 0.407762f, 0.82f, 0.5f, 0.5f, 0.25f,
+    0.5f, 0.5f, 1.0f, 0.8f, 0.166667f, 0.49823f, 0.78f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.4f, 0.05f, 0.833333f, 1.0f, 1.0f, 0.3f, 0.1f, 0.576923f, 0.423077f,
     0.833334f, 0.833334f, 0.5f, 0.1f, 0.0f, 0.4f, 0.4f, 0.0f, 0.0f, 0.0f,
     0.5f, 0.0f, 1.0f, 1.0f, 1.0f, 0.0f, 0.0f, 0.7f, 0.0f, 1.0f,

@@ -354,10 +354,10 @@ TEST_F(Cli, PlotAndDemoWriteTheirFiles) {
 
   const Outcome demo = run({"demo", file("demo").string()});
   ASSERT_EQ(demo.status, 0) << demo.err;
-  for (const char* name : {"00-dry.wav", "01-ping-pong.wav", "02-default.wav", "01-ping-pong.png"})
+  for (const char* name : {"00-dry.wav", "01-studio-one.wav", "02-bitch-slap.wav", "07-acid-reflux.wav", "01-studio-one.png"})
     ASSERT_TRUE(fs::exists(file("demo") / name)) << name;
   // The echoes ring on after the phrase.
-  EXPECT_GT(fs::file_size(file("demo") / "01-ping-pong.wav"), fs::file_size(file("demo") / "00-dry.wav"));
+  EXPECT_GT(fs::file_size(file("demo") / "01-studio-one.wav"), fs::file_size(file("demo") / "00-dry.wav"));
 }
 
 TEST_F(Cli, BenchMeasuresTavrelAndAnInstalledPeer) {

@@ -120,7 +120,11 @@ int runDemo(const Options& o) {
     std::printf("wrote %-40s the dry phrase (%.1f s)\n", path.c_str(), static_cast<double>(phrase[0].size()) / rate);
   }
 
-  const char* programs[] = {"Ping Pong", "Default", "Meta Flanger", "Bass Drone"};
+  // A tour of the factory bank: a clean studio echo, a slapback, a pre-delay
+  // arpeggio, a chorus, a wide modulated wash, a dub loop, an envelope-swept
+  // resonant filter.
+  const char* programs[] = {"Studio One",   "Bitch Slap", "Airpeggiator", "Octachoron",
+                            "Cirrostratus", "Rub A Dub",  "Acid Reflux"};
   int written = 0;
   for (const char* name : programs) {
     Options settings = o;
