@@ -43,6 +43,13 @@ class DelayEngine {
   // Lifecycle (under the processing lock).
   void setSampleRate(double hz);  // rates outside 4096..200000 Hz run as 44100
   void setBlockSize(int frames);  // sizes outside 1..44100 run as 1024
+  // After an allocation failed inside the two setters: the buffers may not
+  // fit the rate and block size any more, so the next calls rebuild them all
+  // whatever rate and size they bring. Until then nothing may process.
+  void forgetSetUp() {
+    sampleRate_ = -1.0;
+    blockSize_ = -1;
+  }
   void suspend();
   void clear();
   void placeHeads();

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "editor/Editor.h"
 #include "params/Steps.h"
@@ -43,7 +44,7 @@ Editor* ZEL::zelEditor() { return static_cast<Editor*>(editor); }
 
 void ZEL::suspend() {
   shell::TimedLockGuard hold(lock_);
-  if (!hold) return;
+  if (!hold || !engineReady_) return;
   engine_->suspend();
 }
 
@@ -67,9 +68,18 @@ void ZEL::resume() {
   }
 
   const float rate = getSampleRate();
-  engine_->setSampleRate(std::isfinite(rate) ? rate : 0.0);
+  try {
+    engine_->setSampleRate(std::isfinite(rate) ? rate : 0.0);
+    engine_->setBlockSize(getBlockSize());
+  } catch (const std::bad_alloc&) {
+    // Out of memory for the new buffers: the effect stays loaded and plays
+    // silence until a resume gets the memory it needs.
+    engine_->forgetSetUp();
+    engineReady_ = false;
+    return;
+  }
+  engineReady_ = true;
   params_->setSampleRate(engine_->sampleRate());
-  engine_->setBlockSize(getBlockSize());
   engine_->clear();
 }
 
@@ -86,9 +96,10 @@ void ZEL::processDoubleReplacing(double** inputs, double** outputs, VstInt32 sam
 template <typename Sample>
 void ZEL::processBlock(Sample** inputs, Sample** outputs, VstInt32 frames) {
   shell::TimedLockGuard hold(lock_);
-  if (!hold) {
-    // The engine is busy elsewhere: a late block goes out as silence, never
-    // as whatever the host's buffers still held.
+  if (!hold || !engineReady_) {
+    // The engine is busy elsewhere, or has no buffers that fit its set-up: a
+    // late block goes out as silence, never as whatever the host's buffers
+    // still held.
     const engine::ChannelMap& map = engine_->channelMap();
     for (VstInt32 i = 0; i < frames; ++i) outputs[map.outL][i] = outputs[map.outR][i] = 0;
     return;

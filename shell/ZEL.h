@@ -73,6 +73,7 @@ class ZEL : public presets::CPresetSystemEffect {
   std::unique_ptr<engine::DelayEngine> engine_;
   std::unique_ptr<params::ParameterApplication> params_;
   bool channelMapFixed_ = false;
+  bool engineReady_ = true;  // false after a resume that could not get its memory (under the lock)
 };
 
 // Creates the effect for a host; null when the host is too old or the
