@@ -82,35 +82,40 @@ std::vector<Declared> everyDeclaredBitmap() {
   return all;
 }
 
-TEST(BitmapArt, EveryPictureHasTheDeclaredSizeDepthAndFrames) {
+// At every display scale each picture is its 1x size times the scale, the
+// strip as a whole (frame n starts at the scaled position of its 1x row).
+TEST(BitmapArt, EveryPictureHasTheDeclaredSizeDepthAndFramesAtEveryScale) {
   const auto all = everyDeclaredBitmap();
   ASSERT_EQ(all.size(), 28u + 8u);
-  for (const Declared& d : all) {
-    SCOPED_TRACE(d.id);
-    const resources::BitmapResource* b = resources::findBitmap(d.id);
-    ASSERT_NE(b, nullptr);
-    EXPECT_EQ(b->id, d.id);
-    EXPECT_EQ(b->scale, 1.0);
-    EXPECT_EQ(b->bitsPerPixel, d.bits);
-    // The PNG header: colour type 2 (RGB), 6 (RGBA) or 3 (palette), 8 bits a sample.
-    ASSERT_GT(b->pngSize, 33u);
-    EXPECT_EQ(b->png[24], 8);
-    EXPECT_EQ(b->png[25], d.bits == 24 ? 2 : d.bits == 32 ? 6 : 3);
-    const Image img = decode(*b);
-    EXPECT_EQ(img.width, d.width);
-    EXPECT_EQ(img.height, d.height);
-    EXPECT_EQ(b->width, d.width);
-    EXPECT_EQ(b->height, d.height);
-    EXPECT_EQ(d.frames * d.frameHeight, d.height);
-    if (d.bits == 8) {
-      std::set<uint32_t> colours(img.pixels.begin(), img.pixels.end());
-      EXPECT_LE(colours.size(), 256u);
-      EXPECT_GT(colours.size(), 16u);  // a real picture, not a blank page
+  auto scaled = [](int length, double s) { return static_cast<int>(std::floor(length * s + 0.5)); };
+  for (double scale : {1.0, 1.5, 2.0}) {
+    for (const Declared& d : all) {
+      SCOPED_TRACE(std::to_string(d.id) + " at " + std::to_string(scale));
+      const resources::BitmapResource* b = resources::findBitmap(d.id, scale);
+      ASSERT_NE(b, nullptr);
+      EXPECT_EQ(b->id, d.id);
+      EXPECT_EQ(b->scale, scale);
+      EXPECT_EQ(b->bitsPerPixel, d.bits);
+      // The PNG header: colour type 2 (RGB), 6 (RGBA) or 3 (palette), 8 bits a sample.
+      ASSERT_GT(b->pngSize, 33u);
+      EXPECT_EQ(b->png[24], 8);
+      EXPECT_EQ(b->png[25], d.bits == 24 ? 2 : d.bits == 32 ? 6 : 3);
+      const Image img = decode(*b);
+      EXPECT_EQ(img.width, scaled(d.width, scale));
+      EXPECT_EQ(img.height, scaled(d.height, scale));
+      EXPECT_EQ(b->width, img.width);
+      EXPECT_EQ(b->height, img.height);
+      EXPECT_EQ(d.frames * d.frameHeight, d.height);
+      if (d.bits == 8 && scale == 1.0) {
+        std::set<uint32_t> colours(img.pixels.begin(), img.pixels.end());
+        EXPECT_LE(colours.size(), 256u);
+        EXPECT_GT(colours.size(), 16u);  // a real picture, not a blank page
+      }
     }
   }
   // No picture for ids outside the tables, nor at a scale not embedded.
   for (int id : {0, 127, 156, 989, 996, 997, 1000}) EXPECT_EQ(resources::findBitmap(id), nullptr) << id;
-  EXPECT_EQ(resources::findBitmap(128, 2.0), nullptr);
+  EXPECT_EQ(resources::findBitmap(128, 3.0), nullptr);
 }
 
 // The knob's pointer is what differs from the cap's look over all frames:

@@ -3,6 +3,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "resources/BitmapResources.h"
@@ -58,8 +59,21 @@ CBitmap::~CBitmap() {
   if (surface_) cairo_surface_destroy(surface_);
 }
 
+namespace {
+
+// A layout coordinate on the device's pixel grid at `scale`: the same
+// rounding (half up) the art generator places frames and pages with, so a
+// frame's 1x offset finds its first row at any scale.
+double devicePixel(double layout, double scale) { return std::floor(layout * scale + 0.5); }
+
+}  // namespace
+
 void CBitmap::draw(CDrawContext* context, const CRect& dest, const CPoint& offset, float opacity) const {
   if (!surface_ || !context || opacity <= 0.0f) return;
+  if (scale_ != 1.0 && context->getScale() == scale_) {
+    drawOnDevicePixels(context, dest, offset, opacity);
+    return;
+  }
   // Only the part of dest that the picture covers from `offset` on.
   CRect area(dest.left, dest.top, std::min(dest.right, dest.left + width_ - offset.x),
              std::min(dest.bottom, dest.top + height_ - offset.y));
@@ -80,6 +94,32 @@ void CBitmap::draw(CDrawContext* context, const CRect& dest, const CPoint& offse
                      m.y0 == static_cast<long>(m.y0);
   cairo_pattern_set_filter(pattern, exact ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
   cairo_pattern_set_extend(pattern, CAIRO_EXTEND_NONE);
+  if (opacity >= 1.0f)
+    cairo_paint(cr);
+  else
+    cairo_paint_with_alpha(cr, opacity);
+  cairo_restore(cr);
+}
+
+// A picture drawn for the display's scale is copied pixel for pixel: the
+// destination and the source offset both snap to whole device pixels, so a
+// 1.5x panel stays as sharp as the pictures are.
+void CBitmap::drawOnDevicePixels(CDrawContext* context, const CRect& dest, const CPoint& offset, float opacity) const {
+  const double s = scale_;
+  const double left = devicePixel(dest.left, s), top = devicePixel(dest.top, s);
+  const double sourceX = devicePixel(offset.x, s), sourceY = devicePixel(offset.y, s);
+  const double right = std::min(devicePixel(dest.right, s), left + cairo_image_surface_get_width(surface_) - sourceX);
+  const double bottom =
+      std::min(devicePixel(dest.bottom, s), top + cairo_image_surface_get_height(surface_) - sourceY);
+  if (right <= left || bottom <= top) return;
+  cairo_t* cr = context->getCairo();
+  cairo_save(cr);
+  cairo_identity_matrix(cr);
+  cairo_rectangle(cr, left, top, right - left, bottom - top);
+  cairo_clip(cr);
+  cairo_set_source_surface(cr, surface_, left - sourceX, top - sourceY);
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+  cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_NONE);
   if (opacity >= 1.0f)
     cairo_paint(cr);
   else

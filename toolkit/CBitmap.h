@@ -36,6 +36,8 @@ class CBitmap : public CReferenceCounter {
   void draw(CDrawContext* context, const CRect& dest, const CPoint& offset = {}, float opacity = 1.0f) const;
 
  private:
+  void drawOnDevicePixels(CDrawContext* context, const CRect& dest, const CPoint& offset, float opacity) const;
+
   cairo_surface_t* surface_ = nullptr;
   int resourceId_ = -1;
   double scale_ = 1.0;

@@ -20,25 +20,29 @@ namespace {
 
 using DrawFrame = std::function<void(cairo_t*, int frame)>;
 
-// A filmstrip of `frames` frames of w x frameHeight (1x units). With a
-// background, each frame starts as the background whose point (originX,
-// originY) lies at the frame's top-left corner.
+// A filmstrip of `frames` frames of w x frameHeight (1x units). Frame f
+// starts at the scaled position of its 1x row, f * frameHeight, so that the
+// editor finds every frame where its 1x offset says at any scale (at 1.5 the
+// frames are then alternately one row taller). With a background, each frame
+// starts as the background whose point (originX, originY) lies at the
+// frame's top-left corner.
 cairo_surface_t* filmstrip(const Context& ctx, int w, int frames, int frameHeight, cairo_surface_t* background,
                            double originX, double originY, const DrawFrame& draw) {
   const double s = ctx.scale;
-  const int fw = scaled(w, s), fh = scaled(frameHeight, s);
-  cairo_surface_t* surface =
-      cairo_image_surface_create(background ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_ARGB32, fw, frames * fh);
+  const int fw = scaled(w, s);
+  cairo_surface_t* surface = cairo_image_surface_create(background ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_ARGB32, fw,
+                                                        scaled(frames * frameHeight, s));
   cairo_t* cr = cairo_create(surface);
   for (int f = 0; f < frames; ++f) {
+    const int top = scaled(f * frameHeight, s);
     cairo_save(cr);
-    cairo_rectangle(cr, 0, f * fh, fw, fh);
+    cairo_rectangle(cr, 0, top, fw, scaled((f + 1) * frameHeight, s) - top);
     cairo_clip(cr);
     if (background) {
-      cairo_set_source_surface(cr, background, -std::round(originX * s), f * fh - std::round(originY * s));
+      cairo_set_source_surface(cr, background, -std::round(originX * s), top - std::round(originY * s));
       cairo_paint(cr);
     }
-    cairo_translate(cr, 0, f * fh);
+    cairo_translate(cr, 0, top);
     cairo_scale(cr, s, s);
     draw(cr, f);
     cairo_restore(cr);

@@ -236,17 +236,18 @@ cairo_surface_t* renderPanelSnapshot(const Context& ctx, const std::map<int, cai
 
 cairo_surface_t* renderHelpPages(const Context& ctx, cairo_surface_t* snapshot) {
   const int pages = 8, page = panel::kHelpHeight;
-  const int pagePixels = scaled(page, ctx.scale);
-  cairo_surface_t* out =
-      cairo_image_surface_create(CAIRO_FORMAT_RGB24, scaled(panel::kWidth, ctx.scale), pages * pagePixels);
+  cairo_surface_t* out = cairo_image_surface_create(CAIRO_FORMAT_RGB24, scaled(panel::kWidth, ctx.scale),
+                                                    scaled(pages * page, ctx.scale));
   cairo_t* cr = cairo_create(out);
   for (int k = 0; k < pages; ++k) {
+    // Page k starts at the scaled position of its 1x row, as strip frames do.
+    const int top = scaled(k * page, ctx.scale);
     cairo_save(cr);
-    cairo_rectangle(cr, 0, k * pagePixels, cairo_image_surface_get_width(out), pagePixels);
+    cairo_rectangle(cr, 0, top, cairo_image_surface_get_width(out), scaled((k + 1) * page, ctx.scale) - top);
     cairo_clip(cr);
-    cairo_set_source_surface(cr, snapshot, 0, k * pagePixels);
+    cairo_set_source_surface(cr, snapshot, 0, top);
     cairo_paint(cr);
-    cairo_translate(cr, 0, k * pagePixels);
+    cairo_translate(cr, 0, top);
     cairo_scale(cr, ctx.scale, ctx.scale);
     const panel::Section* lit = nullptr;
     for (const auto& s : panel::sections())

@@ -47,16 +47,16 @@ long fileSize(const std::string& path) {
   return f ? static_cast<long>(f.tellg()) : -1;
 }
 
-// Every picture must have the size of its table entry at this scale: frames
-// scaled one by one, so that frame n starts at n times the scaled frame height.
+// Every picture must have the size of its table entry at this scale: the
+// whole strip scaled, frame n starting at the scaled position of its 1x row.
 void checkSize(int id, cairo_surface_t* s, double scale) {
   int w = 0, h = 0;
   if (const auto* b = editor::panel::findBitmap(id)) {
     w = artgen::scaled(b->width, scale);
-    h = b->frames * artgen::scaled(b->frameHeight, scale);
+    h = artgen::scaled(b->frames * b->frameHeight, scale);
   } else if (const auto* b = presets::bar::findBitmap(id)) {
     w = artgen::scaled(b->width, scale);
-    h = b->frames * artgen::scaled(b->height / b->frames, scale);
+    h = artgen::scaled(b->frames * (b->height / b->frames), scale);
   }
   if (cairo_image_surface_get_width(s) != w || cairo_image_surface_get_height(s) != h)
     throw std::runtime_error("bitmap " + std::to_string(id) + " came out " +
