@@ -454,10 +454,10 @@ constexpr Values kDirtyHarry{
 
 // a stone vault - 63/91 ms crossing reflections and the dry signal sent into a long plate, tempo-free
 constexpr Values kCisternaMagna{
-    0.5f, 0.68f, 0.5f, 0.6f, 0.6f, 0.35f, 0.65f, 0.25f, 0.25f, 0.1f,
+    0.5f, 0.68f, 0.5f, 0.72f, 0.72f, 0.35f, 0.65f, 0.25f, 0.25f, 0.1f,
     0.5f, 0.5f, 0.0f, 0.5f, 0.166667f, 0.746353f, 0.0f, 0.5f, 0.5f, 0.25f,
     0.25f, 0.0f, 0.5f, 0.5f, 0.0f, 0.0f, 0.1f, 0.1f, 0.269231f, 0.269231f,
-    0.166667f, 0.166667f, 0.5f, 0.1f, 0.0f, 0.63f, 0.91f, 1.0f, 1.0f, 0.12f,
+    0.166667f, 0.166667f, 0.5f, 0.1f, 0.0f, 0.63f, 0.91f, 1.0f, 1.0f, 0.05f,
     0.55f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.5f, 0.0f, 1.0f,
     0.0f, 0.0f, 1.0f, 0.5f, 0.0f, 0.0f, 0.115385f, 0.115385f, 0.0f, 0.0f,
 };
