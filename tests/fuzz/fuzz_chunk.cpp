@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (choices & 2) {
     // Laid over a valid chunk: small inputs reach deep into the format.
     Bytes over = effect.pristine();
-    std::memcpy(over.data(), sent.data(), std::min(sent.size(), over.size()));
+    if (!sent.empty()) std::memcpy(over.data(), sent.data(), std::min(sent.size(), over.size()));
     sent = std::move(over);
   }
 

@@ -118,7 +118,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int k = bank ? 0 : current; k <= (bank ? presets::kNumPrograms - 1 : current); ++k) {
       const size_t at = 5 + (bank ? k * sizeof(presets::ProgramRecord) : 0);
       const uint8_t* record = recordIn(after, k);
-      FUZZ_CHECK(std::memcmp(record, image.data() + at, kNameSize) == 0, "program %d has another name", k);
+      // A bank's names are taken as stored; a preset's name is the program's
+      // new name, a text: what follows its first zero is cleared.
+      uint8_t name[kNameSize] = {};
+      std::memcpy(name, image.data() + at, bank ? kNameSize : strnlen(reinterpret_cast<const char*>(&image[at]), kNameSize));
+      FUZZ_CHECK(std::memcmp(record, name, kNameSize) == 0, "program %d has another name", k);
       for (int i = 0; i < params::kNumParams; ++i) {
         float stored;
         std::memcpy(&stored, record + kNameSize + 4 * i, 4);
