@@ -1,22 +1,28 @@
 #include "editor/Editor.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 
 #include "editor/CAbout.h"
 #include "editor/CHelp.h"
 #include "editor/CInvisibleSlider.h"
+#include "editor/CSizeMenu.h"
 #include "editor/PanelLayout.h"
+#include "editor/PanelScale.h"
 #include "editor/ZELAnimKnob.h"
 #include "editor/ZELKickButton.h"
 #include "editor/ZELOnOffButton.h"
 #include "editor/ZELSwitch.h"
 #include "editor/ZELSwitchVert.h"
+#include "platform/SettingsStore.h"
 #include "platform/TickCount.h"
 #include "shell/ZEL.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/CMovieBitmap.h"
+#include "toolkit/ServerDpi.h"
 
 using namespace toolkit;
 namespace panel = editor::panel;
@@ -25,6 +31,8 @@ namespace {
 
 constexpr int kHelpPages = 154;
 constexpr int kHelpButton = 155;
+constexpr int kTagSizeMenu = 95;  // the right-click size menu under everything
+constexpr const char* kScaleValue = "UiScale";
 
 CRect rectOf(const panel::Rect& r) { return {double(r.left), double(r.top), double(r.right), double(r.bottom)}; }
 
@@ -38,10 +46,65 @@ Editor::Editor(ZEL* effect)
 
 Editor::~Editor() = default;
 
+// Hosts size their window from this before they open the editor: it already
+// has the scale that open will use.
 bool Editor::getRect(vst::ERect** rect) {
   if (!rect) return false;
+  if (!frame) updateRect(panelScale());
   *rect = &rect_;
   return true;
+}
+
+double Editor::panelScale() {
+  if (scale_ > 0.0) return scale_;
+  editor::ScaleHints hints;
+  platform::SettingsStore::forUser().readText(kScaleValue, hints.stored, 8);
+  hints.hostFactor = hostScale_;
+  if (const char* gdk = std::getenv("GDK_SCALE")) hints.gdkScale = gdk;
+  hints.serverDpi = toolkit::serverDpi();
+  scale_ = editor::choosePanelScale(hints);
+  return scale_;
+}
+
+void Editor::setContentScale(float factor) {
+  hostScale_ = factor;
+  if (!frame) {
+    scale_ = 0.0;  // chosen again at the next rectangle query or open
+    return;
+  }
+  const double was = scale_;
+  scale_ = 0.0;
+  const double wanted = panelScale();
+  scale_ = was;
+  if (wanted != was) pendingScale_ = wanted;
+}
+
+void Editor::updateRect(double scale) {
+  rect_.right = static_cast<int16_t>(std::ceil(kWidth * scale));
+  rect_.bottom = static_cast<int16_t>(std::ceil(kHeight * scale));
+}
+
+// A size chosen from the menu is the user's choice from now on, in every
+// instance; the panel takes it at the next idle.
+void Editor::choosePanelSize(int entry) {
+  const double chosen = editor::kPanelScales[std::clamp(entry, 0, 2)];
+  platform::SettingsStore::forUser().writeText(kScaleValue, editor::panelScaleText(chosen));
+  if (chosen != scale_) pendingScale_ = chosen;
+}
+
+// The host is asked for a window of the new size; one that refuses keeps
+// the panel as it is until the editor is next opened.
+void Editor::resizePanel(double scale) {
+  const vst::ERect before = rect_;
+  updateRect(scale);
+  if (!zel()->sizeWindow(rect_.right, rect_.bottom)) {
+    rect_ = before;
+    return;
+  }
+  void* parent = systemWindow;
+  close();
+  scale_ = scale;
+  open(parent);
 }
 
 CControl* Editor::panelView(int32_t tag) const {
@@ -54,7 +117,9 @@ bool Editor::open(void* parent) {
   if (frame) close();
   AEffGUIEditor::open(parent);
   displayVisible_ = true;
-  auto* f = new CFrame(CRect(0, 0, kWidth, kHeight), parent, this);
+  const double scale = panelScale();
+  updateRect(scale);
+  auto* f = new CFrame(CRect(0, 0, kWidth, kHeight), parent, this, scale);
   if (!f->isOpen()) {
     f->forget();
     systemWindow = nullptr;
@@ -81,6 +146,9 @@ void Editor::createViews() {
   const double scale = frame->getScale();
   std::map<int, CBitmap*> bitmaps;
   for (const panel::Bitmap& b : panel::bitmaps()) bitmaps[b.id] = new CBitmap(b.id, scale);
+  auto* sizeMenu = new CSizeMenu(CRect(0, 0, kWidth, kHeight), this, kTagSizeMenu);
+  frame->addView(sizeMenu);
+  views_[kTagSizeMenu] = sizeMenu;
 
   for (const panel::View& v : panel::views()) {
     const CRect r = rectOf(v.rect);
@@ -154,7 +222,9 @@ void Editor::close() {
   views_.fill(nullptr);
   help_ = nullptr;
   editingTag_ = -1;
+  pendingScale_ = 0.0;
   AEffGUIEditor::close();
+  scale_ = 0.0;  // the next open looks at the hints again
 }
 
 void Editor::setView(int32_t tag, float value) {

@@ -60,6 +60,14 @@ class Editor : public presets::CPresetSystemEditor {
   // The panel view with this tag while the window is open, else null.
   toolkit::CControl* panelView(int32_t tag) const;
 
+  // The display scale the panel is (or will next be) drawn at: the user's
+  // stored choice, else the host's content scale, GDK_SCALE, the X server's
+  // Xft.dpi, else 1.
+  double panelScale();
+  // A content scale the host hands over (any factor; the nearest of 1, 1.5
+  // and 2 is used).
+  void setContentScale(float factor);
+
   // The millisecond clock of blinking, meter fall and help fades.
   using Clock = uint32_t (*)();
   void setClock(Clock clock) { clock_ = clock; }
@@ -67,6 +75,9 @@ class Editor : public presets::CPresetSystemEditor {
  private:
   ZEL* zel() const { return zel_; }
   void createViews();
+  void updateRect(double scale);
+  void choosePanelSize(int entry);
+  void resizePanel(double scale);
 
   // Synchronisation between the views and the effect.
   int sideParameter(int32_t tag) const;
@@ -95,6 +106,9 @@ class Editor : public presets::CPresetSystemEditor {
 
   ZEL* zel_;
   vst::ERect rect_{0, 0, kHeight, kWidth};
+  double scale_ = 0.0;         // 0 until chosen; chosen again at each open
+  double hostScale_ = 0.0;     // the host's content scale, 0 for none
+  double pendingScale_ = 0.0;  // a size chosen from the menu, applied at idle
   bool selectedSide_ = false;  // false: left
   std::atomic<bool> link_{false};
   int editingTag_ = -1;

@@ -62,6 +62,13 @@ void Editor::idle() {
     updateMeters(now);
   }
   CPresetSystemEditor::idle();
+  // A new size rebuilds the window: only here, with no event of the old
+  // frame still being handled.
+  if (frame && pendingScale_ > 0.0) {
+    const double scale = pendingScale_;
+    pendingScale_ = 0.0;
+    resizePanel(scale);
+  }
 }
 
 // ----------------------------------------------------------- the readout

@@ -41,6 +41,7 @@ enum PanelTag : int32_t {
   kTagDlyInv = 94,
   kTagMuteIn = 96,
   kTagLfoRateArea = 10,
+  kTagSizeMenu = 95,
 };
 
 // Normalised LFORate of 0.01 Hz: ln 1.01 / ln 16.
@@ -119,6 +120,7 @@ void Editor::valueChanged(CControl* control) {
     case kTagRight: selectSide(true); break;
     case kTagLink: changeLink(v, static_cast<ZELOnOffButton*>(control)->getCopyModifier() != 0); break;
     case kTagLfoRateArea: writeLfoRateArea(v); break;
+    case kTagSizeMenu: choosePanelSize(static_cast<int>(v + 0.5f)); break;
     case kTagTempoArea:
       // While the host gives the tempo the display area sets none.
       if (!effect.hostTimeActive()) effect.setManualTempo(static_cast<float>(v * v));

@@ -298,6 +298,17 @@ bool ZEL::getProductString(char* text) {
   return true;
 }
 
+// Some hosts hand their content scale (for high-resolution screens) through
+// this vendor call: index 'PreS', value 'AeCs', the factor in opt.
+vst::VstIntPtr ZEL::vendorSpecific(VstInt32 index, vst::VstIntPtr value, void* /*ptr*/, float opt) {
+  if (index == vst::fourCharCode('P', 'r', 'e', 'S') && value == vst::fourCharCode('A', 'e', 'C', 's')) {
+    if (!(opt > 0.0f) || !std::isfinite(opt) || !zelEditor()) return 0;
+    zelEditor()->setContentScale(opt);
+    return 1;
+  }
+  return 0;
+}
+
 // -------------------------------------------------------------------- entry
 
 vst::AudioEffect* createEffectInstance(vst::HostCallback audioMaster) {

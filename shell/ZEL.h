@@ -41,6 +41,7 @@ class ZEL : public presets::CPresetSystemEffect {
   bool getEffectName(char* name) override;
   bool getVendorString(char* text) override;
   bool getProductString(char* text) override;
+  VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
 
   // Programs
   void selectProgram(int index) override;

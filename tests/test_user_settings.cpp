@@ -3,7 +3,9 @@
 //
 // Every process of this suite keeps its settings in a folder of its own, made
 // before the first test and removed at exit: no test reads or changes the
-// settings of the user running it, and none sees another's leftovers.
+// settings of the user running it, and none sees another's leftovers. The
+// desktop's scale hints (GDK_SCALE, an X server's Xft.dpi) are not the
+// tests' either: the panel opens at 1x unless a test asks otherwise.
 #include <gtest/gtest.h>
 #include <ftw.h>
 #include <unistd.h>
@@ -34,6 +36,8 @@ const bool kPrivateSettings = [] {
   if (!::mkdtemp(pattern)) return false;
   settingsHome() = pattern;
   ::setenv("XDG_CONFIG_HOME", pattern, 1);
+  ::unsetenv("GDK_SCALE");
+  ::unsetenv("DISPLAY");
   std::atexit([] { ::nftw(settingsHome().c_str(), removeEntry, 8, FTW_DEPTH | FTW_PHYS); });
   return true;
 }();

@@ -96,6 +96,10 @@ VstTimeInfo* AudioEffectX::getTimeInfo(VstInt32 filter) {
   return reinterpret_cast<VstTimeInfo*>(audioMaster(&cEffect, audioMasterGetTime, 0, filter, nullptr, 0.0f));
 }
 
+bool AudioEffectX::sizeWindow(VstInt32 width, VstInt32 height) {
+  return audioMaster && audioMaster(&cEffect, audioMasterSizeWindow, width, height, nullptr, 0.0f) != 0;
+}
+
 bool AudioEffectX::canHostDo(char* text) {
   return audioMaster && audioMaster(&cEffect, audioMasterCanDo, 0, 0, text, 0.0f) != 0;
 }

@@ -46,6 +46,7 @@ class AudioEffectX : public AudioEffect {
   virtual bool beginEdit(VstInt32 index);
   virtual bool endEdit(VstInt32 index);
   virtual bool updateDisplay();
+  virtual bool sizeWindow(VstInt32 width, VstInt32 height);
   virtual bool ioChanged();
   virtual void wantEvents(VstInt32 filter = 1);
   virtual bool isInputConnected(VstInt32 input);

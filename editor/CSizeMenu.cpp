@@ -1,0 +1,25 @@
+#include "editor/CSizeMenu.h"
+
+#include "editor/PanelScale.h"
+
+using namespace toolkit;
+
+CSizeMenu::CSizeMenu(const CRect& size, CControlListener* listener, int32_t tag)
+    : COptionMenu(size, listener, tag, nullptr, kNoDrawStyle | kCheckStyle) {
+  addEntry("Size: 100 %");
+  addEntry("Size: 150 %");
+  addEntry("Size: 200 %");
+}
+
+CMouseEventResult CSizeMenu::onMouseDown(const CPoint& where, const CButtonState& buttons) {
+  if ((buttons & kButtonsMask) != kRButton) return kMouseEventNotHandled;
+  // The list opens below the pointer: for the moment of opening the menu is
+  // the point clicked.
+  const CRect whole = size_;
+  size_ = CRect(where.x, where.y, where.x + 1, where.y + 1);
+  const CMouseEventResult result = COptionMenu::onMouseDown(where, buttons);
+  size_ = whole;
+  return result;
+}
+
+void CSizeMenu::draw(CDrawContext*) { setDirty(false); }
