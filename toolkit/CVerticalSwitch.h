@@ -1,36 +1,18 @@
-// A switch with N positions picked by the vertical mouse position; position p
-// gives the value p / (N - 1), and a value v shows the picture of position
-// stepIndex(v, N). A drag moves between positions; the reset gesture sets
-// the default value.
+// A switch with N positions picked by the vertical mouse position.
 #pragma once
 
-#include "toolkit/CControl.h"
+#include "toolkit/CMultiPositionSwitch.h"
 
 namespace toolkit {
 
-class CVerticalSwitch : public CControl {
+class CVerticalSwitch : public CMultiPositionSwitch {
  public:
-  CVerticalSwitch(const CRect& size, CControlListener* listener, int32_t tag, int32_t subPixmaps,
-                  double heightOfOneImage, int32_t maxPositions, CBitmap* background, const CPoint& offset = {});
+  CVerticalSwitch(const CRect& size, CControlListener* listener, int32_t tag, int32_t subPixmaps, double heightOfOneImage,
+         int32_t maxPositions, CBitmap* background, const CPoint& offset = {})
+      : CMultiPositionSwitch(SwitchAxis::Vertical, size, listener, tag, subPixmaps, heightOfOneImage, maxPositions,
+                             background, offset) {}
 
-  void draw(CDrawContext* context) override;
-  CMouseEventResult onMouseDown(const CPoint& where, const CButtonState& buttons) override;
-  CMouseEventResult onMouseMoved(const CPoint& where, const CButtonState& buttons) override;
-  CMouseEventResult onMouseUp(const CPoint& where, const CButtonState& buttons) override;
-
-  int32_t getNumSubPixmaps() const { return subPixmaps_; }
-  double getHeightOfOneImage() const { return heightOfOneImage_; }
-  int32_t getMaxPositions() const { return maxPositions_; }
-
-  TOOLKIT_CLASS_METHODS(CVerticalSwitch, CControl)
-
- protected:
-  void setFromPoint(const CPoint& where);
-
-  int32_t subPixmaps_;
-  double heightOfOneImage_;
-  int32_t maxPositions_;
-  bool tracking_ = false;
+  TOOLKIT_CLASS_METHODS(CVerticalSwitch, CMultiPositionSwitch)
 };
 
 }  // namespace toolkit
