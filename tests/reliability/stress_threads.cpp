@@ -7,7 +7,8 @@
 //    RvbType, the controller slots, values outside 0..1 and non-numbers),
 //    parameter texts read back;
 //  - state: chunks saved and restored, programs selected through chunks,
-//    program names read, and now and then a suspend / resume.
+//    program names read.
+// Between blocks the audio thread now and then suspends and resumes.
 //
 // Usage: tavrel_stress_threads PLUGIN.so [SECONDS]. Prints what each thread
 // did; exits non-zero when an output sample is not finite or out of bounds,
@@ -83,6 +84,14 @@ void audioThread(host::PluginInstance& plugin, Counts& counts) {
         if (!std::isfinite(y) || std::fabs(y) > kOutputBound) fail("an output sample is not finite or out of bounds");
       }
     counts.blocks.fetch_add(1, std::memory_order_relaxed);
+    // Now and then the host stops and restarts the effect between blocks
+    // (on the audio thread: the host's transport, which the effect reads
+    // when it resumes, belongs to that thread).
+    if (n % 500 == 0) {
+      plugin.dispatch(vst::effMainsChanged, 0, 0);
+      plugin.dispatch(vst::effMainsChanged, 0, 1);
+      counts.resumes.fetch_add(1, std::memory_order_relaxed);
+    }
   }
 }
 
@@ -120,7 +129,6 @@ void interfaceThread(host::PluginInstance& plugin, Counts& counts) {
 
 void stateThread(host::PluginInstance& plugin, Counts& counts) {
   std::mt19937 random(3);
-  long n = 0;
   while (!stop.load(std::memory_order_relaxed)) {
     std::vector<uint8_t> chunk = plugin.getChunk();
     if (chunk.size() != 16376) fail("a chunk of the wrong size");
@@ -133,11 +141,6 @@ void stateThread(host::PluginInstance& plugin, Counts& counts) {
     counts.programs.fetch_add(1, std::memory_order_relaxed);
     plugin.programNameIndexed(static_cast<int>(random() % 61));
     plugin.programName();
-    if (++n % 50 == 0) {
-      plugin.dispatch(vst::effMainsChanged, 0, 0);
-      plugin.dispatch(vst::effMainsChanged, 0, 1);
-      counts.resumes.fetch_add(1, std::memory_order_relaxed);
-    }
     std::this_thread::sleep_for(std::chrono::microseconds(200));
   }
 }
@@ -180,7 +183,7 @@ int main(int argc, char** argv) {
 
   std::printf(
       "stress: %.1f s: audio %ld blocks (%ld event lists); interface %ld parameter writes, %ld text reads, "
-      "%ld editor idles; state %ld chunk round trips and program selections, %ld suspend/resume\n",
+      "%ld editor idles; state %ld chunk round trips and program selections; %ld suspend/resume\n",
       elapsed, counts.blocks.load(), counts.midi.load(), counts.writes.load(), counts.texts.load(),
       counts.idles.load(), counts.chunks.load(), counts.resumes.load());
   if (counts.blocks == 0 || counts.writes == 0 || counts.chunks == 0) fail("a thread made no progress");
