@@ -170,8 +170,8 @@ class Effect {
   // the set-up).
   void reset(bool engine = false) {
     if (engine) {
+      // No suspend first: the resume below clears the lines anyway.
       dispatch(vst::effEditClose);
-      dispatch(vst::effMainsChanged, 0, 0);
       dispatch(vst::effSetSampleRate, 0, 0, nullptr, 44100.0f);
       dispatch(vst::effSetBlockSize, 0, 512);
     }

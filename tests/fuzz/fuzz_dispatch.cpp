@@ -135,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     setUpChanged = true;
   }
 
-  for (int operations = 0; !in.empty() && operations < 256; ++operations) {
+  for (int operations = 0; !in.empty() && operations < 96; ++operations) {
     const uint8_t kind = in.byte();
     if (kind < 96) {
       request(effect, in);
@@ -150,7 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       effect.dispatch(vst::effGetParamName, index, 0, text);
     } else {
       // Up to 8192 frames, whatever block size was announced.
-      const int frames = in.byte() < 200 ? in.byte() % 129 : in.u16() % 8193;
+      const int frames = in.byte() < 240 ? in.byte() % 129 : in.u16() % 8193;
       processBlock(effect, in, frames, kind & 1);
     }
   }
