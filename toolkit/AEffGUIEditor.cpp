@@ -5,6 +5,17 @@
 
 namespace toolkit {
 
+namespace {
+
+// The host passes the modifier keys as a float. One that no int can hold
+// (garbage, infinity, NaN) stands for no modifier: converting it would be
+// undefined.
+int32_t modifierBits(float modifier) {
+  return modifier >= -2147483648.0f && modifier < 2147483648.0f ? static_cast<int32_t>(modifier) : 0;
+}
+
+}  // namespace
+
 AEffGUIEditor::AEffGUIEditor(vst::AudioEffect* effect) : vst::AEffEditor(effect) {}
 
 AEffGUIEditor::~AEffGUIEditor() { AEffGUIEditor::close(); }
@@ -36,13 +47,13 @@ void AEffGUIEditor::idle() {
 
 bool AEffGUIEditor::onKeyDown(vst::VstInt32 key, intptr_t virt, float modifier) {
   if (!frame) return false;
-  VstKeyCode code{key, static_cast<int32_t>(virt), static_cast<int32_t>(modifier)};
+  VstKeyCode code{key, static_cast<int32_t>(virt), modifierBits(modifier)};
   return frame->onKeyDown(code) == 1;
 }
 
 bool AEffGUIEditor::onKeyUp(vst::VstInt32 key, intptr_t virt, float modifier) {
   if (!frame) return false;
-  VstKeyCode code{key, static_cast<int32_t>(virt), static_cast<int32_t>(modifier)};
+  VstKeyCode code{key, static_cast<int32_t>(virt), modifierBits(modifier)};
   return frame->onKeyUp(code) == 1;
 }
 
