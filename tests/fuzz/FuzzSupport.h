@@ -169,9 +169,9 @@ class Effect {
   // clears some megabytes of lines: only for inputs that may have changed
   // the set-up).
   void reset(bool engine = false) {
+    dispatch(vst::effEditClose);
     if (engine) {
       // No suspend first: the resume below clears the lines anyway.
-      dispatch(vst::effEditClose);
       dispatch(vst::effSetSampleRate, 0, 0, nullptr, 44100.0f);
       dispatch(vst::effSetBlockSize, 0, 512);
     }

@@ -103,6 +103,10 @@ def dispatch_seeds():
     write("dispatch", "blocks-before-resume", b"\x00\x01" + block(128) + block(1, True) + param(41, 127) + block(3))
     write("dispatch", "odd-values", b"\x00\x00" + param(0, 0xB0) + param(15, 0xB1) + param(38, 0xB2)
           + param(62, 0x8D) + param(43, 0) + param(44, 0) + block(64))
+    # A key press whose modifier float no int can hold, with the editor open.
+    write("dispatch", "key-with-huge-modifier", b"\x00\x00" + req(14)
+          + bytes([0, 59, 65, 0, 200, 250]) + struct.pack("<f", -1.42e26) + b"\x00"
+          + bytes([0, 60, 65, 0, 200, 250]) + struct.pack("<f", float("nan")) + b"\x00" + req(15))
     write("dispatch", "chunk-and-programs", b"\x00\x00" + bytes([0, 23, 0, 0, 0, 0, 0]) + bytes([0, 24, 0, 0, 0, 0, 0, 0, 0])
           + bytes([0, 2, 1, 1, 0, 0, 0]) + req(4, text=b"A very long program name indeed, longer than 24\0") + block(32))
 
