@@ -8,9 +8,14 @@
 #include <chrono>
 #include <thread>
 
+#include "editor/Editor.h"
 #include "params/ParameterTable.h"
+#include "platform/SettingsStore.h"
 #include "support/Tavrel.h"
 #include "support/ToolkitXvfb.h"
+#include "toolkit/CControl.h"
+#include "toolkit/COptionMenu.h"
+#include "toolkit/CFrame.h"
 
 // Last: Xlib's macros clash with names in the headers above.
 #include <X11/Xlib.h>
@@ -117,6 +122,55 @@ TEST_F(X11Panel, ManyOpenAndCloseCyclesLeaveNothingBehind) {
     if (parent != first) XDestroyWindow(display_, parent);
   }
   EXPECT_EQ(openFileDescriptors(), descriptors);
+}
+
+// A host that grants every window size the editor asks for.
+int grantedWidth = 0, grantedHeight = 0;
+intptr_t grantingHost(vst::AEffect*, int32_t opcode, int32_t index, intptr_t value, void*, float) {
+  if (opcode == vst::audioMasterVersion) return 2400;
+  if (opcode != vst::audioMasterSizeWindow) return 0;
+  grantedWidth = index;
+  grantedHeight = static_cast<int>(value);
+  return 1;
+}
+
+// The size menu, opened with a real right-click, makes the editor's window
+// in the host's parent 200 % at once, and the host hears the size first.
+TEST_F(X11Panel, TheSizeMenuResizesTheRealWindow) {
+  int event = 0, error = 0, major = 0, minor = 0;
+  if (!XTestQueryExtension(display_, &event, &error, &major, &minor)) GTEST_SKIP() << "no XTest extension";
+  auto zel = std::make_unique<ZEL>(grantingHost);
+  Editor& editor = *zel->zelEditor();
+  const Window parent = makeParent();
+  ASSERT_TRUE(editor.open(reinterpret_cast<void*>(parent)));
+  editor.idle();
+  XTestFakeMotionEvent(display_, DefaultScreen(display_), 5, 160, CurrentTime);
+  XTestFakeButtonEvent(display_, 3, True, CurrentTime);
+  XTestFakeButtonEvent(display_, 3, False, CurrentTime);
+  XSync(display_, False);
+  for (int i = 0; i < 100 && !editor.getFrame()->getModalView(); ++i) {
+    editor.idle();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  auto* menu = dynamic_cast<toolkit::COptionMenu*>(editor.panelView(95));
+  ASSERT_NE(menu, nullptr);
+  ASSERT_TRUE(menu->isPopupOpen());
+  menu->choose(2);  // "Size: 200 %"
+  editor.idle();
+  EXPECT_EQ(grantedWidth, 1884);
+  EXPECT_EQ(grantedHeight, 342);
+  XSync(display_, False);
+  Window root = 0, up = 0, *children = nullptr;
+  unsigned int n = 0;
+  ASSERT_TRUE(XQueryTree(display_, parent, &root, &up, &children, &n));
+  ASSERT_EQ(n, 1u);
+  XWindowAttributes attributes{};
+  XGetWindowAttributes(display_, children[0], &attributes);
+  XFree(children);
+  EXPECT_EQ(attributes.width, 1884);
+  EXPECT_EQ(attributes.height, 342);
+  editor.close();
+  platform::SettingsStore::forUser().remove("UiScale");
 }
 
 }  // namespace
