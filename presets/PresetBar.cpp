@@ -3,6 +3,7 @@
 // buttons, the controller display and the learn and forget buttons.
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 #include "presets/CPSKickButton.h"
 #include "presets/CPSOnOffButton.h"
@@ -64,9 +65,13 @@ bool CPresetSystemEditor::open(void* /*parent*/) {
   CBitmap* panel = frame->getBackground();
   const int current = effect->getCurrentProgramIndex();
 
+  // Each strip is decoded once and shared by the buttons that show it.
+  std::map<int, CBitmap*> strips;
+  for (const bar::Bitmap& b : bar::bitmaps()) strips[b.id] = new CBitmap(b.id, frame->getScale());
+
   for (const bar::Control& c : bar::controls()) {
     const CRect r = rectOf(c.rect);
-    CBitmap* strip = c.bitmap == 128 ? nullptr : new CBitmap(c.bitmap, frame->getScale());
+    CBitmap* strip = c.bitmap == 128 ? nullptr : strips[c.bitmap];
     const double imageHeight = strip ? static_cast<double>(static_cast<int>(strip->getHeight()) / c.frames) : 0.0;
     CControl* control = nullptr;
     switch (c.controlClass) {
@@ -125,10 +130,10 @@ bool CPresetSystemEditor::open(void* /*parent*/) {
         break;
       }
     }
-    if (strip) strip->forget();  // the control holds its own reference
     frame->addView(control);
     barControls_.push_back(control);
   }
+  for (auto& [id, strip] : strips) strip->forget();  // the buttons hold their own references
 
   // Both modes start off, and both buttons show it.
   effect->stopMidiLearn();
