@@ -1,5 +1,6 @@
 // The view toolkit through a headless frame: control arithmetic, what each
 // control reports, modal views, bitmaps, dirty-only redraw, text entry.
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -560,6 +561,27 @@ TEST(ToolkitEditor, BeginAndEndEditReachTheHostForParametersOnly) {
   }
   EXPECT_EQ(begun, (std::vector<int32_t>{0, 15, 59}));
   EXPECT_EQ(ended, (std::vector<int32_t>{0, 15, 59}));
+}
+
+// Cairo stops drawing for good after one string that is not UTF-8; program
+// names from older files come in 8-bit encodings. Such bytes read as Latin-1
+// and the context draws on.
+TEST(ToolkitText, TextThatIsNotUtf8ReadsAsLatin1AndDrawingGoesOn) {
+  const struct {
+    const char* raw;
+    const char* shown;
+  } cases[] = {{"Caf\xE9", "Caf\xC3\xA9"},
+               {"\xC3\xA9t\xC3\xA9", "\xC3\xA9t\xC3\xA9"},  // valid UTF-8 stays as it is
+               {"cut \xC3", "cut \xC3\x83"},                // a sequence cut short
+               {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"}};  // an encoded surrogate
+  for (const auto& c : cases) EXPECT_EQ(toolkit::CDrawContext::displayable(c.raw), c.shown) << c.raw;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 100, 20);
+  {
+    toolkit::CDrawContext context(surface, 1.0);
+    context.drawString("Caf\xE9 \xFF", toolkit::CRect(0, 0, 100, 20), toolkit::kLeftText, true);
+    EXPECT_EQ(cairo_status(context.getCairo()), CAIRO_STATUS_SUCCESS);
+  }
+  cairo_surface_destroy(surface);
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <cairo.h>
 
+#include <cstring>
+#include <string>
+
 namespace toolkit {
 
 CDrawContext::CDrawContext(cairo_surface_t* surface, double scale)
@@ -69,6 +72,54 @@ void CDrawContext::drawEllipse(const CRect& r, CDrawStyle style) {
   }
 }
 
+namespace {
+
+// The length of the valid UTF-8 sequence at `p` (of at most `left` bytes),
+// or 0 when none starts there.
+std::size_t utf8Sequence(const unsigned char* p, std::size_t left) {
+  const unsigned char c = p[0];
+  std::size_t n;
+  uint32_t min;
+  if (c < 0x80) return 1;
+  if ((c & 0xE0) == 0xC0) n = 2, min = 0x80;
+  else if ((c & 0xF0) == 0xE0) n = 3, min = 0x800;
+  else if ((c & 0xF8) == 0xF0) n = 4, min = 0x10000;
+  else return 0;
+  if (n > left) return 0;
+  uint32_t code = c & (0x7F >> n);
+  for (std::size_t i = 1; i < n; ++i) {
+    if ((p[i] & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (p[i] & 0x3F);
+  }
+  if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+  return n;
+}
+
+}  // namespace
+
+// Text as cairo takes it: valid UTF-8. Cairo refuses anything else for good
+// (the context stops drawing), and program names from older preset files and
+// other systems come in 8-bit encodings: a byte that starts no valid UTF-8
+// sequence is taken as Latin-1, so such a name still reads as it was meant.
+std::string CDrawContext::displayable(const char* text) {
+  std::string out;
+  const auto* p = reinterpret_cast<const unsigned char*>(text);
+  std::size_t left = std::strlen(text);
+  while (left > 0) {
+    const std::size_t n = utf8Sequence(p, left);
+    if (n > 0) {
+      out.append(reinterpret_cast<const char*>(p), n);
+    } else {
+      out += static_cast<char>(0xC0 | (p[0] >> 6));
+      out += static_cast<char>(0x80 | (p[0] & 0x3F));
+    }
+    const std::size_t step = n > 0 ? n : 1;
+    p += step;
+    left -= step;
+  }
+  return out;
+}
+
 void CDrawContext::applyFont() {
   cairo_font_face_t* face = embeddedFontFace((fontStyle_ & kBoldFace) != 0);
   if (face) cairo_set_font_face(cr_, face);
@@ -79,12 +130,14 @@ double CDrawContext::getStringWidth(const char* text) {
   if (!text || !*text) return 0.0;
   applyFont();
   cairo_text_extents_t ext;
-  cairo_text_extents(cr_, text, &ext);
+  cairo_text_extents(cr_, displayable(text).c_str(), &ext);
   return ext.x_advance;
 }
 
-void CDrawContext::drawString(const char* text, const CRect& rect, CHoriTxtAlign align, bool antialias) {
-  if (!text || !*text || rect.isEmpty()) return;
+void CDrawContext::drawString(const char* raw, const CRect& rect, CHoriTxtAlign align, bool antialias) {
+  if (!raw || !*raw || rect.isEmpty()) return;
+  const std::string shown = displayable(raw);
+  const char* text = shown.c_str();
   cairo_save(cr_);
   cairo_rectangle(cr_, rect.left, rect.top, rect.width(), rect.height());
   cairo_clip(cr_);

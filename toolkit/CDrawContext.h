@@ -33,6 +33,9 @@ class CDrawContext {
   CColor getFontColor() const { return fontColor_; }
   void setLineWidth(double w) { lineWidth_ = w; }
 
+  // `text` as valid UTF-8, bytes that start no UTF-8 sequence read as Latin-1.
+  static std::string displayable(const char* text);
+
   // size 0 keeps the font's own size.
   void setFont(CFontRef font, double size = 0, int style = -1);
   CFontRef getFont() const { return font_; }
