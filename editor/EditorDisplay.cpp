@@ -38,6 +38,13 @@ bool inside(const CPoint& p, double left, double top, double right, double botto
 }  // namespace
 
 void Editor::idle() {
+  // The program bar's timer calls this again from inside the frame's own
+  // idle: the window may only be rebuilt by the outermost call.
+  struct Depth {
+    int& depth;
+    explicit Depth(int& d) : depth(d) { ++depth; }
+    ~Depth() { --depth; }
+  } depth(idleDepth_);
   applyPendingChanges();
   AEffGUIEditor::idle();
   if (frame) {
@@ -64,7 +71,7 @@ void Editor::idle() {
   CPresetSystemEditor::idle();
   // A new size rebuilds the window: only here, with no event of the old
   // frame still being handled.
-  if (frame && pendingScale_ > 0.0) {
+  if (frame && pendingScale_ > 0.0 && idleDepth_ == 1) {
     const double scale = pendingScale_;
     pendingScale_ = 0.0;
     resizePanel(scale);

@@ -3,7 +3,9 @@
 // resizing the host's window, and the rectangle a host sizes its window by.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "editor/Editor.h"
 #include "editor/PanelScale.h"
@@ -116,6 +118,9 @@ TEST(PanelScale, TheSizeMenuResizesTheWindowWhereTheHostAgrees) {
                                                                                      : nullptr);
     ASSERT_NE(menu, nullptr) << "no size menu opened";
     menu->choose(1);  // "Size: 150 %"
+    // Past the bar's 50 ms tick: its timer calls the editor's idle from inside
+    // the frame's, where the window must not be rebuilt under the frame's feet.
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
     panel.editor->idle();
     std::string stored;
     EXPECT_TRUE(platform::SettingsStore::forUser().readText("UiScale", stored, 8));
