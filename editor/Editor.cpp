@@ -200,15 +200,7 @@ void Editor::createViews() {
   // side-dependent views), the link flag, the side buttons, the hot areas
   // as square roots, the meters empty.
   ZEL& effect = *zel();
-  for (const panel::View& v : panel::views()) {
-    CControl* control = panelView(v.tag);
-    if (!control) continue;
-    if (v.viewClass == panel::ViewClass::KickButton) continue;  // momentary: they read at each click
-    const int param = v.side ? (selectedSide_ ? v.paramRight : v.paramLeft) : v.paramLeft;
-    if (param < 0) continue;
-    const float value = effect.getParameter(param);
-    control->setValue(v.viewClass == panel::ViewClass::InvisibleSlider ? std::sqrt(value) : value);
-  }
+  showParameters(false);
   setView(62, link_ ? 1.0f : 0.0f);
   setView(91, selectedSide_ ? 1.0f : 0.0f);
   setView(92, selectedSide_ ? 0.0f : 1.0f);

@@ -90,7 +90,7 @@ class Editor : public presets::CPresetSystemEditor {
   void writeLfoRateArea(float value);
   void stepKickButton(int32_t tag, float stepSize);
   void selectSide(bool right);
-  void reloadSideViews();
+  void showParameters(bool sideViewsOnly);
   void changeLink(float value, bool copyModifier);
   void copySideToOther();
   void setView(int32_t tag, float value);

@@ -248,18 +248,35 @@ void Editor::selectSide(bool right) {
   setView(right ? kTagRight : kTagLeft, 0.0f);
   if (selectedSide_ == right) return;
   selectedSide_ = right;
-  reloadSideViews();
+  showParameters(true);
   setView(right ? kTagLeft : kTagRight, 1.0f);
 }
 
-// The side-dependent views show the selected side's values; nothing is
-// written. The kick buttons read their side at each click.
-void Editor::reloadSideViews() {
+namespace {
+
+// The parameter a view shows with this side selected; -1 for none. The kick
+// buttons are momentary and read their parameter at each click.
+int shownParameter(const panel::View& v, bool right) {
+  if (v.viewClass == panel::ViewClass::KickButton) return -1;
+  return v.side && right ? v.paramRight : v.paramLeft;
+}
+
+// A hot area shows the square root of its parameter (the fine end of the
+// range gets more travel); every other view the value itself.
+float shownValue(const panel::View& v, float value) {
+  return v.viewClass == panel::ViewClass::InvisibleSlider ? std::sqrt(value) : value;
+}
+
+}  // namespace
+
+// The views show the effect's values (the selected side's for the
+// side-dependent ones); nothing is written.
+void Editor::showParameters(bool sideViewsOnly) {
   if (!frame || !zel()) return;
   for (const panel::View& v : panel::views()) {
-    if (!v.side || v.viewClass == panel::ViewClass::KickButton) continue;
-    const float value = zel()->getParameter(sideParameter(v.tag));
-    setView(v.tag, v.viewClass == panel::ViewClass::InvisibleSlider ? std::sqrt(value) : value);
+    const int index = shownParameter(v, selectedSide_);
+    if (index < 0 || (sideViewsOnly && !v.side)) continue;
+    setView(v.tag, shownValue(v, zel()->getParameter(index)));
   }
 }
 
@@ -350,12 +367,8 @@ void Editor::applyPendingChanges() {
     const int index = __builtin_ctzll(mask);
     mask &= mask - 1;
     const float value = pendingValues_[static_cast<size_t>(index)].load(std::memory_order_relaxed);
-    for (const panel::View& v : panel::views()) {
-      if (v.viewClass == panel::ViewClass::KickButton) continue;
-      const int shown = v.side && selectedSide_ ? v.paramRight : v.paramLeft;
-      if (shown != index) continue;
-      setView(v.tag, v.viewClass == panel::ViewClass::InvisibleSlider ? std::sqrt(value) : value);
-    }
+    for (const panel::View& v : panel::views())
+      if (shownParameter(v, selectedSide_) == index) setView(v.tag, shownValue(v, value));
   }
   if (linkChanged_.exchange(false)) setView(kTagLink, link_ ? 1.0f : 0.0f);
   const double bpm = pendingTempo_.exchange(-1.0);

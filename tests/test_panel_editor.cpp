@@ -116,7 +116,9 @@ TEST(PanelEditor, LinkedSideKnobsWriteBothSidesAsTheirRuleSays) {
       ASSERT_NE(which, -1) << "opcode " << call.opcode << " index " << call.index;
       if (call.opcode == vst::audioMasterBeginEdit) ++open[which];
       if (call.opcode == vst::audioMasterEndEdit) --open[which];
-      if (call.opcode == vst::audioMasterAutomate) EXPECT_EQ(open[which], 1);
+      if (call.opcode == vst::audioMasterAutomate) {
+        EXPECT_EQ(open[which], 1);
+      }
     }
     EXPECT_EQ(open[0], 0);
     EXPECT_EQ(open[1], 0);
