@@ -32,17 +32,24 @@ cairo_status_t readPng(void* closure, unsigned char* out, unsigned int length) {
 CBitmap::CBitmap(int resourceId, double scale) : resourceId_(resourceId) {
   const resources::BitmapResource* res = resources::findBitmap(resourceId, scale);
   if (!res && scale != 1.0) res = resources::findBitmap(resourceId, 1.0);
-  if (!res || !res->png || res->pngSize == 0) return;
-  PngReader reader{res->png, res->pngSize, 0};
+  if (!res || !res->png || res->pngSize == 0 || res->width <= 0 || res->height <= 0) return;
+  resource_ = res;
+  scale_ = res->scale > 0.0 ? res->scale : 1.0;
+  width_ = res->width / scale_;
+  height_ = res->height / scale_;
+}
+
+cairo_surface_t* CBitmap::getSurface() const {
+  if (surface_ || !resource_) return surface_;
+  PngReader reader{resource_->png, resource_->pngSize, 0};
+  resource_ = nullptr;  // one try: a picture that does not decode stays blank
   cairo_surface_t* s = cairo_image_surface_create_from_png_stream(readPng, &reader);
   if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
     cairo_surface_destroy(s);
-    return;
+    return nullptr;
   }
   surface_ = s;
-  scale_ = res->scale > 0.0 ? res->scale : 1.0;
-  width_ = cairo_image_surface_get_width(s) / scale_;
-  height_ = cairo_image_surface_get_height(s) / scale_;
+  return surface_;
 }
 
 CBitmap::CBitmap(cairo_surface_t* imageSurface, double scale) : scale_(scale > 0.0 ? scale : 1.0) {
@@ -69,7 +76,7 @@ double devicePixel(double layout, double scale) { return std::floor(layout * sca
 }  // namespace
 
 void CBitmap::draw(CDrawContext* context, const CRect& dest, const CPoint& offset, float opacity) const {
-  if (!surface_ || !context || opacity <= 0.0f) return;
+  if (!context || opacity <= 0.0f || !getSurface()) return;
   if (scale_ != 1.0 && context->getScale() == scale_) {
     drawOnDevicePixels(context, dest, offset, opacity);
     return;

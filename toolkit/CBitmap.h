@@ -7,6 +7,10 @@
 
 typedef struct _cairo_surface cairo_surface_t;
 
+namespace resources {
+struct BitmapResource;
+}
+
 namespace toolkit {
 
 class CDrawContext;
@@ -15,6 +19,8 @@ class CBitmap : public CReferenceCounter {
  public:
   // The resource `id` drawn for `scale` (the 1x picture when there is no
   // picture for that scale). isLoaded() tells whether there was one at all.
+  // The picture is decoded when it is first drawn, not here: an editor opens
+  // with pictures it may never show (the help pages are the largest).
   explicit CBitmap(int resourceId, double scale = 1.0);
   // Takes over one reference of an image surface whose pixels are `scale`
   // device pixels per layout unit.
@@ -23,13 +29,15 @@ class CBitmap : public CReferenceCounter {
   CBitmap(const CBitmap&) = delete;
   CBitmap& operator=(const CBitmap&) = delete;
 
-  bool isLoaded() const { return surface_ != nullptr; }
+  bool isLoaded() const { return surface_ != nullptr || resource_ != nullptr; }
   int getResourceId() const { return resourceId_; }
   // Size in layout units.
   double getWidth() const { return width_; }
   double getHeight() const { return height_; }
   double getScale() const { return scale_; }
-  cairo_surface_t* getSurface() const { return surface_; }
+  // The decoded pixels (decoded now if they were not yet), or null when the
+  // picture could not be decoded.
+  cairo_surface_t* getSurface() const;
 
   // Draws the picture's region that starts at `offset` (layout units of the
   // picture) into `dest`, as far as both reach, with `opacity` 0..1.
@@ -38,7 +46,9 @@ class CBitmap : public CReferenceCounter {
  private:
   void drawOnDevicePixels(CDrawContext* context, const CRect& dest, const CPoint& offset, float opacity) const;
 
-  cairo_surface_t* surface_ = nullptr;
+  mutable cairo_surface_t* surface_ = nullptr;
+  // The embedded picture not decoded yet; cleared once it has been tried.
+  mutable const resources::BitmapResource* resource_ = nullptr;
   int resourceId_ = -1;
   double scale_ = 1.0;
   double width_ = 0.0;

@@ -4,10 +4,14 @@
 // a full repaint, and the idle after one knob and the meters moved.
 // Then the plug-in's own editor: its idle as the host calls it, with the
 // window open and nothing moving (display, meters and the controller
-// display are checked every time).
+// display are checked every time). And what an opening costs: the time from
+// open to the first painted panel and back to closed, and the memory the
+// open panel holds, at each panel size.
 // Run: tavrel_toolkit_bench [--benchmark_min_time=1]
 // With DISPLAY set, also the same idles through a real X11 child window.
 #include <benchmark/benchmark.h>
+
+#include <malloc.h>
 
 #include <cstdlib>
 #include <memory>
@@ -163,6 +167,48 @@ void editorIdle(benchmark::State& state, bool x11) {
   }
 }
 
+// Heap memory this process holds in MB (what is allocated, not what the
+// allocator keeps around for later).
+double heapMegabytes() {
+  const struct mallinfo2 info = mallinfo2();
+  return static_cast<double>(info.uordblks + info.hblkhd) / (1024.0 * 1024.0);
+}
+
+// One opening as a host makes it: open into its window, idle until the panel
+// is painted, close. "open_MB" is what the first open panel held.
+void editorOpen(benchmark::State& state, double scale) {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) {
+    state.SkipWithError("no X display (set DISPLAY)");
+    return;
+  }
+  const Window parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1884, 342, 0, 0, 0);
+  XMapWindow(display, parent);
+  XSync(display, False);
+  {
+    ZEL zel(quietHost);
+    Editor& editor = *zel.zelEditor();
+    editor.setContentScale(static_cast<float>(scale));
+    double heldMegabytes = -1.0;
+    for (auto _ : state) {
+      const double before = heapMegabytes();
+      if (!editor.open(reinterpret_cast<void*>(parent))) {
+        state.SkipWithError("the editor did not open");
+        break;
+      }
+      for (int i = 0; i < 3; ++i) editor.idle();
+      if (heldMegabytes < 0.0) heldMegabytes = heapMegabytes() - before;
+      editor.close();
+    }
+    state.counters["open_MB"] = heldMegabytes;
+  }
+  XDestroyWindow(display, parent);
+  XCloseDisplay(display);
+}
+
+BENCHMARK_CAPTURE(editorOpen, x1, 1.0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(editorOpen, x1_5, 1.5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(editorOpen, x2, 2.0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(editorIdle, headless, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(editorIdle, x11, true)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(idleNothingDirty, headless, false)->Unit(benchmark::kMicrosecond);
