@@ -39,6 +39,7 @@ std::string withSlash(std::string folder) {
 std::vector<std::string> zenityArguments(const FileRequest& r) {
   std::vector<std::string> a{"zenity", "--file-selection"};
   if (!r.title.empty()) a.push_back("--title=" + r.title);
+  if (r.ownerWindow != 0) a.push_back("--attach=" + std::to_string(r.ownerWindow));
   if (r.mode == FileRequest::Mode::Save) {
     a.push_back("--save");
     a.push_back("--confirm-overwrite");
@@ -58,6 +59,10 @@ std::vector<std::string> kdialogArguments(const FileRequest& r) {
   if (!r.title.empty()) {
     a.push_back("--title");
     a.push_back(r.title);
+  }
+  if (r.ownerWindow != 0) {
+    a.push_back("--attach");
+    a.push_back(std::to_string(r.ownerWindow));
   }
   const bool save = r.mode == FileRequest::Mode::Save;
   a.push_back(save ? "--getsavefilename" : "--getopenfilename");
@@ -118,6 +123,9 @@ bool FileSelector::start(const FileRequest& request) {
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  // Everything else the host has open goes, also what it opened without
+  // close-on-exec (audio devices, sockets, files of other plug-ins).
+  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
   // A host that blocks signals must not pass that on to the dialog.
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);

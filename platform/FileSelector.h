@@ -2,7 +2,9 @@
 // first) as a child process so that the host's window never freezes, and is
 // polled from the editor's idle until it answers. The dialog runs without
 // the host's LD_LIBRARY_PATH, which would otherwise make it load the host's
-// private copies of the desktop libraries.
+// private copies of the desktop libraries, and without any of the host's
+// open files, sockets and devices: it holds only its answer pipe and
+// /dev/null, so a device the host releases is free while a dialog is open.
 #pragma once
 
 #include <sys/types.h>
@@ -20,6 +22,9 @@ struct FileRequest {
   std::string filterExtension;   // e.g. "fxb", without the dot; empty: all files
   std::string defaultName;       // saving: the name proposed
   std::string defaultExtension;  // saving: added to a chosen name that has none
+  // The native id of the window the dialog belongs to (it stays above it
+  // and opens over it), 0 for none.
+  unsigned long ownerWindow = 0;
 };
 
 class FileSelector {

@@ -175,6 +175,8 @@ class CPresetSystemEditor : public toolkit::AEffGUIEditor, public toolkit::CCont
   void chooseProgram(int index, const char* name);
   void updateControllerDisplay();
   void releaseModeButtons();
+  void showDialogPending(bool pending);
+  void showBarMessage(const char* text);
 
   toolkit::CTextEdit* nameField_ = nullptr;
   toolkit::COptionMenu* programMenu_ = nullptr;
@@ -195,7 +197,12 @@ class CPresetSystemEditor : public toolkit::AEffGUIEditor, public toolkit::CCont
     bool save = false;
     bool reversed = false;
     bool active = false;
+    int32_t button = 0;  // the load or save button that opened the dialog
   } pending_;
+  // A short message the controller display shows instead of a controller
+  // name for a few seconds from when it was given (tick count).
+  std::string barMessage_;
+  uint32_t barMessageSince_ = 0;
   bool loadFile(const std::string& path, std::string& lastName, int size, Loader load, bool reversed);
   bool saveFile(const std::string& path, std::string& lastName, int size, Storer store);
 };

@@ -11,7 +11,7 @@ CSaveLoadButton::CSaveLoadButton(const CRect& size, CControlListener* listener, 
     : CKickButton(size, listener, tag, heightOfOneImage, background) {}
 
 void CSaveLoadButton::draw(CDrawContext* context) {
-  const int image = value_ != 0.0f ? 2 : (hover_ ? 1 : 0);
+  const int image = value_ != 0.0f || pending_ ? 2 : (hover_ ? 1 : 0);
   if (background_) background_->draw(context, size_, CPoint(0, image * heightOfOneImage_));
   setDirty(false);
 }
@@ -25,6 +25,12 @@ CMouseEventResult CSaveLoadButton::onMouseDown(const CPoint&, const CButtonState
   value_ = 0.0f;
   invalid();
   return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+}
+
+void CSaveLoadButton::setPending(bool pending) {
+  if (pending == pending_) return;
+  pending_ = pending;
+  invalid();
 }
 
 CMouseEventResult CSaveLoadButton::onMouseEntered(const CPoint&, const CButtonState&) {

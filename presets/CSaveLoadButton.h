@@ -1,7 +1,8 @@
 // The preset bar's load and save buttons. A left click reports 1; a click
 // with the right button alone reports 0.5, which a load takes as the request
 // to read the numbers in the other byte order. The value goes back to 0 as
-// soon as the listener has acted. Images: 0 idle, 1 hover, 2 while acting.
+// soon as the listener has acted. Images: 0 idle, 1 hover, 2 while acting
+// and while the file dialog it opened is still open (pending).
 #pragma once
 
 #include "toolkit/CKickButton.h"
@@ -20,11 +21,14 @@ class CSaveLoadButton : public toolkit::CKickButton {
   int32_t onKeyDown(toolkit::VstKeyCode&) override { return -1; }  // keys do not press it
 
   bool isHovered() const { return hover_; }
+  void setPending(bool pending);
+  bool isPending() const { return pending_; }
 
   TOOLKIT_CLASS_METHODS(CSaveLoadButton, CKickButton)
 
  private:
   bool hover_ = false;
+  bool pending_ = false;
 };
 
 }  // namespace presets

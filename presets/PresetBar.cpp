@@ -2,6 +2,7 @@
 // load and save buttons with their file dialogs, the default and memo
 // buttons, the controller display and the learn and forget buttons.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <map>
 
@@ -15,11 +16,13 @@
 #include "presets/PresetBarLayout.h"
 #include "params/ParameterTable.h"
 #include "params/Steps.h"
+#include "platform/TickCount.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFont.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/COptionMenu.h"
 #include "toolkit/CTextEdit.h"
+#include "toolkit/PlatformWindow.h"
 
 namespace presets {
 
@@ -28,6 +31,7 @@ using namespace toolkit;
 namespace {
 
 constexpr uint32_t kBarTickMs = 50;
+constexpr uint32_t kBarMessageMs = 3000;
 
 struct FileKindText {
   const char* label;
@@ -108,7 +112,12 @@ bool CPresetSystemEditor::open(void* /*parent*/) {
         const auto ink = bar::kTextColour;
         display->setFontColor({ink.r, ink.g, ink.b, 255});
         display->setFrameColor({ink.r, ink.g, ink.b, 255});
-        display->setStringConvert([](float value, char* text) { controllerValueToText(value, text); });
+        display->setStringConvert([this](float value, char* text) {
+          if (barMessage_.empty())
+            controllerValueToText(value, text);
+          else
+            std::snprintf(text, 256, "%s", barMessage_.c_str());  // the display's text holds 256 bytes
+        });
         display->setValue(params::stepValue(kControllerNothing, kControllerNameCount));
         controllerDisplay_ = display;
         control = display;
@@ -146,6 +155,7 @@ bool CPresetSystemEditor::open(void* /*parent*/) {
 void CPresetSystemEditor::close() {
   fileSelector_.cancel();
   pending_.active = false;
+  barMessage_.clear();
   if (frame && timer_ >= 0) frame->removeTimer(timer_);
   timer_ = -1;
   // The frame owns the controls; forget the references before it goes.
@@ -177,6 +187,11 @@ void CPresetSystemEditor::idle() {
 // or nothing where no parameter's control lies.
 void CPresetSystemEditor::updateControllerDisplay() {
   if (!frame || !controllerDisplay_ || !presetEffect()) return;
+  if (!barMessage_.empty()) {
+    if (platform::tickCount() - barMessageSince_ < kBarMessageMs) return;
+    barMessage_.clear();
+    controllerDisplay_->invalid();
+  }
   CPoint where;
   if (!frame->getCurrentMouseLocation(where)) return;
   int shown = kControllerNothing;
@@ -304,7 +319,25 @@ void CPresetSystemEditor::askForFile(FileKind kind, bool save, bool reversed) {
     request.defaultName = lastName;
     request.defaultExtension = text.extension;
   }
-  pending_ = {kind, save, reversed, fileSelector_.start(request)};
+  if (const toolkit::PlatformWindow* window = frame->getPlatformWindow()) request.ownerWindow = window->topLevelHandle();
+  showDialogPending(false);  // a dialog still open ends for the new one
+  const int32_t button = kind == FileKind::Bank ? (save ? kTagSaveBank : kTagLoadBank)
+                         : kind == FileKind::Midi ? (save ? kTagSaveMidi : kTagLoadMidi)
+                                                  : (save ? kTagSavePreset : kTagLoadPreset);
+  pending_ = {kind, save, reversed, fileSelector_.start(request), button};
+  if (pending_.active) showDialogPending(true);
+  else if (fileSelector_.state() == platform::FileSelector::State::Unavailable) showBarMessage("no zenity/kdialog");
+}
+
+// The button that opened the dialog stays down while the dialog is open.
+void CPresetSystemEditor::showDialogPending(bool pending) {
+  if (auto* button = dynamic_cast<CSaveLoadButton*>(barControl(pending_.button))) button->setPending(pending);
+}
+
+void CPresetSystemEditor::showBarMessage(const char* text) {
+  barMessage_ = text;
+  barMessageSince_ = platform::tickCount();
+  if (controllerDisplay_) controllerDisplay_->invalid();
 }
 
 void CPresetSystemEditor::finishFileCommand() {
@@ -312,6 +345,7 @@ void CPresetSystemEditor::finishFileCommand() {
   const platform::FileSelector::State state = fileSelector_.poll();
   if (state == platform::FileSelector::State::Running) return;
   pending_.active = false;
+  showDialogPending(false);
   if (state != platform::FileSelector::State::Chosen) return;  // cancelled, failed or no dialog
   const std::string& path = fileSelector_.path();
   switch (pending_.kind) {

@@ -16,6 +16,7 @@
 #include "editor/Editor.h"
 #include "platform/SettingsStore.h"
 #include "presets/CPSRockerSwitch.h"
+#include "presets/CSaveLoadButton.h"
 #include "presets/ControllerNames.h"
 #include "presets/FactoryPresets.h"
 #include "support/Tavrel.h"
@@ -256,6 +257,35 @@ TEST(PresetBar, AFileSavedFromTheBarLoadsBackAndItsFolderIsWhereTheNextDialogOpe
   EXPECT_EQ(next.program(), 2);
   EXPECT_EQ(next.zel->getParameter(params::Mix), 0.375f);
   EXPECT_EQ(next.nameField(), factoryPresets()[7].name);
+}
+
+// The button that opened a dialog stays down until the dialog answers; with
+// no dialog program installed the controller display says so, also while
+// the mouse moves on.
+TEST(PresetBar, TheButtonStaysDownWhileItsDialogIsOpenAndAMissingDialogIsSaid) {
+  ScriptedDialog dialog;
+  const std::string release = dialog.folder + "/release";
+  {
+    std::ofstream script(dialog.folder + "/zenity");
+    script << "#!/bin/sh\nwhile [ ! -f '" << release << "' ]; do sleep 0.01; done\nexit 1\n";
+  }
+  Bar bar;
+  bar.editor.fileSelector().setSearchPath(dialog.folder);
+  auto* load = static_cast<CSaveLoadButton*>(bar.control(kTagLoadMidi));
+  bar.click(kTagLoadMidi);
+  bar.editor.idle();
+  EXPECT_TRUE(load->isPending());
+  std::ofstream(release).close();
+  ScriptedDialog::wait(bar);
+  EXPECT_FALSE(load->isPending());
+  EXPECT_EQ(bar.display(), "");
+
+  bar.editor.fileSelector().setSearchPath(dialog.folder + "/nothing-here");
+  bar.click(kTagSaveBank);
+  EXPECT_FALSE(static_cast<CSaveLoadButton*>(bar.control(kTagSaveBank))->isPending());
+  bar.window->mouseMove(5, 60);
+  bar.editor.idle();
+  EXPECT_EQ(bar.display(), "no zenity/kdialog");
 }
 
 // A program chosen elsewhere (a host restoring its project, a bank loaded)

@@ -1,6 +1,7 @@
 // The platform layer of the toolkit: the millisecond tick count and the
 // file dialog run as a child process, with stand-in dialog programs that
 // answer as zenity and kdialog do.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -124,13 +125,43 @@ TEST(ToolkitFileSelector, ArgumentsEnvironmentAndNoBlocking) {
   platform::FileRequest open = saveBank();
   open.mode = platform::FileRequest::Mode::Open;
   open.title = "Load bank";
+  open.ownerWindow = 0x2a00007;
   ASSERT_TRUE(selector.start(open));
   EXPECT_EQ(selector.toolName(), "kdialog");
   for (int i = 0; i < 200 && tools.read("libpath").empty(); ++i)  // until the stand-in has run
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   selector.cancel();
   EXPECT_EQ(selector.state(), State::Cancelled);
-  EXPECT_EQ(tools.read("args"), "--title\nLoad bank\n--getopenfilename\n/home/user/presets\n*.fxb|Bank files\n*|All files\n");
+  EXPECT_EQ(tools.read("args"), "--title\nLoad bank\n--attach\n44040199\n--getopenfilename\n/home/user/presets\n*.fxb|Bank files\n*|All files\n");
+}
+
+// The dialog holds /dev/null as its input and error output and nothing of
+// the host's: not even a descriptor the host opened without close-on-exec.
+TEST(ToolkitFileSelector, TheDialogHoldsNoneOfTheHostsDescriptors) {
+  FakeTools tools;
+  // Every descriptor with its target; ls's own listing of the folder shows
+  // as a /proc path.
+  tools.install("zenity", "ls -l /proc/self/fd > '" + (tools.dir / "fds").string() + "'; echo /tmp/x.fxb");
+  const std::string leak = (tools.dir / "host-device").string();
+  std::ofstream(leak) << "busy";
+  const int held = ::open(leak.c_str(), O_RDONLY);  // no O_CLOEXEC, as an old host's audio device
+  ASSERT_GE(held, 3);
+  platform::FileSelector selector;
+  selector.setSearchPath(tools.dir.string());
+  ASSERT_TRUE(selector.start(saveBank()));
+  EXPECT_EQ(runToEnd(selector), State::Chosen);
+  ::close(held);
+  std::istringstream listing(tools.read("fds"));
+  std::string line, open;
+  for (std::getline(listing, line); std::getline(listing, line);) {  // after "total 0"
+    const std::size_t arrow = line.find(" -> ");
+    ASSERT_NE(arrow, std::string::npos) << line;
+    const std::string target = line.substr(arrow + 4);
+    if (target.rfind("/proc/", 0) == 0) continue;
+    const std::size_t space = line.rfind(' ', arrow - 1);
+    open += line.substr(space + 1, arrow - space - 1) + " " + target + "\n";
+  }
+  EXPECT_EQ(open, "0 /dev/null\n1 " + (tools.dir / "fds").string() + "\n2 /dev/null\n");
 }
 
 TEST(ToolkitTickCount, MillisecondsAndUnsignedDifferences) {

@@ -1,12 +1,18 @@
 // The editor's window on a real X server (a private Xvfb): a child of the
 // host's window at the panel's size, drawing what the headless back end
 // draws, answering a click, and never raising an X error, also when the
-// host destroys its window first or opens and closes many editors.
+// host destroys its window first or opens and closes many editors; the file
+// dialog belongs to the host's top-level window.
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <thread>
 
 #include "editor/Editor.h"
@@ -287,6 +293,55 @@ TEST_F(X11Host, ParentDestroyedFirstAndManyEditorsOpenedAndClosed) {
   XSync(display_, False);
   a->dispatch(vst::effEditIdle);
   a->dispatch(vst::effEditClose);
+  EXPECT_EQ(hostErrors, 0);
+}
+
+// The file dialog belongs to the host's top-level window that holds the
+// editor: the window the window manager manages (it carries WM_STATE) or,
+// with no window manager, the one just below the root.
+TEST_F(X11Host, TheFileDialogIsAttachedToTheHostsTopLevelWindow) {
+  namespace fs = std::filesystem;
+  const fs::path folder = fs::temp_directory_path() / ("tavrel-attach-" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  std::ofstream(folder / "zenity") << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << (folder / "args").string() << "'\n";
+  ::chmod((folder / "zenity").c_str(), 0755);
+  const Atom wmState = XInternAtom(display_, "WM_STATE", False);
+  for (const bool managed : {false, true}) {
+    SCOPED_TRACE(managed ? "a window manager's frame around the host" : "no window manager");
+    // outer (below the root) > host > container > the editor's window
+    const Window outer = makeParent();
+    const Window host = XCreateSimpleWindow(display_, outer, 0, 0, 942, 171, 0, 0, 0);
+    const Window container = XCreateSimpleWindow(display_, host, 0, 0, 942, 171, 0, 0, 0);
+    if (managed) {
+      const long state[2] = {1, 0};  // NormalState, no icon
+      XChangeProperty(display_, host, wmState, wmState, 32, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(state), 2);
+    }
+    XMapSubwindows(display_, outer);
+    XMapSubwindows(display_, host);
+    XSync(display_, False);
+    fs::remove(folder / "args");
+
+    auto zel = testing_support::makeZel();
+    Editor& editor = *zel->zelEditor();
+    editor.fileSelector().setSearchPath(folder.string());
+    ASSERT_TRUE(editor.open(reinterpret_cast<void*>(container)));
+    toolkit::CControl* load = editor.barControl(presets::kTagLoadPreset);
+    ASSERT_NE(load, nullptr);
+    const toolkit::CRect& r = load->getViewSize();
+    load->onMouseDown(toolkit::CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2), toolkit::kLButton);
+    for (int i = 0; i < 300 && editor.fileSelector().state() == platform::FileSelector::State::Running; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      editor.idle();
+    }
+    editor.close();
+    std::stringstream args;
+    args << std::ifstream(folder / "args").rdbuf();
+    const Window expected = managed ? host : outer;
+    EXPECT_NE(args.str().find("\n--attach=" + std::to_string(expected) + "\n"), std::string::npos) << args.str();
+    XDestroyWindow(display_, outer);
+  }
+  fs::remove_all(folder);
   EXPECT_EQ(hostErrors, 0);
 }
 

@@ -36,6 +36,9 @@ class PlatformWindow {
   virtual void releaseKeyboardFocus() {}
   // The native window (an X11 window id), 0 when there is none.
   virtual unsigned long nativeHandle() const { return 0; }
+  // The host's top-level window that holds this one (a native id, for a
+  // dialog to stay above), 0 when there is none.
+  virtual unsigned long topLevelHandle() const { return 0; }
 
   // The window for a host's parent: an X11 child window of `parent` (an X11
   // window id); null `parent` gives a window that is not shown anywhere.

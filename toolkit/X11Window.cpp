@@ -413,6 +413,35 @@ void X11Window::releaseKeyboardFocus() {
   XFlush(display_);
 }
 
+// The host's top-level is the window the window manager manages (ICCCM
+// marks it with WM_STATE; the manager's own frame around it has none); with
+// no window manager running, the ancestor just below the root.
+unsigned long X11Window::topLevelHandle() const {
+  if (!display_ || !alive_) return 0;
+  ErrorScope scope;
+  const Atom wmState = XInternAtom(display_, "WM_STATE", True);  // None: no window has it
+  Window w = window_;
+  for (int depth = 0; depth < 64; ++depth) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display_, w, &root, &parent, &children, &count)) return 0;
+    if (children) XFree(children);
+    if (w != window_ && wmState != None) {
+      Atom type = None;
+      int format = 0;
+      unsigned long items = 0, after = 0;
+      unsigned char* data = nullptr;
+      const bool read = XGetWindowProperty(display_, w, wmState, 0, 0, False, AnyPropertyType, &type, &format, &items,
+                                           &after, &data) == Success;
+      if (data) XFree(data);
+      if (read && type != None) return w;
+    }
+    if (parent == 0 || parent == root) return w == window_ ? 0 : w;
+    w = parent;
+  }
+  return 0;
+}
+
 std::unique_ptr<PlatformWindow> PlatformWindow::create(void* parent, int width, int height, double scale) {
   if (!parent) return std::make_unique<HeadlessWindow>(scale);
   return std::make_unique<X11Window>(reinterpret_cast<unsigned long>(parent), width, height, scale);

@@ -32,6 +32,7 @@ class X11Window : public PlatformWindow {
   void takeKeyboardFocus() override;
   void releaseKeyboardFocus() override;
   unsigned long nativeHandle() const override { return window_; }
+  unsigned long topLevelHandle() const override;
 
   // X errors on our connections that the scoped handler kept from the
   // host, over the life of the process (for tests).
