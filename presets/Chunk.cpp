@@ -10,18 +10,16 @@ namespace {
 
 constexpr int kValuesInRecord = kNameSize;  // offset of the 60 floats behind the name
 
-// Every number of the chunk changes order; the names stay as they are.
-void reverseChunkNumbers(uint8_t* chunk) {
-  for (int at : {kChunkVersionAt, kChunkCountAt, kChunkCurrentAt, 16, 20, 24, 28}) reverseWordInPlace(chunk + at);
-  for (int p = 0; p < kNumPrograms; ++p) {
-    uint8_t* values = chunk + kChunkRecordsAt + p * static_cast<int>(sizeof(ProgramRecord)) + kValuesInRecord;
-    for (int i = 0; i < params::kNumParams; ++i) reverseWordInPlace(values + 4 * i);
-  }
-  for (int i = 0; i < params::kNumParams; ++i) reverseWordInPlace(chunk + kChunkAssignmentsAt + 4 * i);
+// A number of the chunk, in this machine's order.
+uint32_t chunkWord(const uint8_t* at, bool reversed) {
+  const uint32_t w = readWord(at);
+  return reversed ? reverseBytes(w) : w;
 }
 
 }  // namespace
 
+// The image goes out in the effect's own buffer, which nothing but the next
+// getChunk writes: the host may keep reading it until it asks again.
 vst::VstInt32 CPresetSystemEffect::getChunk(void** data, bool /*isPreset*/) {
   if (!chunk_ || !data) return 0;
   uint8_t* chunk = chunk_.get();
@@ -41,22 +39,20 @@ vst::VstInt32 CPresetSystemEffect::getChunk(void** data, bool /*isPreset*/) {
 }
 
 // 0 on success and for a chunk of another version (ignored), -1 when the
-// chunk is refused; nothing changes unless the chunk is taken.
+// chunk is refused; nothing changes unless the chunk is taken. The host's
+// bytes are read where they are (byte-reversed on the way when they come
+// from a machine of the other order) and never written: they may be the
+// image the last getChunk handed out.
 vst::VstInt32 CPresetSystemEffect::setChunk(void* data, VstInt32 byteSize, bool /*isPreset*/) {
   if (!chunk_ || !data || byteSize != kChunkSize) return -1;
-  uint8_t* chunk = chunk_.get();
-  // A host may hand back the very buffer getChunk gave it.
-  if (data != chunk) std::memmove(chunk, data, kChunkSize);
+  const auto* chunk = static_cast<const uint8_t*>(data);
 
   const uint32_t id = readWord(chunk + kChunkIdAt);
   const auto ownId = static_cast<uint32_t>(getPluginID());
-  if (id == reverseBytes(ownId) && id != ownId) {
-    reverseChunkNumbers(chunk);
-  } else if (id != ownId) {
-    return -1;
-  }
-  if (readWord(chunk + kChunkVersionAt) != kChunkVersion) return 0;
-  if (static_cast<int32_t>(readWord(chunk + kChunkCountAt)) != kNumPrograms) return -1;
+  const bool reversed = id == reverseBytes(ownId) && id != ownId;
+  if (!reversed && id != ownId) return -1;
+  if (chunkWord(chunk + kChunkVersionAt, reversed) != kChunkVersion) return 0;
+  if (static_cast<int32_t>(chunkWord(chunk + kChunkCountAt, reversed)) != kNumPrograms) return -1;
   if (!programs_ || !hasMaps()) return -1;
 
   // Values outside 0..1 are held to it: a project from anywhere plays, but
@@ -65,12 +61,13 @@ vst::VstInt32 CPresetSystemEffect::setChunk(void* data, VstInt32 byteSize, bool 
     const uint8_t* record = chunk + kChunkRecordsAt + p * static_cast<int>(sizeof(ProgramRecord));
     std::memcpy(programs_[p].name, record, kNameSize);
     for (int i = 0; i < params::kNumParams; ++i)
-      programs_[p].values[i] = params::heldNormalised(readFloat(record + kValuesInRecord + 4 * i, false));
+      programs_[p].values[i] = params::heldNormalised(readFloat(record + kValuesInRecord + 4 * i, reversed));
   }
-  for (int i = 0; i < params::kNumParams; ++i) assignmentValues_[i] = readFloat(chunk + kChunkAssignmentsAt + 4 * i, false);
+  for (int i = 0; i < params::kNumParams; ++i)
+    assignmentValues_[i] = readFloat(chunk + kChunkAssignmentsAt + 4 * i, reversed);
   rebuildMidiMap();
 
-  const auto current = static_cast<int32_t>(readWord(chunk + kChunkCurrentAt));
+  const auto current = static_cast<int32_t>(chunkWord(chunk + kChunkCurrentAt, reversed));
   if (current >= 0 && current < kNumPrograms) selectProgram(current);
   return 0;
 }

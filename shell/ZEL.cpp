@@ -45,27 +45,39 @@ Editor* ZEL::zelEditor() { return static_cast<Editor*>(editor); }
 void ZEL::suspend() {
   shell::TimedLockGuard hold(lock_);
   if (!hold || !engineReady_) return;
+  takeReverbChange();
   engine_->suspend();
 }
 
+// The host is asked everything first (events, transport, connected pins) and
+// the lock is taken only for the engine's own work: a host whose callbacks
+// are slow (some take their own locks to answer the time) would otherwise
+// hold a chunk or a reverb type change waiting on the lock.
 void ZEL::resume() {
-  shell::TimedLockGuard hold(lock_);
-  if (!hold) return;
   CPresetSystemEffect::resume();
 
+  double hostTempo = NAN;
   if (const vst::VstTimeInfo* time = getTimeInfo(vst::kVstTempoValid);
-      time && (time->flags & vst::kVstTempoValid) && std::isfinite(time->tempo)) {
-    params_->setTempo(time->tempo);
-    updateSyncedTimes(kSyncAll);
-  }
+      time && (time->flags & vst::kVstTempoValid) && std::isfinite(time->tempo))
+    hostTempo = time->tempo;
 
+  engine::ChannelMap counted;
+  bool pinsCounted = false;
   if (!channelMapFixed_) {
     int inputs = 0, outputs = 0;
     while (inputs < 4 && isInputConnected(inputs)) ++inputs;
     while (outputs < 2 && isOutputConnected(outputs)) ++outputs;
-    engine::ChannelMap map = engine_->channelMap();
-    if (engine::ChannelMap::forChannelCounts(inputs, outputs, map)) engine_->setChannelMap(map);
+    pinsCounted = engine::ChannelMap::forChannelCounts(inputs, outputs, counted);
   }
+
+  shell::TimedLockGuard hold(lock_);
+  if (!hold) return;
+  if (std::isfinite(hostTempo)) {
+    params_->setTempo(hostTempo);
+    updateSyncedTimes(kSyncAll);
+  }
+  // An arrangement the host set meanwhile wins over the counted pins.
+  if (pinsCounted && !channelMapFixed_) engine_->setChannelMap(counted);
 
   const float rate = getSampleRate();
   try {
@@ -79,6 +91,7 @@ void ZEL::resume() {
     return;
   }
   engineReady_ = true;
+  takeReverbChange();
   params_->setSampleRate(engine_->sampleRate());
   engine_->clear();
 }
@@ -95,6 +108,9 @@ void ZEL::processDoubleReplacing(double** inputs, double** outputs, VstInt32 sam
 
 template <typename Sample>
 void ZEL::processBlock(Sample** inputs, Sample** outputs, VstInt32 frames) {
+  // The host's transport is asked before the lock is taken: the lock is never
+  // held across a call into the host.
+  const engine::BlockTiming timing = prepareBlockTiming();
   shell::TimedLockGuard hold(lock_);
   if (!hold || !engineReady_) {
     // The engine is busy elsewhere, or has no buffers that fit its set-up: a
@@ -104,7 +120,7 @@ void ZEL::processBlock(Sample** inputs, Sample** outputs, VstInt32 frames) {
     for (VstInt32 i = 0; i < frames; ++i) outputs[map.outL][i] = outputs[map.outR][i] = 0;
     return;
   }
-  const engine::BlockTiming timing = prepareBlockTiming();
+  takeReverbChange();
   engine_->process(inputs, outputs, frames, timing);
 }
 
@@ -149,8 +165,7 @@ void ZEL::setParameter(VstInt32 index, float value) {
     } else if (index == CutfModSwitch) {
       if (steps(value, 2) == 0) setParameter(CutfMod, 0.5f);
     } else if (index == RvbType) {
-      // A type the engine could not take is not shown or stored either.
-      if (!applyReverbType(value)) return;
+      applyReverbType(value);
     } else if (params_->apply(index, value)) {
       tellEditorTempo();
     }
@@ -189,16 +204,28 @@ void ZEL::storeDerivedValues(int index) {
   if (changed) updateDisplay();
 }
 
-bool ZEL::applyReverbType(float value) {
-  // The reverb's tap lengths change: not while a block runs.
-  shell::TimedLockGuard hold(lock_);
-  if (!hold) return false;
-  const int before = engine_->values().rvbType;
+// The type counts at once for the program store, getParameter and the
+// editor. The reverb's tap lengths change with it, which must not happen
+// while a block runs: the writer reconfigures the engine itself when the lock
+// is free, and otherwise leaves the change to whoever takes the lock next
+// (the next block, suspend or resume, before their own work). It never
+// waits, so a chunk or a click on the panel is never held up by the audio
+// thread, and a change is never lost: a later type replaces an earlier one.
+void ZEL::applyReverbType(float value) {
   params_->apply(RvbType, value);
+  reverbChanged_.store(true, std::memory_order_release);
+  std::unique_lock<shell::ProcessingLock> hold(lock_, std::try_to_lock);
+  if (hold && engineReady_) takeReverbChange();
+}
+
+// Only the engine's reconfiguration: nothing here calls the host, since it
+// may run on the audio thread.
+void ZEL::takeReverbChange() {
+  if (!reverbChanged_.exchange(false, std::memory_order_acquire)) return;
+  const int before = engine_->reverb().type();
   engine_->configureReverb();
   // The other type's lines hold sound that does not belong to this one.
-  if (engine_->values().rvbType != before) engine_->clearReverb();
-  return true;
+  if (engine_->reverb().type() != before) engine_->clearReverb();
 }
 
 float ZEL::getParameter(VstInt32 index) {

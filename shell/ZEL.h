@@ -3,6 +3,7 @@
 // MIDI map (through its preset-system base) and the editor object.
 #pragma once
 
+#include <atomic>
 #include <memory>
 
 #include "engine/DelayEngine.h"
@@ -59,6 +60,8 @@ class ZEL : public presets::CPresetSystemEffect {
 
   // For tests and tools that look inside.
   const engine::DelayEngine& engine() const { return *engine_; }
+  // A test holds it to stand for a block in progress on the audio thread.
+  shell::ProcessingLock& processingLock() { return lock_; }
   const params::ParameterApplication& parameters() const { return *params_; }
   Editor* zelEditor();
 
@@ -67,14 +70,19 @@ class ZEL : public presets::CPresetSystemEffect {
   void processBlock(Sample** inputs, Sample** outputs, VstInt32 frames);
   engine::BlockTiming prepareBlockTiming();
   void tellEditorTempo();
-  bool applyReverbType(float value);  // false when the lock could not be had
+  void applyReverbType(float value);
+  void takeReverbChange();  // under the lock, with the engine ready
   void storeDerivedValues(int index);
 
   shell::ProcessingLock lock_;
   std::unique_ptr<engine::DelayEngine> engine_;
   std::unique_ptr<params::ParameterApplication> params_;
-  bool channelMapFixed_ = false;
+  engine::Relaxed<bool> channelMapFixed_{false};  // read by resume before it takes the lock
   bool engineReady_ = true;  // false after a resume that could not get its memory (under the lock)
+  // A reverb type written while the lock was busy: set (release) after the
+  // type's working value, taken (acquire) by whoever next holds the lock, so
+  // the engine is reconfigured for the latest type written.
+  std::atomic<bool> reverbChanged_{false};
 };
 
 // Creates the effect for a host; null when the host is too old or the

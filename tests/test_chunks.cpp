@@ -103,6 +103,32 @@ TEST(Chunks, RefusedAndIgnoredChunksChangeNothing) {
   }
 }
 
+// A host may keep reading the image getChunk handed it until it asks for the
+// next one, whatever it loads meanwhile; and the bytes it loads are read, not
+// written (a chunk of the other byte order is not turned round in place).
+TEST(Chunks, TheImageHandedToTheHostStaysIntactWhileOthersLoad) {
+  auto zel = makeZel();
+  void* data = nullptr;
+  ASSERT_EQ(zel->getChunk(&data), static_cast<int>(kChunk));
+  const auto* handedOut = static_cast<const uint8_t*>(data);
+  const Bytes handed(handedOut, handedOut + kChunk);
+  Bytes other = handed;
+  setWordAt(other, 12, 24);
+  other[kRecords] = 'X';
+  for (const Bytes& image : {other, otherByteOrder(other)}) {
+    Bytes hostCopy = image;
+    ASSERT_EQ(zel->setChunk(hostCopy.data(), static_cast<int>(kChunk)), 0);
+    EXPECT_EQ(zel->getCurrentProgramIndex(), 24);
+    EXPECT_EQ(zel->programs()[0].name[0], 'X');
+    EXPECT_EQ(Bytes(handedOut, handedOut + kChunk), handed);
+    EXPECT_EQ(hostCopy, image);
+  }
+  // Handed back as it is, the effect's own image loads too.
+  ASSERT_EQ(zel->setChunk(data, static_cast<int>(kChunk)), 0);
+  EXPECT_EQ(zel->getCurrentProgramIndex(), 0);
+  EXPECT_EQ(Bytes(handedOut, handedOut + kChunk), handed);
+}
+
 // Random and mutated chunks of every size near the real one: nothing may
 // read or write outside the given bytes (run under the sanitizers), and the
 // state stays usable.
