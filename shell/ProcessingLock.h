@@ -1,6 +1,9 @@
 // The processing lock: one recursive lock that keeps processing, suspend,
 // resume and the reverb-type change from overlapping. Waits are bounded so a
-// stuck thread can never hang the host's audio thread for ever.
+// stuck thread can never hang the host's audio thread for ever; the
+// reverb-type change only tries it and otherwise leaves the change to the
+// next holder. Nobody calls the host while holding it, so a host that is
+// slow to answer never makes another thread wait here.
 #pragma once
 
 #include <chrono>
