@@ -71,13 +71,25 @@ bool replaceFile(const std::string& target, const uint8_t* data, size_t size) {
   return ok;
 }
 
-bool readFileInto(const std::string& path, uint8_t* buffer, std::size_t size) {
-  std::FILE* file = std::fopen(path.c_str(), "rbe");
-  if (!file) return false;
-  std::fread(buffer, 1, size, file);
-  const bool ok = !std::ferror(file);
-  std::fclose(file);
-  return ok;
+std::optional<size_t> readFileInto(const std::string& path, uint8_t* buffer, size_t size) {
+  // Opening a FIFO for reading would wait for a writer: open without waiting,
+  // then take only a regular file.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat info {};
+  std::optional<size_t> length;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    length = 0;
+    while (*length < size) {
+      const ssize_t got = ::read(fd, buffer + *length, size - *length);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) length.reset();
+      if (got <= 0) break;
+      *length += static_cast<size_t>(got);
+    }
+  }
+  ::close(fd);
+  return length;
 }
 
 }  // namespace platform

@@ -6,13 +6,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace platform {
 
-// Reads at most `size` bytes into `buffer` (the rest is left as it was).
-// False when the file cannot be opened or read.
-bool readFileInto(const std::string& path, uint8_t* buffer, std::size_t size);
+// Reads at most `size` bytes of a regular file into `buffer` (the rest is
+// left as it was) and returns how many it read. Nothing when the file cannot
+// be opened or read, or is no regular file: a FIFO, a device, a folder or a
+// link loop is refused at once, without waiting for a writer and without
+// reading more than `size` bytes of an endless source.
+std::optional<std::size_t> readFileInto(const std::string& path, uint8_t* buffer, std::size_t size);
 
 // Writes `data` as the whole new content of `target`. Saving over a link
 // replaces the file it points to; a folder, device or file the user may not

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "platform/AtomicFile.h"
@@ -40,8 +41,9 @@ SettingsStore SettingsStore::forUser() {
 
 SettingsStore::SettingsStore(std::string folder) : folder_(std::move(folder)) {}
 
-bool SettingsStore::read(const char* name, uint8_t* buffer, std::size_t capacity) const {
-  return !folder_.empty() && readFileInto(pathOf(name), buffer, capacity);
+std::optional<std::size_t> SettingsStore::read(const char* name, uint8_t* buffer, std::size_t capacity) const {
+  if (folder_.empty()) return std::nullopt;
+  return readFileInto(pathOf(name), buffer, capacity);
 }
 
 bool SettingsStore::write(const char* name, const uint8_t* data, std::size_t size) const {
@@ -51,9 +53,10 @@ bool SettingsStore::write(const char* name, const uint8_t* data, std::size_t siz
 bool SettingsStore::readText(const char* name, std::string& text, std::size_t limit) const {
   // One byte more than the limit tells a text that fits from one that does not.
   std::vector<uint8_t> buffer(limit + 1, 0);
-  if (!read(name, buffer.data(), buffer.size())) return false;
-  if (buffer[limit] != 0) return false;
-  text.assign(reinterpret_cast<const char*>(buffer.data()));
+  const std::optional<std::size_t> length = read(name, buffer.data(), buffer.size());
+  if (!length || *length > limit) return false;
+  const auto* chars = reinterpret_cast<const char*>(buffer.data());
+  text.assign(chars, ::strnlen(chars, *length));
   return true;
 }
 

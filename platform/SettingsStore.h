@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -21,8 +22,10 @@ class SettingsStore {
   const std::string& folder() const { return folder_; }
 
   // Binary values: reads at most `capacity` bytes into `buffer` (the rest is
-  // left as it was); false when the value is missing.
-  bool read(const char* name, uint8_t* buffer, std::size_t capacity) const;
+  // left as it was) and returns how many; nothing when the value is missing
+  // or is no regular file (a FIFO, device or folder under the value's name
+  // is never waited on nor read).
+  std::optional<std::size_t> read(const char* name, uint8_t* buffer, std::size_t capacity) const;
   bool write(const char* name, const uint8_t* data, std::size_t size) const;
 
   // Text values, stored as they are (UTF-8 on a UTF-8 system). A text longer

@@ -14,9 +14,10 @@ CPresetSystemEditor::CPresetSystemEditor(CPresetSystemEffect* effect) : AEffGUIE
     currentFolder_ = cwd;
     if (currentFolder_.empty() || currentFolder_.back() != '/') currentFolder_ += '/';
   }
+  foundLocations_[0] = currentFolder_;
 }
 
-// The last file locations are kept for the next instance, whoever closes last.
+// The file locations this instance changed are kept for the next instance.
 CPresetSystemEditor::~CPresetSystemEditor() { saveFileLocations(); }
 
 // The bar shows no parameter.

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <array>
 #include <atomic>
 #include <string>
 #include <vector>
@@ -87,7 +88,8 @@ class CPresetSystemEditor : public toolkit::AEffGUIEditor, public toolkit::CCont
   // The file commands, by path. A path's folder becomes the current folder
   // and its file name the kind's last name; a bare file name is looked up in
   // the current folder and changes neither. Loading returns whether a file
-  // was read (an unrecognised image is read and ignored); saving returns
+  // was read (an unrecognised image is read and ignored; an image cut short
+  // of its length is refused whole and changes nothing); saving returns
   // whether the file now holds the new image. The working directory is never
   // changed, files are opened read-only for loading, and a save replaces the
   // old file only once the new one is complete.
@@ -105,7 +107,8 @@ class CPresetSystemEditor : public toolkit::AEffGUIEditor, public toolkit::CCont
   // in the per-user settings store and shared by all instances. Loading reads
   // the value into a zeroed image and hands it to the loader whether or not
   // it was there: the loader ignores a zero image (and a bank load still
-  // selects program 0).
+  // selects program 0). A stored image cut short is refused whole. Only the
+  // file locations this instance changed are written back, never as empty.
   void storeDefaultBank();
   void storeDefaultPreset();
   void storeDefaultMidi();
@@ -121,9 +124,10 @@ class CPresetSystemEditor : public toolkit::AEffGUIEditor, public toolkit::CCont
   void saveFileLocations();
   void loadFileLocations();
 
-  // The folder and each last file name hold at most this many characters; a
+  // The folder and each last file name hold at most this many bytes; a
   // longer chosen path is refused whole rather than cut into a wrong one.
-  static constexpr std::size_t kMaxPathPart = 256;
+  static constexpr std::size_t kMaxFolder = 4096;
+  static constexpr std::size_t kMaxFileName = 256;
 
   // The file dialog the bar's load and save buttons open (tests point it at
   // a scripted dialog).
@@ -158,6 +162,9 @@ class CPresetSystemEditor : public toolkit::AEffGUIEditor, public toolkit::CCont
   std::string lastBankName_;
   std::string lastPresetName_;
   std::string lastMidiName_;
+  // The file locations as this instance found them (in the store, else the
+  // working directory), in the order of locations().
+  std::array<std::string, 4> foundLocations_;
 
  private:
   using Loader = void (CPresetSystemEditor::*)(const uint8_t*, bool);
@@ -165,7 +172,10 @@ class CPresetSystemEditor : public toolkit::AEffGUIEditor, public toolkit::CCont
   std::string rememberPath(const std::string& path, std::string& lastName);
   bool fitsPathParts(const std::string& path) const;
   void storeImage(const char* value, int size, Storer store);
-  void loadImage(const char* value, int size, Loader load);
+  void loadImage(const char* value, uint8_t type, Loader load);
+  std::array<std::string*, 4> locations() {
+    return {&currentFolder_, &lastBankName_, &lastPresetName_, &lastMidiName_};
+  }
 
   // The bar (PresetBar.cpp).
   enum class FileKind { Preset, Bank, Midi };
@@ -203,7 +213,7 @@ class CPresetSystemEditor : public toolkit::AEffGUIEditor, public toolkit::CCont
   // name for a few seconds from when it was given (tick count).
   std::string barMessage_;
   uint32_t barMessageSince_ = 0;
-  bool loadFile(const std::string& path, std::string& lastName, int size, Loader load, bool reversed);
+  bool loadFile(const std::string& path, std::string& lastName, uint8_t type, Loader load, bool reversed);
   bool saveFile(const std::string& path, std::string& lastName, int size, Storer store);
 };
 

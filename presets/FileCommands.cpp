@@ -5,6 +5,7 @@
 // read-only for loading (shared preset folders and read-only media load
 // too), and a save writes a temporary file beside the target and renames it
 // into place, so a failed or interrupted save leaves the old file whole.
+#include <optional>
 #include <vector>
 
 #include "platform/AtomicFile.h"
@@ -29,16 +30,20 @@ std::string CPresetSystemEditor::rememberPath(const std::string& path, std::stri
 
 bool CPresetSystemEditor::fitsPathParts(const std::string& path) const {
   const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return path.size() <= kMaxPathPart;
-  return slash + 1 <= kMaxPathPart && path.size() - slash - 1 <= kMaxPathPart;
+  if (slash == std::string::npos) return path.size() <= kMaxFileName;
+  return slash + 1 <= kMaxFolder && path.size() - slash - 1 <= kMaxFileName;
 }
 
-bool CPresetSystemEditor::loadFile(const std::string& path, std::string& lastName, int size, Loader load,
+// Only a regular file is read (a FIFO or device the user picks is refused at
+// once), and no more of it than the image; an image cut short is refused.
+bool CPresetSystemEditor::loadFile(const std::string& path, std::string& lastName, uint8_t type, Loader load,
                                    bool reversed) {
-  if (path.empty() || !fitsPathParts(path)) return false;
+  if (path.empty() || !fitsPathParts(path) || !presetEffect()) return false;
   const std::string file = rememberPath(path, lastName);
-  std::vector<uint8_t> image(static_cast<size_t>(size), 0);
-  if (!platform::readFileInto(file, image.data(), image.size())) return false;
+  std::vector<uint8_t> image(static_cast<size_t>(imageSize(type, ImageLayout{})), 0);
+  const std::optional<size_t> length = platform::readFileInto(file, image.data(), image.size());
+  if (!length || isCutShort(image.data(), *length, static_cast<uint32_t>(presetEffect()->getPluginID()), type))
+    return false;
   (this->*load)(image.data(), reversed);
   return true;
 }
@@ -52,7 +57,7 @@ bool CPresetSystemEditor::saveFile(const std::string& path, std::string& lastNam
 }
 
 bool CPresetSystemEditor::loadPresetFile(const std::string& path, bool reversed) {
-  return loadFile(path, lastPresetName_, kPresetImageSize, &CPresetSystemEditor::loadPresetData, reversed);
+  return loadFile(path, lastPresetName_, kPresetType, &CPresetSystemEditor::loadPresetData, reversed);
 }
 
 bool CPresetSystemEditor::savePresetFile(const std::string& path) {
@@ -60,7 +65,7 @@ bool CPresetSystemEditor::savePresetFile(const std::string& path) {
 }
 
 bool CPresetSystemEditor::loadBankFile(const std::string& path, bool reversed) {
-  return loadFile(path, lastBankName_, kBankImageSize, &CPresetSystemEditor::loadBankData, reversed);
+  return loadFile(path, lastBankName_, kBankType, &CPresetSystemEditor::loadBankData, reversed);
 }
 
 bool CPresetSystemEditor::saveBankFile(const std::string& path) {
@@ -68,7 +73,7 @@ bool CPresetSystemEditor::saveBankFile(const std::string& path) {
 }
 
 bool CPresetSystemEditor::loadMidiFile(const std::string& path, bool reversed) {
-  return loadFile(path, lastMidiName_, kMidiImageSize, &CPresetSystemEditor::loadMidiData, reversed);
+  return loadFile(path, lastMidiName_, kMidiType, &CPresetSystemEditor::loadMidiData, reversed);
 }
 
 bool CPresetSystemEditor::saveMidiFile(const std::string& path) {

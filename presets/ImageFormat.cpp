@@ -57,6 +57,14 @@ int imageSize(uint8_t type, const ImageLayout& layout) {
   }
 }
 
+bool isCutShort(const uint8_t* image, std::size_t length, uint32_t ownId, uint8_t type) {
+  ImageLayout layout;
+  const ImageCheck check = recogniseImage(image, ownId, type, true, false, layout);
+  if (check == ImageCheck::UnknownId) return false;
+  if (check == ImageCheck::OtherKind && length > kImageTypeAt) return false;
+  return length < static_cast<std::size_t>(imageSize(type, layout));
+}
+
 void decodePresetImage(const uint8_t* image, const ImageLayout& layout, ProgramRecord& program) {
   readRecord(image + kImageBodyAt, layout, program);
 }

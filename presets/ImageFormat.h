@@ -12,6 +12,7 @@
 // bytes); they are read, never written.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "presets/ProgramRecord.h"
@@ -61,6 +62,14 @@ ImageCheck recogniseImage(const uint8_t* image, uint32_t ownId, uint8_t type, bo
 
 // The number of bytes a whole image of kind `type` in `layout` takes.
 int imageSize(uint8_t type, const ImageLayout& layout);
+
+// Whether `length` bytes read from a file or a stored value are an image of
+// kind `type` (this plug-in's ID or the older one) cut short of the length
+// its layout needs, so that it must be refused whole rather than padded
+// with zeros. An ID followed by no type byte counts as cut short too; an
+// image of another kind is not this check's to refuse. `image` holds at
+// least the five header bytes, zeros past `length`.
+bool isCutShort(const uint8_t* image, std::size_t length, uint32_t ownId, uint8_t type);
 
 // The decoders read a whole image (imageSize bytes) of a recognised
 // layout. Programs of an older image come out converted to the current

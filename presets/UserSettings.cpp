@@ -1,10 +1,12 @@
 // The user's defaults, memos and last file locations: the images of the
 // preset, bank and MIDI-settings files, kept by name in the per-user
 // settings store and loaded through the same loaders as the files.
+#include <optional>
 #include <vector>
 
 #include "platform/SettingsStore.h"
 #include "presets/CPresetSystemEditor.h"
+#include "presets/CPresetSystemEffect.h"
 
 namespace presets {
 
@@ -19,6 +21,8 @@ constexpr const char* kCurrDir = "CurrDir";
 constexpr const char* kCurrBank = "CurrBank";
 constexpr const char* kCurrPreset = "CurrPreset";
 constexpr const char* kCurrMidi = "CurrMidi";
+// In the order of the editor's locations().
+constexpr const char* kLocationValues[] = {kCurrDir, kCurrBank, kCurrPreset, kCurrMidi};
 
 }  // namespace
 
@@ -28,9 +32,13 @@ void CPresetSystemEditor::storeImage(const char* value, int size, Storer store) 
   platform::SettingsStore::forUser().write(value, image.data(), image.size());
 }
 
-void CPresetSystemEditor::loadImage(const char* value, int size, Loader load) {
-  std::vector<uint8_t> image(static_cast<size_t>(size), 0);
-  platform::SettingsStore::forUser().read(value, image.data(), image.size());
+// A missing value still reaches the loader as a zero image; a value cut
+// short of its image is refused whole.
+void CPresetSystemEditor::loadImage(const char* value, uint8_t type, Loader load) {
+  if (!presetEffect()) return;
+  std::vector<uint8_t> image(static_cast<size_t>(imageSize(type, ImageLayout{})), 0);
+  const std::optional<size_t> length = platform::SettingsStore::forUser().read(value, image.data(), image.size());
+  if (length && isCutShort(image.data(), *length, static_cast<uint32_t>(presetEffect()->getPluginID()), type)) return;
   (this->*load)(image.data(), false);
 }
 
@@ -45,29 +53,33 @@ void CPresetSystemEditor::storeMemoB() { storeImage(kMemoB, kPresetImageSize, &C
 void CPresetSystemEditor::deleteDefaultBank() { platform::SettingsStore::forUser().remove(kDefaultBank); }
 void CPresetSystemEditor::deleteDefaultPreset() { platform::SettingsStore::forUser().remove(kDefaultPreset); }
 
-void CPresetSystemEditor::loadDefaultBank() { loadImage(kDefaultBank, kBankImageSize, &CPresetSystemEditor::loadBankData); }
-void CPresetSystemEditor::loadDefaultPreset() {
-  loadImage(kDefaultPreset, kPresetImageSize, &CPresetSystemEditor::loadPresetData);
-}
-void CPresetSystemEditor::loadDefaultMidi() { loadImage(kDefaultMidi, kMidiImageSize, &CPresetSystemEditor::loadMidiData); }
-void CPresetSystemEditor::recallMemoA() { loadImage(kMemoA, kPresetImageSize, &CPresetSystemEditor::loadPresetData); }
-void CPresetSystemEditor::recallMemoB() { loadImage(kMemoB, kPresetImageSize, &CPresetSystemEditor::loadPresetData); }
+void CPresetSystemEditor::loadDefaultBank() { loadImage(kDefaultBank, kBankType, &CPresetSystemEditor::loadBankData); }
+void CPresetSystemEditor::loadDefaultPreset() { loadImage(kDefaultPreset, kPresetType, &CPresetSystemEditor::loadPresetData); }
+void CPresetSystemEditor::loadDefaultMidi() { loadImage(kDefaultMidi, kMidiType, &CPresetSystemEditor::loadMidiData); }
+void CPresetSystemEditor::recallMemoA() { loadImage(kMemoA, kPresetType, &CPresetSystemEditor::loadPresetData); }
+void CPresetSystemEditor::recallMemoB() { loadImage(kMemoB, kPresetType, &CPresetSystemEditor::loadPresetData); }
 
+// Every instance closes at the end of a session: one that wrote back what it
+// merely found would undo a newer folder another instance chose, so only a
+// location this instance changed is written, and an empty one never is.
 void CPresetSystemEditor::saveFileLocations() {
   const platform::SettingsStore store = platform::SettingsStore::forUser();
-  store.writeText(kCurrDir, currentFolder_);
-  store.writeText(kCurrBank, lastBankName_);
-  store.writeText(kCurrPreset, lastPresetName_);
-  store.writeText(kCurrMidi, lastMidiName_);
+  const auto texts = locations();
+  for (size_t i = 0; i < texts.size(); ++i) {
+    const std::string& text = *texts[i];
+    if (text.empty() || text == foundLocations_[i]) continue;
+    if (store.writeText(kLocationValues[i], text)) foundLocations_[i] = text;
+  }
 }
 
 // A missing value reads as an empty text, which replaces the working folder
 // the editor started with.
 void CPresetSystemEditor::loadFileLocations() {
   const platform::SettingsStore store = platform::SettingsStore::forUser();
-  for (auto [value, text] : {std::pair{kCurrDir, &currentFolder_}, std::pair{kCurrBank, &lastBankName_},
-                             std::pair{kCurrPreset, &lastPresetName_}, std::pair{kCurrMidi, &lastMidiName_}}) {
-    if (!store.readText(value, *text, kMaxPathPart)) text->clear();
+  const auto texts = locations();
+  for (size_t i = 0; i < texts.size(); ++i) {
+    if (!store.readText(kLocationValues[i], *texts[i], i == 0 ? kMaxFolder : kMaxFileName)) texts[i]->clear();
+    foundLocations_[i] = *texts[i];
   }
 }
 

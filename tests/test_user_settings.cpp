@@ -7,17 +7,22 @@
 // desktop's scale hints (GDK_SCALE, an X server's Xft.dpi) are not the
 // tests' either: the panel opens at 1x unless a test asks otherwise.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <ftw.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
 
 #include "editor/Editor.h"
 #include "platform/SettingsStore.h"
 #include "presets/FactoryPresets.h"
+#include "support/PresetFiles.h"
 #include "support/Tavrel.h"
 
 namespace {
@@ -137,24 +142,139 @@ TEST(UserSettings, AMemoCarriesAProgramToAnotherSlotAndAnotherInstance) {
 
 TEST(UserSettings, TheLastFolderAndNamesReachTheNextInstanceAndLongPathsAreRefused) {
   forgetEverything();
-  const std::string folder = settingsHome() + "/presets/";
-  ::mkdir(folder.c_str(), 0777);
+  // A folder of 1000 bytes is an ordinary one.
+  std::string folder = settingsHome() + "/presets";
+  while (folder.size() < 1000) folder += "/" + std::string(120, 'd');
+  folder += '/';
+  std::filesystem::create_directories(folder);
   {
     auto zel = testing_support::makeZel();
     Editor& editor = *zel->zelEditor();
     ASSERT_TRUE(editor.saveBankFile(folder + "live.zbk"));
     ASSERT_TRUE(editor.savePresetFile(folder + "lead.zel"));
-    // 257 characters of folder or of name do not fit: refused, nothing changes.
-    EXPECT_FALSE(editor.savePresetFile("/" + std::string(255, 'f') + "/x.zel"));
+    // A folder or name longer than a path can be does not fit: refused, nothing changes.
+    EXPECT_FALSE(editor.savePresetFile("/" + std::string(4096, 'f') + "/x.zel"));
     EXPECT_FALSE(editor.loadPresetFile(folder + std::string(257, 'n'), false));
     EXPECT_EQ(editor.currentFolder(), folder);
     EXPECT_EQ(editor.lastPresetName(), "lead.zel");
   }
-  auto zel = testing_support::makeZel();
-  EXPECT_EQ(zel->zelEditor()->currentFolder(), folder);
-  EXPECT_EQ(zel->zelEditor()->lastBankName(), "live.zbk");
-  EXPECT_EQ(zel->zelEditor()->lastPresetName(), "lead.zel");
-  EXPECT_EQ(zel->zelEditor()->lastMidiName(), "");
+  for (int session = 0; session < 2; ++session) {  // and an instance that changes nothing keeps it
+    auto zel = testing_support::makeZel();
+    EXPECT_EQ(zel->zelEditor()->currentFolder(), folder);
+    EXPECT_EQ(zel->zelEditor()->lastBankName(), "live.zbk");
+    EXPECT_EQ(zel->zelEditor()->lastPresetName(), "lead.zel");
+    EXPECT_EQ(zel->zelEditor()->lastMidiName(), "");
+  }
+}
+
+timespec modified(const char* value) {
+  struct stat info {};
+  ::stat((store().folder() + value).c_str(), &info);
+  return info.st_mtim;
+}
+
+// At the end of a session every instance closes. One that used no dialog
+// writes nothing; one that did writes only what it changed, so the folder
+// another instance chose later survives whichever closes last.
+TEST(UserSettings, AnInstanceWritesBackOnlyTheLocationsItChanged) {
+  forgetEverything();
+  const std::string folder = settingsHome() + "/chosen/";
+  ::mkdir(folder.c_str(), 0777);
+  const char* values[] = {"CurrDir", "CurrBank", "CurrPreset", "CurrMidi"};
+  const char* texts[] = {"/old/", "old.zbk", "old.zel", "old.zmd"};
+  const timespec past[2] = {{1000000000, 0}, {1000000000, 0}};
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_TRUE(store().writeText(values[i], texts[i]));
+    ASSERT_EQ(::utimensat(AT_FDCWD, (store().folder() + values[i]).c_str(), past, 0), 0);
+  }
+  auto idle = testing_support::makeZel();
+  {
+    auto chooser = testing_support::makeZel();
+    ASSERT_TRUE(chooser->zelEditor()->saveBankFile(folder + "new.zbk"));
+  }
+  idle.reset();
+  std::string text;
+  const char* expected[] = {folder.c_str(), "new.zbk", "old.zel", "old.zmd"};
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_TRUE(store().readText(values[i], text, 4096));
+    EXPECT_EQ(text, expected[i]) << values[i];
+    EXPECT_EQ(modified(values[i]).tv_sec == past[0].tv_sec, i >= 2) << values[i] << " written";
+  }
+}
+
+// Stored images cut short (as a full disk or an interrupted copy leaves
+// them) are refused whole: a new instance starts as if they were missing.
+TEST(UserSettings, DefaultsCutShortAreIgnoredAtStart) {
+  struct Case {
+    const char* value;
+    int size;
+    void (Editor::*store)(uint8_t*);
+  };
+  const Case cases[] = {{"DefaultBank", presets::kBankImageSize, &Editor::storeBankData},
+                        {"DefaultPreset", presets::kPresetImageSize, &Editor::storePresetData},
+                        {"DefaultMidi", presets::kMidiImageSize, &Editor::storeMidiData}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    forgetEverything();
+    {
+      auto zel = testing_support::makeZel();
+      for (int p = 0; p < presets::kNumPrograms; ++p) {
+        zel->selectProgram(p);
+        zel->setParameter(Mix, 0.125f);
+      }
+      zel->selectProgram(0);
+      zel->assignController(Cutoff, 74);
+      testing_support::Bytes image(static_cast<size_t>(c.size));
+      (zel->zelEditor()->*c.store)(image.data());
+      ASSERT_TRUE(store().write(c.value, image.data(), image.size() - 1));
+    }
+    auto zel = testing_support::makeZel();
+    EXPECT_EQ(zel->getCurrentProgramIndex(), 0);
+    for (int p = 0; p < presets::kNumPrograms; ++p) {
+      ASSERT_EQ(nameOf(zel->programs()[p]), presets::factoryPresets()[p].name);
+      ASSERT_EQ(zel->programs()[p].values[Mix], presets::factoryPresets()[p].values[Mix]);
+    }
+    EXPECT_EQ(zel->getControllerForParameter(Cutoff), presets::kNone);
+  }
+}
+
+// A settings folder filled with what is no file (a FIFO no one writes, a
+// link to an endless device, a link loop, a folder) under every value's name:
+// the plug-in loads, sizes its window and reads a picked FIFO without
+// waiting. Run in a child that an alarm ends, so a regression fails instead
+// of hanging the suite.
+TEST(UserSettings, ValuesThatAreNoFilesAreIgnoredAtOnce) {
+  const char* names[] = {"DefaultBank", "DefaultPreset", "DefaultMidi", "MemoA", "MemoB", "CurrDir",
+                         "CurrBank",    "CurrPreset",    "CurrMidi",    "UiScale"};
+  enum Kind { Fifo, EndlessDevice, LinkLoop, Folder };
+  for (Kind kind : {Fifo, EndlessDevice, LinkLoop, Folder}) {
+    SCOPED_TRACE(kind);
+    testing_support::ScratchFolder home;
+    const std::string folder = home / "Korvane/Tavrel/";
+    std::filesystem::create_directories(folder);
+    for (const char* name : names) {
+      const std::string path = folder + name;
+      if (kind == Fifo) ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+      if (kind == EndlessDevice) ASSERT_EQ(::symlink("/dev/zero", path.c_str()), 0);
+      if (kind == LinkLoop) ASSERT_EQ(::symlink(name, path.c_str()), 0);
+      if (kind == Folder) ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);
+    }
+    EXPECT_EXIT(
+        {
+          ::alarm(60);
+          ::setenv("XDG_CONFIG_HOME", home.path.c_str(), 1);
+          auto plugin = testing_support::loadTavrel();
+          vst::ERect* rect = nullptr;
+          if (!plugin || plugin->dispatch(vst::effEditGetRect, 0, 0, &rect) != 1 || !rect) std::_Exit(1);
+          if (plugin->programNameIndexed(0) != presets::factoryPresets()[0].name) std::_Exit(2);
+          auto zel = testing_support::makeZel();
+          zel->zelEditor()->recallMemoA();
+          if (zel->zelEditor()->loadPresetFile(folder + "CurrDir", false)) std::_Exit(3);
+          plugin.reset();
+          std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+  }
 }
 
 // Two instances storing their banks at once, a third reading meanwhile:
