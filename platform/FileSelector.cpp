@@ -192,6 +192,17 @@ void FileSelector::finish(int status, bool statusKnown) {
   ::close(pipe_);
   pipe_ = -1;
 
+  // zenity 3.90 to 3.99 know no --attach: they refuse the whole command
+  // line at once with status 255. Asked again without it, once.
+  if (statusKnown && WIFEXITED(status) && WEXITSTATUS(status) == 255 && tool_ == "zenity" &&
+      request_.ownerWindow != 0) {
+    FileRequest unattached = request_;
+    unattached.ownerWindow = 0;
+    state_ = State::Idle;
+    start(unattached);
+    return;
+  }
+
   std::string line = output_.substr(0, output_.find('\n'));
   while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
   if (statusKnown && WIFSIGNALED(status)) {

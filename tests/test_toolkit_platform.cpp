@@ -80,6 +80,10 @@ TEST(ToolkitFileSelector, AnswersChosenCancelledFailedAndUnavailable) {
       {"zenity", "exit 0", platform::FileRequest::Mode::Open, State::Cancelled, ""},
       {"zenity", "echo /tmp/x; exit 5", platform::FileRequest::Mode::Open, State::Failed, ""},
       {"zenity", "kill -9 $$", platform::FileRequest::Mode::Open, State::Failed, ""},
+      // A zenity that knows no --attach refuses it and is asked again without.
+      {"zenity", "case \"$*\" in *--attach=*) exit 255;; esac; echo /tmp/b.fxb", platform::FileRequest::Mode::Open,
+       State::Chosen, "/tmp/b.fxb"},
+      {"zenity", "exit 255", platform::FileRequest::Mode::Open, State::Failed, ""},
       {"kdialog", "echo /tmp/k.fxp", platform::FileRequest::Mode::Open, State::Chosen, "/tmp/k.fxp"},
       {"kdialog", "exit 1", platform::FileRequest::Mode::Open, State::Cancelled, ""},
       {nullptr, "", platform::FileRequest::Mode::Open, State::Unavailable, ""},
@@ -92,6 +96,7 @@ TEST(ToolkitFileSelector, AnswersChosenCancelledFailedAndUnavailable) {
     selector.setSearchPath(tools.dir.string());
     platform::FileRequest request = saveBank();
     request.mode = c.mode;
+    request.ownerWindow = 0x2a00007;
     EXPECT_EQ(selector.start(request), c.expected != State::Unavailable);
     EXPECT_EQ(runToEnd(selector), c.expected);
     EXPECT_EQ(selector.path(), c.path);
