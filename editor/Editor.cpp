@@ -209,7 +209,13 @@ void Editor::createViews() {
   setView(81, 0.0f);
 }
 
+// What the user has under way ends before the window goes, whoever closes
+// it: a program name being typed is kept, and every edit a drag opened with
+// the host is ended (a host in touch or latch automation would otherwise
+// keep the parameter held).
 void Editor::close() {
+  if (frame) frame->finishGestures();
+  closeSideEdits();
   CPresetSystemEditor::close();
   views_.fill(nullptr);
   help_ = nullptr;

@@ -11,6 +11,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 #include "params/ParameterText.h"
 #include "presets/CPresetSystemEditor.h"
@@ -96,6 +97,19 @@ class Editor : public presets::CPresetSystemEditor {
   void setView(int32_t tag, float value);
   void applyPendingChanges();
 
+  // A side view's edit: the parameters it opened with the host, so that its
+  // end closes exactly those, whatever LINK did in between.
+  struct SideEdit {
+    int32_t tag;
+    int depth;  // begins not yet ended (a wheel turn during the drag nests one)
+    std::array<int, 2> indices;
+    int opened;
+  };
+  SideEdit* sideEditOf(int32_t tag);
+  void openSideIndex(SideEdit& edit, int index);
+  void closeSideEdit(int32_t tag);
+  void closeSideEdits();
+
   // The display and the meters.
   int readoutChoice(int& blinkSelector) const;
   int mainTimeReadout(int& blinkSelector) const;
@@ -113,6 +127,7 @@ class Editor : public presets::CPresetSystemEditor {
   bool selectedSide_ = false;  // false: left
   std::atomic<bool> link_{false};
   int editingTag_ = -1;
+  std::vector<SideEdit> sideEdits_;
   bool displayVisible_ = true;
   Clock clock_;
   uint32_t blinkTick_;

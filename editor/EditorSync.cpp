@@ -133,7 +133,12 @@ void Editor::valueChanged(CControl* control) {
 
 void Editor::writeSideView(int32_t tag, float value) {
   zel()->setParameterAutomated(sideParameter(tag), value);
-  if (link_) zel()->setParameterAutomated(otherParameter(tag), mirrored(tag) ? 1.0f - value : value);
+  if (!link_) return;
+  const int other = otherParameter(tag);
+  // LINK came on (from a program the host chose) after the drag began: the
+  // other side's writes get their bracket now.
+  if (SideEdit* edit = sideEditOf(tag)) openSideIndex(*edit, other);
+  zel()->setParameterAutomated(other, mirrored(tag) ? 1.0f - value : value);
 }
 
 // The mode re-derives range and time in time mode: the switch and the hot
@@ -330,16 +335,49 @@ void Editor::controlBeginEdit(CControl* control) {
   const int32_t tag = control->getTag();
   editingTag_ = tag;
   if (!sideEdit(tag)) return;
-  zel()->beginEdit(sideParameter(tag));
-  if (link_ && linkWritesOther(tag)) zel()->beginEdit(otherParameter(tag));
+  if (SideEdit* edit = sideEditOf(tag)) {
+    ++edit->depth;
+    return;
+  }
+  sideEdits_.push_back({tag, 1, {}, 0});
+  openSideIndex(sideEdits_.back(), sideParameter(tag));
+  if (link_ && linkWritesOther(tag)) openSideIndex(sideEdits_.back(), otherParameter(tag));
 }
 
 void Editor::controlEndEdit(CControl* control) {
   const int32_t tag = control->getTag();
   if (tag == editingTag_) editingTag_ = -1;
-  if (!sideEdit(tag)) return;
-  if (link_ && linkWritesOther(tag)) zel()->endEdit(otherParameter(tag));
-  zel()->endEdit(sideParameter(tag));
+  SideEdit* edit = sideEditOf(tag);
+  if (edit && --edit->depth == 0) closeSideEdit(tag);
+}
+
+Editor::SideEdit* Editor::sideEditOf(int32_t tag) {
+  for (SideEdit& edit : sideEdits_)
+    if (edit.tag == tag) return &edit;
+  return nullptr;
+}
+
+void Editor::openSideIndex(SideEdit& edit, int index) {
+  for (int i = 0; i < edit.opened; ++i)
+    if (edit.indices[static_cast<size_t>(i)] == index) return;
+  if (index < 0 || edit.opened == static_cast<int>(edit.indices.size())) return;
+  edit.indices[static_cast<size_t>(edit.opened++)] = index;
+  zel()->beginEdit(index);
+}
+
+// Ends the other side first, as it was opened last.
+void Editor::closeSideEdit(int32_t tag) {
+  for (auto it = sideEdits_.begin(); it != sideEdits_.end(); ++it) {
+    if (it->tag != tag) continue;
+    const SideEdit edit = *it;
+    sideEdits_.erase(it);
+    for (int i = edit.opened - 1; i >= 0; --i) zel()->endEdit(edit.indices[static_cast<size_t>(i)]);
+    return;
+  }
+}
+
+void Editor::closeSideEdits() {
+  while (!sideEdits_.empty()) closeSideEdit(sideEdits_.back().tag);
 }
 
 // ------------------------------------------------------------- from effect

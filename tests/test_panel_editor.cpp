@@ -7,6 +7,7 @@
 #include <cmath>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "editor/Editor.h"
 #include "params/ParameterTable.h"
@@ -177,6 +178,98 @@ TEST(PanelEditor, ControlClickOnLinkCopiesTheSelectedSide) {
   EXPECT_NEAR(panel.param(FbPanR), 0.7f, 1e-6);
   EXPECT_EQ(panel.param(FbGainR), 0.6f);
   EXPECT_EQ(panel.param(PreNumR), step(3, 6));
+}
+
+// ------------------------------------------------------ gestures cut short
+
+intptr_t dispatch(ZEL& zel, int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr) {
+  return zel.getAeffect()->dispatcher(zel.getAeffect(), opcode, index, value, ptr, 0.0f);
+}
+
+// A bank image, as a host keeps it in a project, whose current program has
+// its two sides alike (so loading it turns LINK on) or not.
+std::vector<uint8_t> bankThatLinks(bool linked) {
+  auto zel = testing_support::makeZel();
+  for (int p = 0; p < presets::kNumPrograms; ++p) {
+    zel->selectProgram(p);
+    if (zel->zelEditor()->isLinked() != linked) continue;
+    void* data = nullptr;
+    const auto size = dispatch(*zel, vst::effGetChunk, 0, 0, &data);
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    return {bytes, bytes + size};
+  }
+  return {};
+}
+
+// A host in touch or latch automation holds a parameter from its begin-edit
+// to its end-edit. Whatever cuts a drag short (the host closing the window,
+// or a bank the host loads switching LINK), each index the host saw begun
+// is ended once, and every write lies inside a bracket of its own index.
+TEST(PanelEditor, EveryEditTheHostSawBegunIsEndedWhateverCutsTheDragShort) {
+  const struct {
+    const char* name;
+    int tag;
+    bool linked;       // at the drag's start
+    bool hostLoadsBank;  // mid-drag, one that switches LINK the other way; else the window closes
+  } cases[] = {
+      {"window closed during a linked FBCK PAN drag", 83, true, false},
+      {"window closed during a CUTOFF drag", 15, false, false},
+      {"LINK off from the host during a linked FBCK GAIN drag", 84, true, true},
+      {"LINK on from the host during an FBCK GAIN drag", 84, false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Panel panel;
+    panel.editor.setLinked(c.linked);
+    panel.editor.idle();
+    panel.host.calls.clear();
+    const CPoint p = panel.centre(c.tag);
+    panel.window->mouseMove(p.x, p.y);
+    panel.window->mouseDown(p.x, p.y, kLButton);
+    panel.window->mouseMove(p.x, p.y - 20, kLButton);
+    if (c.hostLoadsBank) {
+      std::vector<uint8_t> bank = bankThatLinks(!c.linked);
+      ASSERT_FALSE(bank.empty());
+      dispatch(*panel.zel, vst::effSetChunk, 0, static_cast<intptr_t>(bank.size()), bank.data());
+      ASSERT_EQ(panel.editor.isLinked(), !c.linked);
+      panel.window->mouseMove(p.x, p.y - 40, kLButton);
+      panel.window->mouseUp(p.x, p.y - 40, kLButton);
+    }
+    dispatch(*panel.zel, vst::effEditClose);
+    std::map<int, int> open;
+    int begun = 0;
+    for (const auto& call : panel.host.calls) {
+      if (call.opcode == vst::audioMasterBeginEdit) {
+        ++begun;
+        EXPECT_EQ(++open[call.index], 1) << "index " << call.index << " begun twice";
+      } else if (call.opcode == vst::audioMasterEndEdit) {
+        EXPECT_EQ(--open[call.index], 0) << "index " << call.index << " ended without a begin";
+      } else if (call.opcode == vst::audioMasterAutomate) {
+        EXPECT_EQ(open[call.index], 1) << "write of " << call.index << " outside a bracket";
+      }
+    }
+    EXPECT_GT(begun, 0);
+    for (const auto& [index, depth] : open) EXPECT_EQ(depth, 0) << "bracket of " << index << " left open";
+  }
+}
+
+// A name typed into the program bar is kept when the host closes the window
+// before Enter, as a click elsewhere keeps it; Escape still cancels.
+TEST(PanelEditor, ANameTypedBeforeTheHostClosesTheWindowIsKeptUnlessEscaped) {
+  for (bool escape : {false, true}) {
+    SCOPED_TRACE(escape ? "Escape, then close" : "typed, then close");
+    Panel panel;
+    char before[64] = {}, after[64] = {};
+    dispatch(*panel.zel, vst::effGetProgramName, 0, 0, before);
+    const CRect& r = panel.editor.barControl(presets::kTagProgramName)->getViewSize();
+    panel.window->click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    for (int i = 0; i < 30; ++i) panel.window->key(0, VKEY_BACK);
+    panel.window->type("Typed, never entered");
+    if (escape) panel.window->key(0, VKEY_ESCAPE);
+    dispatch(*panel.zel, vst::effEditClose);
+    dispatch(*panel.zel, vst::effGetProgramName, 0, 0, after);
+    EXPECT_STREQ(after, escape ? before : "Typed, never entered");
+  }
 }
 
 // One click on an arrow: a step forward, or back with Shift or Control

@@ -8,6 +8,7 @@
 
 #include "platform/TickCount.h"
 #include "toolkit/CBitmap.h"
+#include "toolkit/CControl.h"
 #include "toolkit/CDrawContext.h"
 
 namespace toolkit {
@@ -82,10 +83,25 @@ void CFrame::init() {
 
 CFrame::~CFrame() { close(); }
 
+void CFrame::finishGestures() {
+  if (closed_) return;
+  {
+    DispatchScope scope(dispatchDepth_);
+    if (focus_) setFocusView(nullptr);
+    mouseDownView_ = nullptr;
+    // A copy: a listener may add or remove views.
+    std::vector<CView*> all(views_);
+    if (modal_) all.push_back(modal_);
+    for (CView* v : all)
+      if (auto* control = dynamic_cast<CControl*>(v))
+        while (control->isEditing()) control->endEdit();
+  }
+  releaseRetired();
+}
+
 void CFrame::close() {
   if (closed_) return;
   closed_ = true;
-  // Closing the window is no commit of a half-typed text.
   focus_ = nullptr;
   if (window_) window_->releaseKeyboardFocus();
   mouseDownView_ = hoverView_ = nullptr;

@@ -29,7 +29,15 @@ class CFrame : public CView {
 
   // Whether the frame got its window.
   bool isOpen() const { return window_ && window_->isValid(); }
-  // Destroys all views and the window. Later calls do nothing.
+  // Ends what the user has under way, as the editor's window is about to
+  // close: a text being typed is committed (as a click elsewhere commits
+  // it), and every control still inside an edit (a drag cut short) ends it,
+  // so that its listener and the editor hear the end of each edit they
+  // heard begin. The views take no further mouse input until the next press.
+  void finishGestures();
+  // Destroys all views and the window, telling no one: a half-typed text is
+  // dropped and open edits stay open unless finishGestures ran first. Later
+  // calls do nothing.
   void close();
 
   // Takes over the caller's reference: the frame releases the view when it
