@@ -33,6 +33,10 @@ ZEL::ZEL(vst::HostCallback audioMaster) : CPresetSystemEffect(audioMaster) {
 }
 
 ZEL::~ZEL() {
+  // A host may end the instance with its window still open: the window
+  // closes first, while the effect can still hear the end of a drag or a
+  // typed name.
+  if (editor) editor->close();
   // Never free the buffers under a running block.
   std::lock_guard<shell::ProcessingLock> hold(lock_);
   engine_.reset();

@@ -38,7 +38,9 @@ struct Panel {
     editor.idle();
     host.calls.clear();
   }
-  ~Panel() { editor.close(); }
+  ~Panel() {
+    if (zel) editor.close();
+  }
 
   CPoint centre(int tag) {
     const CRect& r = editor.panelView(tag)->getViewSize();
@@ -202,20 +204,23 @@ std::vector<uint8_t> bankThatLinks(bool linked) {
 }
 
 // A host in touch or latch automation holds a parameter from its begin-edit
-// to its end-edit. Whatever cuts a drag short (the host closing the window,
-// or a bank the host loads switching LINK), each index the host saw begun
-// is ended once, and every write lies inside a bracket of its own index.
+// to its end-edit. Whatever cuts a drag short (the host closing the window
+// or the whole instance, or a bank the host loads switching LINK), each index
+// the host saw begun is ended once, and every write lies inside a bracket of
+// its own index.
 TEST(PanelEditor, EveryEditTheHostSawBegunIsEndedWhateverCutsTheDragShort) {
+  enum Cut { kWindowClosed, kEffectClosed, kBankLoaded };  // the bank switches LINK the other way
   const struct {
     const char* name;
     int tag;
-    bool linked;       // at the drag's start
-    bool hostLoadsBank;  // mid-drag, one that switches LINK the other way; else the window closes
+    bool linked;  // at the drag's start
+    Cut cut;
   } cases[] = {
-      {"window closed during a linked FBCK PAN drag", 83, true, false},
-      {"window closed during a CUTOFF drag", 15, false, false},
-      {"LINK off from the host during a linked FBCK GAIN drag", 84, true, true},
-      {"LINK on from the host during an FBCK GAIN drag", 84, false, true},
+      {"window closed during a linked FBCK PAN drag", 83, true, kWindowClosed},
+      {"window closed during a CUTOFF drag", 15, false, kWindowClosed},
+      {"instance closed during a linked FBCK GAIN drag", 84, true, kEffectClosed},
+      {"LINK off from the host during a linked FBCK GAIN drag", 84, true, kBankLoaded},
+      {"LINK on from the host during an FBCK GAIN drag", 84, false, kBankLoaded},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -227,7 +232,7 @@ TEST(PanelEditor, EveryEditTheHostSawBegunIsEndedWhateverCutsTheDragShort) {
     panel.window->mouseMove(p.x, p.y);
     panel.window->mouseDown(p.x, p.y, kLButton);
     panel.window->mouseMove(p.x, p.y - 20, kLButton);
-    if (c.hostLoadsBank) {
+    if (c.cut == kBankLoaded) {
       std::vector<uint8_t> bank = bankThatLinks(!c.linked);
       ASSERT_FALSE(bank.empty());
       dispatch(*panel.zel, vst::effSetChunk, 0, static_cast<intptr_t>(bank.size()), bank.data());
@@ -235,7 +240,10 @@ TEST(PanelEditor, EveryEditTheHostSawBegunIsEndedWhateverCutsTheDragShort) {
       panel.window->mouseMove(p.x, p.y - 40, kLButton);
       panel.window->mouseUp(p.x, p.y - 40, kLButton);
     }
-    dispatch(*panel.zel, vst::effEditClose);
+    if (c.cut == kEffectClosed)
+      dispatch(*panel.zel.release(), vst::effClose);  // the effect deletes itself
+    else
+      dispatch(*panel.zel, vst::effEditClose);
     std::map<int, int> open;
     int begun = 0;
     for (const auto& call : panel.host.calls) {
