@@ -30,7 +30,7 @@ struct Options {
   bool ppq = false;
   double ppqStart = 0.0;
   std::string key, chunk, preset, bank, midiMap, saveChunk, plot;
-  double seconds = 10.0;     // bench
+  double seconds = 2.0;      // bench: noise per timed pass
   bool allPrograms = false;  // bench
   int sampleRate = 44100;    // bench, demo
   bool quiet = false;

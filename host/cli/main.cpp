@@ -40,7 +40,7 @@ const char* kUsage =
     "  --ppq[=START]          report a playing transport with its song position (quarter notes)\n"
     "  --key KEY.wav          side-chain signal for the ducking, on inputs 3 and 4\n"
     "  --plot PNG             render: also draw the picture\n"
-    "  --seconds N            bench: seconds of noise per configuration (default 10)\n"
+    "  --seconds N            bench: seconds of noise per timed pass; the fastest of 5 counts (default 2)\n"
     "  --all-programs         bench: every factory program\n"
     "  --rate HZ              bench, demo, info: sample rate (default 44100)\n"
     "  --quiet                no summary or progress\n";
