@@ -202,8 +202,8 @@ TEST(PresetFiles, AnImageCutShortIsRefusedWhole) {
     const Bytes bank = rig.bank(), midi = rig.midi();
     EXPECT_FALSE((rig.editor.*c.load)(folder / "cut", false));
     EXPECT_EQ(rig.zel->getCurrentProgramIndex(), 17);
-    EXPECT_EQ(rig.bank(), bank);
-    EXPECT_EQ(rig.midi(), midi);
+    EXPECT_TRUE(rig.bank() == bank) << "programs or names changed";
+    EXPECT_TRUE(rig.midi() == midi) << "assignments changed";
   }
 }
 

@@ -6,8 +6,10 @@
 // one byte for the tempo, one for the program that is current, then the
 // file's bytes.
 //
-// Holds to: a file that is not an image of the kind changes nothing (a bank
-// command still makes program 0 current); a current-layout image puts its
+// Holds to: an image of the kind cut short of its layout's length is refused
+// and changes nothing; a file that is not an image of the kind changes
+// nothing (a bank command still makes program 0 current); a current-layout
+// image puts its
 // names and its values, held to 0..1, into the store; whatever was taken
 // saves and loads back to the same state; a block afterwards stays finite.
 #include <unistd.h>
@@ -90,11 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Bytes file = in.take();
   writeFile(file);
 
-  Bytes before = effect.chunk();
-  FUZZ_CHECK((editor.*kind.load)(scratchFile(), request), "an existing file does not load");
-  Bytes after = effect.chunk();
-
-  // The command reads the image's size from the file, zero-padded.
+  // The command reads the image's size from the file.
   Bytes image = file;
   image.resize(static_cast<size_t>(kind.size), 0);
   uint32_t id;
@@ -106,6 +104,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool recognised = known && image[4] == kind.type;
   const bool currentLayout = id == own || id == presets::reverseBytes(own);
   const bool reversed = idReversed != request;
+  // An image of the kind (or an ID with no type byte after it) shorter than
+  // its layout is refused whole.
+  const int needed = currentLayout ? kind.size : presets::imageSize(kind.type, {presets::kOlderNumParams, false});
+  const bool cutShort = known && (recognised || file.size() < 5) && file.size() < static_cast<size_t>(needed);
+
+  Bytes before = effect.chunk();
+  const bool loaded = (editor.*kind.load)(scratchFile(), request);
+  FUZZ_CHECK(loaded != cutShort, cutShort ? "an image cut short loads" : "an existing file does not load");
+  Bytes after = effect.chunk();
+  if (cutShort) {
+    FUZZ_CHECK(after == before, "an image cut short changed the state");
+    return 0;
+  }
 
   if (kind.type == presets::kBankType) {
     // Program 0 becomes current whether or not the image is taken.
