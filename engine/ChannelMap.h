@@ -3,10 +3,16 @@
 
 namespace engine {
 
+// Until the host tells otherwise, the main pair in and out, keyed by itself.
+// A host that answers no pin as connected (or processes before its first
+// resume) still passes the two outputs the plug-in declares: each gets its
+// own side, instead of the left one the sum of both and the right one
+// whatever the host's buffer held. The key inputs are read only once a host
+// has said they are there.
 struct ChannelMap {
-  int mainL = 0, mainR = 0;  // main stereo input
-  int keyL = 0, keyR = 0;    // key input of the ducking
-  int outL = 0, outR = 0;    // outputs
+  int mainL = 0, mainR = 1;  // main stereo input
+  int keyL = 0, keyR = 1;    // key input of the ducking
+  int outL = 0, outR = 1;    // outputs
 
   // The map for a host that connects `inputs` input and `outputs` output
   // channels; false (map untouched) for counts the effect cannot serve.

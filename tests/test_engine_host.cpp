@@ -198,6 +198,7 @@ TEST(HostChannels, LayoutsFromConnectedPinsAndBypass) {
       {"2 in, 1 out: input 1 on both sides, output 1 their sum", 2, 1, {{Mix, 0.5f}}, 1, 0},
       {"1 in, 1 out, bypass: the input added to itself", 1, 1, {{Bypass, 1}}, 2, 0},
       {"bypass passes the input untouched", 4, 2, {{Bypass, 1}, {Input, 1}, {Output, 0.1f}}, 1, 0},
+      {"no pin answered connected: the main pair, each output its own side", 0, 0, {{Mix, 0.5f}}, 0.5f, 0},
   };
   for (const LayoutCase& c : cases) {
     SCOPED_TRACE(c.name);
