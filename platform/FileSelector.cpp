@@ -22,8 +22,8 @@ std::string findProgram(const std::string& folders, const char* name) {
   while (start <= folders.size()) {
     std::size_t end = folders.find(':', start);
     if (end == std::string::npos) end = folders.size();
-    std::string folder = folders.substr(start, end - start);
-    if (folder.empty()) folder = ".";
+    // An empty entry of the search path is the working folder.
+    const std::string folder = end > start ? folders.substr(start, end - start) : std::string(".");
     const std::string candidate = folder + "/" + name;
     if (::access(candidate.c_str(), X_OK) == 0) return candidate;
     start = end + 1;

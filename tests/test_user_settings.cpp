@@ -254,10 +254,12 @@ TEST(UserSettings, ValuesThatAreNoFilesAreIgnoredAtOnce) {
     std::filesystem::create_directories(folder);
     for (const char* name : names) {
       const std::string path = folder + name;
-      if (kind == Fifo) ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-      if (kind == EndlessDevice) ASSERT_EQ(::symlink("/dev/zero", path.c_str()), 0);
-      if (kind == LinkLoop) ASSERT_EQ(::symlink(name, path.c_str()), 0);
-      if (kind == Folder) ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);
+      int made = -1;
+      if (kind == Fifo) made = ::mkfifo(path.c_str(), 0600);
+      if (kind == EndlessDevice) made = ::symlink("/dev/zero", path.c_str());
+      if (kind == LinkLoop) made = ::symlink(name, path.c_str());
+      if (kind == Folder) made = ::mkdir(path.c_str(), 0700);
+      ASSERT_EQ(made, 0) << path;
     }
     EXPECT_EXIT(
         {
