@@ -179,7 +179,8 @@ class CPresetSystemEditor : public toolkit::AEffGUIEditor, public toolkit::CCont
 
   // The bar (PresetBar.cpp).
   enum class FileKind { Preset, Bank, Midi };
-  void askForFile(FileKind kind, bool save, bool reversed);
+  // `button`: the load or save button that asked, shown down while its dialog is open.
+  void askForFile(int32_t button, FileKind kind, bool save, bool reversed);
   void finishFileCommand();
   void stepProgram(float direction);
   void chooseProgram(int index, const char* name);

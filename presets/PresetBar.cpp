@@ -237,12 +237,12 @@ void CPresetSystemEditor::valueChanged(CControl* control) {
       if (nameField_) applyProgramName(programNameFrom(nameField_->getText()).c_str());
       break;
     case kTagProgramRocker: stepProgram(value); break;
-    case kTagLoadBank: askForFile(FileKind::Bank, false, value == 0.5f); break;
-    case kTagSaveBank: askForFile(FileKind::Bank, true, false); break;
-    case kTagLoadPreset: askForFile(FileKind::Preset, false, value == 0.5f); break;
-    case kTagSavePreset: askForFile(FileKind::Preset, true, false); break;
-    case kTagLoadMidi: askForFile(FileKind::Midi, false, value == 0.5f); break;
-    case kTagSaveMidi: askForFile(FileKind::Midi, true, false); break;
+    case kTagLoadBank: askForFile(kTagLoadBank, FileKind::Bank, false, value == 0.5f); break;
+    case kTagSaveBank: askForFile(kTagSaveBank, FileKind::Bank, true, false); break;
+    case kTagLoadPreset: askForFile(kTagLoadPreset, FileKind::Preset, false, value == 0.5f); break;
+    case kTagSavePreset: askForFile(kTagSavePreset, FileKind::Preset, true, false); break;
+    case kTagLoadMidi: askForFile(kTagLoadMidi, FileKind::Midi, false, value == 0.5f); break;
+    case kTagSaveMidi: askForFile(kTagSaveMidi, FileKind::Midi, true, false); break;
     case kTagMidiLearn:
       effect->stopMidiForget();
       if (value != 0.0f) effect->startMidiLearn();
@@ -304,7 +304,7 @@ void CPresetSystemEditor::chooseProgram(int index, const char* name) {
 
 // The dialog runs beside the host's window; idle finishes the command once
 // the user has chosen. Without a window there is no dialog.
-void CPresetSystemEditor::askForFile(FileKind kind, bool save, bool reversed) {
+void CPresetSystemEditor::askForFile(int32_t button, FileKind kind, bool save, bool reversed) {
   if (!frame) return;
   const FileKindText& text = kind == FileKind::Bank ? kBankText : (kind == FileKind::Midi ? kMidiText : kPresetText);
   const std::string& lastName =
@@ -321,9 +321,6 @@ void CPresetSystemEditor::askForFile(FileKind kind, bool save, bool reversed) {
   }
   if (const toolkit::PlatformWindow* window = frame->getPlatformWindow()) request.ownerWindow = window->topLevelHandle();
   showDialogPending(false);  // a dialog still open ends for the new one
-  const int32_t button = kind == FileKind::Bank ? (save ? kTagSaveBank : kTagLoadBank)
-                         : kind == FileKind::Midi ? (save ? kTagSaveMidi : kTagLoadMidi)
-                                                  : (save ? kTagSavePreset : kTagLoadPreset);
   pending_ = {kind, save, reversed, fileSelector_.start(request), button};
   if (pending_.active) showDialogPending(true);
   else if (fileSelector_.state() == platform::FileSelector::State::Unavailable) showBarMessage("no zenity/kdialog");
