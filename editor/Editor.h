@@ -85,6 +85,7 @@ class Editor : public presets::CPresetSystemEditor {
   int otherParameter(int32_t tag) const;
   void writeBracketed(int index, float value);
   void writeSideView(int32_t tag, float value);
+  bool writeDelayTimeView(int32_t tag, float value);
   void writeModeSwitch(float value);
   void writeRangeSwitch(float value);
   void writeMainTimeArea(float value);
@@ -92,6 +93,7 @@ class Editor : public presets::CPresetSystemEditor {
   void stepKickButton(int32_t tag, float stepSize);
   void selectSide(bool right);
   void showParameters(bool sideViewsOnly);
+  void showParameter(int index, float value);
   void changeLink(float value, bool copyModifier);
   void copySideToOther();
   void setView(int32_t tag, float value);

@@ -56,18 +56,6 @@ const panel::View* viewOf(int32_t tag) {
 
 bool mirrored(int32_t tag) { return tag == kTagFbPan || tag == kTagDlyPan; }
 
-// One step along a list of n: forward for a plain click, back for a Shift-
-// or Control-click (step size above 1), wrapping round at both ends.
-float stepped(float current, int n, float stepSize) {
-  int i = steps(current, n);
-  i = stepSize > 1.0f ? i - 1 : i + 1;
-  if (i >= n) i = 0;
-  if (i < 0) i = n - 1;
-  return stepValue(i, n);
-}
-
-bool timeMode(float mode) { return steps(mode, 2) == 0; }
-
 }  // namespace
 
 // --------------------------------------------------------- side parameters
@@ -141,42 +129,38 @@ void Editor::writeSideView(int32_t tag, float value) {
   zel()->setParameterAutomated(other, mirrored(tag) ? 1.0f - value : value);
 }
 
-// The mode re-derives range and time in time mode: the switch and the hot
-// area show what the effect made of them.
-void Editor::writeModeSwitch(float value) {
+// MODE, RANGE and the main-time hot area write the selected side's delay
+// time where the side takes the value (in beat mode the tempo sets range and
+// time); the views then show what the write settled, or snap back to the
+// value that stands. Returns whether the value was written.
+bool Editor::writeDelayTimeView(int32_t tag, float value) {
   ZEL& effect = *zel();
-  effect.setParameterAutomated(sideParameter(kTagModeSwitch), value);
-  setView(kTagRangeSwitch, effect.getParameter(sideParameter(kTagRangeSwitch)));
-  setView(kTagMainTimeArea, std::sqrt(effect.getParameter(sideParameter(kTagMainTimeArea))));
+  const params::DelayTimeModel& side = effect.delayTime(selectedSide_);
+  const int index = sideParameter(tag);
+  const bool taken = side.takesPanelWrite(index);
+  if (taken) {
+    effect.setParameterAutomated(index, value);
+    for (const ParameterValue& settled : side.settledBy(index)) showParameter(settled.index, settled.value);
+  } else {
+    showParameter(index, effect.getParameter(index));
+  }
   if (link_) effect.copyChannelSettings(selectedSide_);
+  return taken;
 }
 
-// In beat mode the range cannot change: the switch snaps back.
+void Editor::writeModeSwitch(float value) { writeDelayTimeView(kTagModeSwitch, value); }
+
 void Editor::writeRangeSwitch(float value) {
-  ZEL& effect = *zel();
-  if (timeMode(effect.getParameter(sideParameter(kTagModeSwitch)))) {
-    effect.setParameterAutomated(sideParameter(kTagRangeSwitch), value);
-    if (CControl* s = panelView(kTagRangeSwitch)) s->invalid();
-    setView(kTagMainTimeArea, std::sqrt(effect.getParameter(sideParameter(kTagMainTimeArea))));
-  } else {
-    setView(kTagRangeSwitch, effect.getParameter(sideParameter(kTagRangeSwitch)));
-  }
-  if (link_) effect.copyChannelSettings(selectedSide_);
+  if (!writeDelayTimeView(kTagRangeSwitch, value)) return;
+  if (CControl* s = panelView(kTagRangeSwitch)) s->invalid();
 }
 
-// The hot area's value squared, to the nearest 0.001, is the delay time;
-// in beat mode it snaps back. (Cutting down to the thousandth would lose one
-// to float rounding: 0.7 squared is 0.48999998, and must write 0.49.)
+// The hot area's value squared, to the nearest 0.001, is the delay time.
+// (Cutting down to the thousandth would lose one to float rounding: 0.7
+// squared is 0.48999998, and must write 0.49.)
 void Editor::writeMainTimeArea(float value) {
-  ZEL& effect = *zel();
-  const int time = sideParameter(kTagMainTimeArea);
-  if (timeMode(effect.getParameter(sideParameter(kTagModeSwitch)))) {
-    const float squared = value * value;
-    effect.setParameterAutomated(time, std::round(squared * 1000.0f) / 1000.0f);
-  } else {
-    setView(kTagMainTimeArea, std::sqrt(effect.getParameter(time)));
-  }
-  if (link_) effect.copyChannelSettings(selectedSide_);
+  const float squared = value * value;
+  writeDelayTimeView(kTagMainTimeArea, std::round(squared * 1000.0f) / 1000.0f);
 }
 
 // The coarse control of a free LFO's rate; a synchronised LFO's rate comes
@@ -209,18 +193,9 @@ void Editor::stepKickButton(int32_t tag, float stepSize) {
     }
     case kTagMainNum:
     case kTagMainDen: {
-      const bool down = tag == kTagMainNum;
-      int index;
-      float value;
-      if (timeMode(effect.getParameter(sideParameter(kTagModeSwitch)))) {
-        index = sideParameter(kTagMainTimeArea);
-        const float time = effect.getParameter(index);
-        value = down ? std::max(time - stepSize / 1000.0f, 0.0f) : std::min(time + stepSize / 1000.0f, 1.0f);
-      } else {
-        index = sideParameter(tag);
-        value = stepped(effect.getParameter(index), down ? 5 : 13, stepSize);
-      }
-      writeBracketed(index, value);
+      // The side's mode decides what the arrows step: the time or the note value.
+      const ParameterValue click = effect.delayTime(selectedSide_).arrowClick(tag == kTagMainNum, stepSize);
+      writeBracketed(click.index, click.value);
       if (link_) effect.copyChannelSettings(selectedSide_);
       break;
     }
@@ -283,6 +258,12 @@ void Editor::showParameters(bool sideViewsOnly) {
     if (index < 0 || (sideViewsOnly && !v.side)) continue;
     setView(v.tag, shownValue(v, zel()->getParameter(index)));
   }
+}
+
+// The views that show this parameter with the selected side take value.
+void Editor::showParameter(int index, float value) {
+  for (const panel::View& v : panel::views())
+    if (shownParameter(v, selectedSide_) == index) setView(v.tag, shownValue(v, value));
 }
 
 // LINK: a plain click switches the link; a Control- or right-click turns it
@@ -404,9 +385,7 @@ void Editor::applyPendingChanges() {
   while (mask) {
     const int index = __builtin_ctzll(mask);
     mask &= mask - 1;
-    const float value = pendingValues_[static_cast<size_t>(index)].load(std::memory_order_relaxed);
-    for (const panel::View& v : panel::views())
-      if (shownParameter(v, selectedSide_) == index) setView(v.tag, shownValue(v, value));
+    showParameter(index, pendingValues_[static_cast<size_t>(index)].load(std::memory_order_relaxed));
   }
   if (linkChanged_.exchange(false)) setView(kTagLink, link_ ? 1.0f : 0.0f);
   const double bpm = pendingTempo_.exchange(-1.0);

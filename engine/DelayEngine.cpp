@@ -242,7 +242,7 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
   double modL = modulation_.modL(), modR = modulation_.modR();
 
   for (int i = 0; i < frames; ++i) {
-    // 1. Glide every smoothed value one step toward its target. Everything
+    // Glides: every smoothed value one step toward its target. Everything
     // from the host is read before anything is written, so a host that
     // processes in place gets the same result.
     // Both channels of a stage go through it side by side (left in the first
@@ -252,32 +252,33 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     const Pair key = magnitude(hostSamples(keyL[i], keyR[i]));
     const double keyLevel = std::max(key[0], key[1]);
 
-    // 2-3. Input gain, the dry copy and the meters.
+    // Input gain, the dry copy and the meters.
     Pair x = main * smooth_[kInputGain];
     const double dryL = x[0], dryR = x[1];
     peaks_.push(static_cast<float>(x[0]), static_cast<float>(x[1]));
 
-    // 4. Filter coefficients, and the filter in front of the lines.
+    // Filter coefficients, and the filter in front of the lines.
     if (d.filterOn) {
       filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
       if (d.filterMode == 0) x = Pair{filter_.process(0, x[0], d.filterType), filter_.process(1, x[1], d.filterType)};
     }
 
-    // 5. Anti-alias cascade in front of the variable clock.
+    // Anti-alias cascade in front of the variable clock.
     if (d.clockOn) x = antiAlias_.process(x);
     const Pair envIn = magnitude(x);
 
-    // 6. Drive: the window follows the level even while the drive is off.
+    // Drive: the window follows the level even while the drive is off.
     drive_.feed(x, smooth_[kDriveFactor]);
     if (d.driveNormalised > 0.0) x *= Pair{drive_.gain(0), drive_.gain(1)};
     const double sL = x[0], sR = x[1];
 
-    // 7-9. Modulation signals; the filter takes its sweep for the next sample
+    // Modulation signals; the filter takes its sweep for the next sample
     // (while it is off, only the block's last sweep is kept, below).
     modulation_.tick(smooth_[kModSource], envIn[0], envIn[1], modL, modR);
     if (d.filterOn) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
 
-    // 10-11. Feedback crossfeed from the previous sample's taps; histories.
+    // Feedback crossfeed from the previous sample's taps; each line's last
+    // writes, which the variable clock interpolates between.
     double toL, toR;
     feedbackMatrix(taps_[0], taps_[1], smooth_[kFbGainL], smooth_[kFbGainR], smooth_[kFbPanL],
                    smooth_[kFbPanR], toL, toR);
@@ -286,7 +287,7 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     written_[0].push(Pair{mutedL, toL});
     written_[1].push(Pair{mutedR, toR});
 
-    // 12. The delay lines.
+    // The delay lines.
     double dL, dR;
     if (!d.clockOn) {
       dL = lines_[0].stepFixed(mutedL, toL);
@@ -306,7 +307,7 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       dR = delayed[1];
     }
 
-    // 13. Time changes: fade out, move the heads at -60 dB, fade back in. A
+    // Time changes: fade out, move the heads at -60 dB, fade back in. A
     // change that leaves the heads where they stand (a host re-sending the
     // same value, a tempo moving by less than a sample) is no change: the
     // echoes play on, and a fade already on its way out turns back.
@@ -326,12 +327,12 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     dL *= lines_[0].fadeGain();
     dR *= lines_[1].fadeGain();
 
-    // 14. Gate gains from the delayed signal, ahead of the look-ahead line.
+    // Gate gains from the delayed signal, ahead of the look-ahead line.
     const Pair gateEnvelope = gates_.follow(Pair{dL, dR}, d.gateAttack, d.gateRelease);
     const double gL = Gates::gain(gateEnvelope[0], smooth_[kGateThresholdL]);
     const double gR = Gates::gain(gateEnvelope[1], smooth_[kGateThresholdR]);
 
-    // 15. Filter behind the lines, and the feedback taps.
+    // Filter behind the lines, and the feedback taps.
     double oL = dL, oR = dR;
     if (outputFilter) {
       oL = filter_.process(0, dL, d.filterType);
@@ -340,33 +341,33 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     taps_[0] = loopLimit(d.fbSign[0] * (filteredFeedback ? oL : dL));
     taps_[1] = loopLimit(d.fbSign[1] * (filteredFeedback ? oR : dR));
 
-    // 16-17. Look-ahead, then gate, wet inversion.
+    // Look-ahead, then the gate and the wet inversion.
     lookahead_.exchange(oL, oR);
     const double wL = gL * gL * oL * d.wetSign[0];
     const double wR = gR * gR * oR * d.wetSign[1];
 
-    // 18. Wet pans and mix.
+    // Wet pans and mix.
     const double m = smooth_[kMix];
     const double toRight = smooth_[kWetPanL] * wL + smooth_[kWetPanR] * wR;
     const double mixL = m * (wL + wR - toRight) + (1.0 - m) * dryL * dryBeforeReverb;
     const double mixR = m * toRight + (1.0 - m) * dryR * dryBeforeReverb;
 
-    // 19. Reverb.
+    // Reverb.
     double rL = mixL, rR = mixR;
     if (d.reverbOn && reverb_.ready()) reverb_.process(mixL + 1e-15, mixR + 1e-15, d.reverbAmount, rL, rR);
 
-    // 20-21. Ducking by the key, dry added behind the reverb, output gain.
+    // Ducking by the key, dry added behind the reverb, output gain.
     const double dk = ducker_.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
     double yL = (dryL * dryAfterReverb * (1.0 - m) + dk * rL) * smooth_[kOutputGain];
     double yR = (dryR * dryAfterReverb * (1.0 - m) + dk * rR) * smooth_[kOutputGain];
 
-    // 22. Bypass passes the main input unscaled.
+    // Bypass passes the main input unscaled.
     if (d.bypass) {
       yL = main[0];
       yR = main[1];
     }
 
-    // 23. Right cleared, left written, right added: with both outputs on one
+    // Output: right cleared, left written, right added: with both outputs on one
     // channel it receives the sum.
     outR[i] = 0;
     outL[i] = static_cast<Sample>(yL);

@@ -11,7 +11,6 @@ namespace params {
 namespace {
 
 constexpr double kPi = 3.141592653589793;
-constexpr double kMaxSyncedDelayMs = 5000.0;
 constexpr double kMinLfoHz = 0.01;
 constexpr double kMaxLfoHz = 15.0;
 
@@ -21,32 +20,23 @@ int onOff(float v) { return steps(v, 2); }
 }  // namespace
 
 ParameterApplication::ParameterApplication(engine::WorkingValues& values) : values_(values) {
-  // Until the first program arrives: both sides at 2000 ms in their 5000 ms
-  // ranges, which is what a host reads back for the delay times.
-  normalised_[RangeL] = stepValue(2, 3);
-  normalised_[RangeR] = stepValue(2, 3);
-  normalised_[DlyTimeL] = 0.4;
-  normalised_[DlyTimeR] = 0.4;
-  for (int side = 0; side < 2; ++side) {
-    values_.rangeIndex[side] = 2;
-    values_.rangeMs[side] = kRangesMs[2];
-    values_.delayTimeMs[side] = 2000.0;
-  }
   values_.tempo = 120.0;
   values_.manualTempo = 90.0 / 370.0;
 }
 
-bool ParameterApplication::apply(int index, float value) {
-  if (!isHostParameter(index) || index == DriveSwitch || index == CutfModSwitch) return false;
+ParameterApplication::Applied ParameterApplication::apply(int index, float value) {
+  Applied applied;
+  if (!isHostParameter(index) || index == DriveSwitch || index == CutfModSwitch) return applied;
+  for (DelayTimeModel& side : delayTimes_) {
+    if (!side.owns(index)) continue;
+    DelayTimeModel::Written written = side.write(index, value);
+    applied.syncedTimesRecomputed = written.syncedTimeRecomputed;
+    applied.settled = written.settled;
+    return applied;
+  }
   const double v = value;
   const int L = engine::kLeft, R = engine::kRight;
   auto& w = values_;
-
-  if (index == DlyTimeL || index == DlyTimeR) {
-    // In note mode the tempo decides the time: the write is ignored.
-    applyDelayTime(index == DlyTimeL ? L : R, value);
-    return false;
-  }
   normalised_[index] = v;
 
   switch (index) {
@@ -86,27 +76,28 @@ bool ParameterApplication::apply(int index, float value) {
       break;
     case EnvSpeed: applyEnvSpeed(value); break;
     case FltMode: w.fltMode = steps(value, 3); break;
-    case DlyModeL: applyDelayMode(L, value); return w.syncOn[L].get() == 1;
-    case DlyModeR: applyDelayMode(R, value); return w.syncOn[R].get() == 1;
-    case DlyNumL: w.dlyNumIndex[L] = steps(value, 5); updateSyncedTimes(kSyncLeft); return true;
-    case DlyNumR: w.dlyNumIndex[R] = steps(value, 5); updateSyncedTimes(kSyncRight); return true;
-    case DlyDenL: w.dlyDenIndex[L] = steps(value, 13); updateSyncedTimes(kSyncLeft); return true;
-    case DlyDenR: w.dlyDenIndex[R] = steps(value, 13); updateSyncedTimes(kSyncRight); return true;
-    case RangeL: applyRange(L, value); return true;
-    case RangeR: applyRange(R, value); return true;
     case LfoMode:
       w.lfoMode = steps(value, 3);
       if (w.lfoMode.get() != 0) {
         updateSyncedTimes(kSyncLfo);
-        return true;
+        applied.syncedTimesRecomputed = true;
+        return applied;
       }
       // Running free: a rate written since the last tempo rate takes over
       // (as when a program or a host restores LFORate before LfoMode);
       // without one the rate that plays stays.
       if (freeLfoRatePending_.get()) applyFreeLfoRate();
       break;
-    case LfoNum: w.lfoNumIndex = steps(value, 5); updateSyncedTimes(kSyncLfo); return true;
-    case LfoDen: w.lfoDenIndex = steps(value, 13); updateSyncedTimes(kSyncLfo); return true;
+    case LfoNum:
+      w.lfoNumIndex = steps(value, 5);
+      updateSyncedTimes(kSyncLfo);
+      applied.syncedTimesRecomputed = true;
+      break;
+    case LfoDen:
+      w.lfoDenIndex = steps(value, 13);
+      updateSyncedTimes(kSyncLfo);
+      applied.syncedTimesRecomputed = true;
+      break;
     case RvbMode: w.rvbMode = onOff(value); break;
     // The reverb derives its decay gains from the type and the damping.
     case RvbType: w.rvbType = onOff(value); break;
@@ -132,52 +123,7 @@ bool ParameterApplication::apply(int index, float value) {
     case MuteInR: w.muteGain[R] = value > 0.5f ? 0.0 : 1.0; break;
     default: break;
   }
-  return false;
-}
-
-void ParameterApplication::applyDelayMode(int side, float value) {
-  auto& w = values_;
-  const int before = w.syncOn[side];
-  w.syncOn[side] = steps(value, 2);
-  if (w.syncOn[side].get() == 1) {
-    updateSyncedTimes(side == engine::kLeft ? kSyncLeft : kSyncRight);
-    return;
-  }
-  // Time mode re-sent: range and time stay as they are, so the host's next
-  // unchanged time value still means the same time.
-  if (before == 0) return;
-  // Into time mode: keep the time that plays and pick the smallest range
-  // that holds it, so nothing is heard.
-  const double t = w.delayTimeMs[side].get();
-  const int k = t > 1000.0 ? 2 : (t > 100.0 ? 1 : 0);
-  w.rangeIndex[side] = k;
-  w.rangeMs[side] = kRangesMs[k];
-  normalised_[side == engine::kLeft ? RangeL : RangeR] = stepValue(k, 3);
-  normalised_[side == engine::kLeft ? DlyTimeL : DlyTimeR] = t / kRangesMs[k];
-}
-
-void ParameterApplication::applyRange(int side, float value) {
-  auto& w = values_;
-  const double oldRange = w.rangeMs[side].get();
-  const int k = steps(value, 3);
-  const double newRange = kRangesMs[k];
-  w.rangeIndex[side] = k;
-  w.rangeMs[side] = newRange;
-  const int timeIndex = side == engine::kLeft ? DlyTimeL : DlyTimeR;
-  const double time = std::min(normalised_[timeIndex].get() * oldRange / newRange, 1.0);
-  normalised_[timeIndex] = time;
-  w.delayTimeMs[side] = time * newRange;
-  w.delayTimeChanged[side] = true;
-  updateSyncedTimes(side == engine::kLeft ? kSyncLeft : kSyncRight);
-}
-
-void ParameterApplication::applyDelayTime(int side, float value) {
-  auto& w = values_;
-  if (w.syncOn[side].get() == 1) return;
-  normalised_[side == engine::kLeft ? DlyTimeL : DlyTimeR] = value;
-  // The product is taken in single precision: 0.4 of 5000 ms is 2000 ms exactly.
-  w.delayTimeMs[side] = static_cast<double>(value * static_cast<float>(w.rangeMs[side].get()));
-  w.delayTimeChanged[side] = true;
+  return applied;
 }
 
 void ParameterApplication::applyEnvSpeed(float value) {
@@ -203,12 +149,8 @@ void ParameterApplication::applyFreeLfoRate() {
 void ParameterApplication::updateSyncedTimes(int mask) {
   auto& w = values_;
   const double bpm = w.tempo.get();
-  for (int side = 0; side < 2; ++side) {
-    if (!(mask & (side == 0 ? kSyncLeft : kSyncRight)) || w.syncOn[side].get() != 1) continue;
-    const double ms = delayNumerator(side) * 240000.0 / (delayDenominator(side) * bpm);
-    w.delayTimeMs[side] = std::min(ms, kMaxSyncedDelayMs);
-    w.delayTimeChanged[side] = true;
-  }
+  if (mask & kSyncLeft) delayTimes_[engine::kLeft].updateSyncedTime();
+  if (mask & kSyncRight) delayTimes_[engine::kRight].updateSyncedTime();
   if ((mask & kSyncLfo) && w.lfoMode.get() != 0) {
     const double rate = std::clamp(lfoDenominator() * bpm / (lfoNumerator() * 240.0), kMinLfoHz, kMaxLfoHz);
     w.lfoRate = rate;
@@ -230,11 +172,8 @@ void ParameterApplication::setManualTempo(double t) {
 bool ParameterApplication::syncRangeExceeded(int selector) const {
   const double bpm = values_.tempo.get();
   switch (selector) {
-    case 1:
-    case 2: {
-      const int side = selector == 1 ? 0 : 1;
-      return 240000.0 * delayNumerator(side) / (delayDenominator(side) * bpm) > kMaxSyncedDelayMs;
-    }
+    case 1: return delayTimes_[engine::kLeft].noteTimeTooLong();
+    case 2: return delayTimes_[engine::kRight].noteTimeTooLong();
     case 4: {
       const double rate = lfoDenominator() * bpm / (240.0 * lfoNumerator());
       return rate > kMaxLfoHz || rate < kMinLfoHz;
@@ -249,8 +188,6 @@ bool ParameterApplication::syncRangeExceeded(int selector) const {
   }
 }
 
-double ParameterApplication::delayNumerator(int side) const { return kDelayNumerators[values_.dlyNumIndex[side].get()]; }
-double ParameterApplication::delayDenominator(int side) const { return kDenominators[values_.dlyDenIndex[side].get()]; }
 double ParameterApplication::preNumerator(int side) const { return kPreDelayNumerators[values_.preNumIndex[side].get()]; }
 double ParameterApplication::preDenominator(int side) const { return kDenominators[values_.preDenIndex[side].get()]; }
 double ParameterApplication::lfoNumerator() const { return kLfoNumerators[values_.lfoNumIndex.get()]; }

@@ -1,13 +1,14 @@
 // Turns normalised parameter values into the engine's working values, with
-// the interlocks between delay modes, ranges and times and the
-// tempo-synchronised times. Called from any thread; every value it writes is
-// a relaxed atomic the audio thread reads at its next use.
+// the tempo-synchronised times; each delay side's mode, range, time and note
+// value are its DelayTimeModel's. Called from any thread; every value it
+// writes is a relaxed atomic the audio thread reads at its next use.
 #pragma once
 
 #include <array>
 
 #include "engine/Relaxed.h"
 #include "engine/WorkingValues.h"
+#include "params/DelayTimeModel.h"
 #include "params/ParameterTable.h"
 
 namespace params {
@@ -19,14 +20,19 @@ class ParameterApplication {
  public:
   explicit ParameterApplication(engine::WorkingValues& values);
 
+  struct Applied {
+    bool syncedTimesRecomputed = false;  // the effect then tells the editor the tempo
+    SettledValues settled;               // a delay side's values the write settled besides its own
+  };
   // Working values for one parameter 0..59 (except the write-only switches
-  // 43 and 44, which the effect handles). Returns true when the
-  // tempo-synchronised times were recomputed, so the effect tells the editor.
-  bool apply(int index, float value);
+  // 43 and 44, which the effect handles).
+  Applied apply(int index, float value);
 
   // The stored normalised value, as the host reads it back.
   double normalised(int index) const { return normalised_[index].get(); }
-  void setNormalised(int index, double value) { normalised_[index] = value; }
+
+  DelayTimeModel& delayTime(int side) { return delayTimes_[static_cast<size_t>(side)]; }
+  const DelayTimeModel& delayTime(int side) const { return delayTimes_[static_cast<size_t>(side)]; }
 
   // Delay times and LFO rate from the note values and the tempo; acts only
   // on sides in note mode and on the LFO when it is synchronised.
@@ -51,22 +57,21 @@ class ParameterApplication {
   const engine::WorkingValues& values() const { return values_; }
 
   // Current note fractions, for texts and the readout.
-  double delayNumerator(int side) const;
-  double delayDenominator(int side) const;
+  double delayNumerator(int side) const { return delayTime(side).numerator(); }
+  double delayDenominator(int side) const { return delayTime(side).denominator(); }
   double preNumerator(int side) const;
   double preDenominator(int side) const;
   double lfoNumerator() const;
   double lfoDenominator() const;
 
  private:
-  void applyDelayMode(int side, float value);
-  void applyRange(int side, float value);
-  void applyDelayTime(int side, float value);
   void applyEnvSpeed(float value);
   void applyFreeLfoRate();  // rate and increment from the stored LFORate
 
   engine::WorkingValues& values_;
-  std::array<engine::Relaxed<double>, kNumParams> normalised_{};
+  NormalisedValues normalised_{};
+  std::array<DelayTimeModel, 2> delayTimes_{DelayTimeModel(values_, normalised_, engine::kLeft),
+                                            DelayTimeModel(values_, normalised_, engine::kRight)};
   engine::Relaxed<double> sampleRate_{44100.0};
   // LFORate was written while the LFO ran synchronised, after its last tempo rate.
   engine::Relaxed<bool> freeLfoRatePending_{false};

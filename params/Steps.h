@@ -18,4 +18,15 @@ inline int steps(float x, int n) {
 // The centre of step a of n, the value a program stores for that step.
 inline float stepValue(int a, int n) { return static_cast<float>((a + 0.5) / n); }
 
+// One click's step along a list of n: forward for a step size of 1, back for
+// a larger one (the panel's Shift- and Control-clicks), wrapping round at
+// both ends.
+inline float stepped(float current, int n, float stepSize) {
+  int i = steps(current, n);
+  i = stepSize > 1.0f ? i - 1 : i + 1;
+  if (i >= n) i = 0;
+  if (i < 0) i = n - 1;
+  return stepValue(i, n);
+}
+
 }  // namespace params

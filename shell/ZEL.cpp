@@ -163,6 +163,7 @@ void ZEL::setParameter(VstInt32 index, float value) {
   const bool fromProgram = isApplyingProgram();
   if (isHostParameter(index)) {
     value = heldNormalised(value);
+    SettledValues settled;
     if (index == DriveSwitch) {
       // Switching drive off sets the drive level itself to zero.
       if (steps(value, 2) == 0) setParameter(Drive, 0.0f);
@@ -170,10 +171,12 @@ void ZEL::setParameter(VstInt32 index, float value) {
       if (steps(value, 2) == 0) setParameter(CutfMod, 0.5f);
     } else if (index == RvbType) {
       applyReverbType(value);
-    } else if (params_->apply(index, value)) {
-      tellEditorTempo();
+    } else {
+      const ParameterApplication::Applied applied = params_->apply(index, value);
+      if (applied.syncedTimesRecomputed) tellEditorTempo();
+      settled = applied.settled;
     }
-    if (!fromProgram) storeDerivedValues(index);
+    if (!fromProgram) storeDerivedValues(index, settled);
   }
   if (zelEditor()) zelEditor()->setParameter(index, value);
   if (!fromProgram) CPresetSystemEffect::setParameter(index, value);
@@ -181,28 +184,22 @@ void ZEL::setParameter(VstInt32 index, float value) {
 
 // What a write outside a program application changes besides its own value
 // must reach the current program too, or a saved project reloads different.
-void ZEL::storeDerivedValues(int index) {
+void ZEL::storeDerivedValues(int index, const SettledValues& settled) {
   // The switches that silence drive and cut-off modulation on a program's
   // application have no control: a drive or modulation the user sets turns
   // them on in the program, so the setting comes back on reload.
   if (index == Drive) storeProgramValue(DriveSwitch, 1.0f);
   if (index == CutfMod) storeProgramValue(CutfModSwitch, 1.0f);
 
-  // A mode switch into time mode and a range change re-derive the side's
-  // range and time. The store learns them, the editor shows them, and the
-  // host is told to read its parameters again (it is never sent automation
-  // from inside a write of its own).
-  int side;
-  if (index == DlyModeL || index == RangeL) side = 0;
-  else if (index == DlyModeR || index == RangeR) side = 1;
-  else return;
+  // A delay side's mode or range settles its range and time. Those that
+  // differ from the program's reach the store and the editor, and the host
+  // is told to read its parameters again (it is never sent automation from
+  // inside a write of its own).
   bool changed = false;
-  for (int derived : {side == 0 ? RangeL : RangeR, side == 0 ? DlyTimeL : DlyTimeR}) {
-    if (derived == index) continue;
-    const auto value = static_cast<float>(params_->normalised(derived));
-    if (programs()[getCurrentProgramIndex()].values[derived] == value) continue;
-    storeProgramValue(derived, value);
-    if (zelEditor()) zelEditor()->setParameter(derived, value);
+  for (const ParameterValue& derived : settled) {
+    if (programs()[getCurrentProgramIndex()].values[derived.index] == derived.value) continue;
+    storeProgramValue(derived.index, derived.value);
+    if (zelEditor()) zelEditor()->setParameter(derived.index, derived.value);
     changed = true;
   }
   if (changed) updateDisplay();
@@ -286,17 +283,12 @@ bool ZEL::channelsSymmetric() {
 }
 
 void ZEL::copyChannelSettings(bool rightToLeft) {
-  static constexpr int kPairs[][2] = {
-      {DlyModeL, DlyModeR}, {DlyNumL, DlyNumR}, {DlyDenL, DlyDenR}, {RangeL, RangeR}, {DlyTimeL, DlyTimeR}};
-  for (const auto& pair : kPairs) {
-    const int target = rightToLeft ? pair[0] : pair[1];
-    const int source = rightToLeft ? pair[1] : pair[0];
-    if (params_->normalised(target) == params_->normalised(source)) continue;
-    beginEdit(target);
-    setParameterAutomated(target, getParameter(source));
-    endEdit(target);
-    params_->setNormalised(target, params_->normalised(source));
-  }
+  const int from = rightToLeft ? engine::kRight : engine::kLeft;
+  params_->delayTime(from).copyTo(params_->delayTime(1 - from), [this](int index, float value) {
+    beginEdit(index);
+    setParameterAutomated(index, value);
+    endEdit(index);
+  });
 }
 
 // ------------------------------------------------------------ host interface

@@ -50,6 +50,9 @@ class ZEL : public presets::CPresetSystemEffect {
   // For the editor
   void updateSyncedTimes(int mask);
   void copyChannelSettings(bool rightToLeft);
+  // A side's delay time, for the panel: whether it takes a range or time now,
+  // what a write settles, and the main-time arrows' steps.
+  const params::DelayTimeModel& delayTime(bool right) const { return params_->delayTime(right ? 1 : 0); }
   bool channelsSymmetric();
   bool syncRangeExceeded(int selector) const { return params_->syncRangeExceeded(selector); }
   void setManualTempo(double t);
@@ -72,7 +75,7 @@ class ZEL : public presets::CPresetSystemEffect {
   void tellEditorTempo();
   void applyReverbType(float value);
   void takeReverbChange();  // under the lock, with the engine ready
-  void storeDerivedValues(int index);
+  void storeDerivedValues(int index, const params::SettledValues& settled);
 
   shell::ProcessingLock lock_;
   std::unique_ptr<engine::DelayEngine> engine_;

@@ -316,4 +316,42 @@ TEST(Link, CopyChannelSettingsBracketsEachChangedWrite) {
   EXPECT_DOUBLE_EQ(working(*zel).delayTimeMs[1].get(), 750.0);
 }
 
+// A mode or range write settles the side's time; the program store takes the
+// time as it stands, also where it had kept a time the note mode refused, and
+// only then is the host asked to read its parameters again.
+TEST(DelayTimes, TheStoreTakesTheTimeAModeOrRangeWriteLeaves) {
+  const struct {
+    const char* what;
+    std::vector<std::pair<int, float>> writes;
+    float stored;
+    bool hostRereads;
+  } cases[] = {
+      {"time refused in note mode", {{DlyTimeR, 0.9f}}, 0.9f, false},
+      {"then the range re-sent", {{DlyTimeR, 0.9f}, {RangeR, stepValue(2, 3)}}, 0.4f, true},
+      {"then note mode re-sent", {{DlyTimeR, 0.9f}, {DlyModeR, 1.0f}}, 0.4f, true},
+      {"range re-sent, store in step", {{RangeR, stepValue(2, 3)}}, 0.4f, false},
+  };
+  for (const auto& c : cases) {
+    testing_support::RecordingHost hostLog;
+    auto zel = hostLog.makeZel();
+    hostLog.calls.clear();
+    for (const auto& [index, value] : c.writes) zel->setParameter(index, value);
+    EXPECT_FLOAT_EQ(zel->programs()[0].values[DlyTimeR], c.stored) << c.what;
+    EXPECT_EQ(hostLog.count(vst::audioMasterUpdateDisplay) > 0, c.hostRereads) << c.what;
+  }
+}
+
+// The copy gives the other side this side's time even where that side's note
+// mode refuses the write, so the sides compare equal afterwards.
+TEST(Link, CopyChannelSettingsCarriesATimeTheNoteModeRefuses) {
+  auto zel = makeZel();
+  zel->setParameter(DlyModeR, 0.0f);  // 500 ms: range 1000 ms, time 0.5
+  zel->setParameter(DlyTimeR, 0.7f);
+  zel->setParameter(DlyModeR, 1.0f);
+  zel->copyChannelSettings(false);
+  EXPECT_EQ(zel->getParameter(RangeR), zel->getParameter(RangeL));
+  EXPECT_EQ(zel->getParameter(DlyTimeR), 0.4f);
+  EXPECT_TRUE(zel->channelsSymmetric());
+}
+
 }  // namespace
