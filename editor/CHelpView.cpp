@@ -5,11 +5,10 @@
 #include "editor/CHelp.h"
 #include "editor/PanelLayout.h"
 #include "toolkit/CBitmap.h"
-#include "toolkit/CFrame.h"
 
 using namespace toolkit;
 
-CHelpView::CHelpView(const CRect& size, CHelp* owner) : CControl(size, nullptr, 0, owner->getBackground()), owner_(owner) {}
+CHelpView::CHelpView(const CRect& size, CHelp* owner) : COverlayView(size, owner) {}
 
 void CHelpView::draw(CDrawContext* context) {
   if (background_) {
@@ -53,17 +52,4 @@ void CHelpView::fadeStep(uint32_t now) {
   // Also at the end of the fade: the last picture drawn still showed some
   // of the previous page.
   invalid();
-}
-
-CMouseEventResult CHelpView::onMouseDown(const CPoint&, const CButtonState& buttons) {
-  if (!(buttons & kLButton)) return kMouseEventNotHandled;
-  CFrame* frame = frame_;
-  // Removes this view as the frame's modal view, which releases it once the
-  // event is over.
-  owner_->unSplash();
-  if (frame) {
-    frame->invalid();
-    if (frame->getModalView() == this) frame->setModalView(nullptr);
-  }
-  return kMouseEventHandled;
 }

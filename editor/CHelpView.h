@@ -6,11 +6,11 @@
 
 #include <cstdint>
 
-#include "toolkit/CControl.h"
+#include "editor/OverlayView.h"
 
 class CHelp;
 
-class CHelpView : public toolkit::CControl {
+class CHelpView : public COverlayView {
  public:
   static constexpr uint32_t kFadeMs = 500;
   static constexpr double kPageHeight = 155;
@@ -18,7 +18,6 @@ class CHelpView : public toolkit::CControl {
   CHelpView(const toolkit::CRect& size, CHelp* owner);
 
   void draw(toolkit::CDrawContext* context) override;
-  toolkit::CMouseEventResult onMouseDown(const toolkit::CPoint& where, const toolkit::CButtonState& buttons) override;
   toolkit::CMouseEventResult onMouseMoved(const toolkit::CPoint& where, const toolkit::CButtonState& buttons) override;
   toolkit::CMouseEventResult onMouseExited(const toolkit::CPoint& where, const toolkit::CButtonState& buttons) override;
 
@@ -29,12 +28,11 @@ class CHelpView : public toolkit::CControl {
   int32_t getPreviousPage() const { return previousPage_; }
   uint32_t getRemainingFade() const { return remainingFade_; }
 
-  TOOLKIT_CLASS_METHODS(CHelpView, toolkit::CControl)
+  TOOLKIT_CLASS_METHODS(CHelpView, COverlayView)
 
  private:
   void showPage(int32_t page);
 
-  CHelp* owner_;
   uint32_t remainingFade_ = 0;
   uint32_t lastTick_ = 0;
   int32_t currentPage_ = 0;

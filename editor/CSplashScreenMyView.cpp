@@ -3,12 +3,11 @@
 #include "editor/CAbout.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CDrawContext.h"
-#include "toolkit/CFrame.h"
 
 using namespace toolkit;
 
 CSplashScreenMyView::CSplashScreenMyView(const CRect& size, CAbout* owner, const CPoint& versionPoint)
-    : CControl(size, nullptr, 0, owner->getBackground()), owner_(owner), versionPoint_(versionPoint) {
+    : COverlayView(size, owner), versionPoint_(versionPoint) {
   backOffset_ = owner->getDisplayOffset();
 }
 
@@ -23,15 +22,4 @@ void CSplashScreenMyView::draw(CDrawContext* context) {
   context->setFontColor(kWhiteCColor);
   context->drawString(kVersionText, versionBox(), kLeftText, true);
   setDirty(false);
-}
-
-CMouseEventResult CSplashScreenMyView::onMouseDown(const CPoint&, const CButtonState& buttons) {
-  if (!(buttons & kLButton)) return kMouseEventNotHandled;
-  CFrame* frame = frame_;
-  owner_->unSplash();
-  if (frame) {
-    frame->invalid();
-    if (frame->getModalView() == this) frame->setModalView(nullptr);
-  }
-  return kMouseEventHandled;
 }

@@ -2,11 +2,11 @@
 // in white; a left click closes it.
 #pragma once
 
-#include "toolkit/CControl.h"
+#include "editor/OverlayView.h"
 
 class CAbout;
 
-class CSplashScreenMyView : public toolkit::CControl {
+class CSplashScreenMyView : public COverlayView {
  public:
   static constexpr const char* kVersionText = "v.1.0.0";
   static constexpr double kVersionFontSize = 11;
@@ -16,14 +16,12 @@ class CSplashScreenMyView : public toolkit::CControl {
   CSplashScreenMyView(const toolkit::CRect& size, CAbout* owner, const toolkit::CPoint& versionPoint);
 
   void draw(toolkit::CDrawContext* context) override;
-  toolkit::CMouseEventResult onMouseDown(const toolkit::CPoint& where, const toolkit::CButtonState& buttons) override;
 
   // Where the version text is written, in frame units.
   toolkit::CRect versionBox() const;
 
-  TOOLKIT_CLASS_METHODS(CSplashScreenMyView, toolkit::CControl)
+  TOOLKIT_CLASS_METHODS(CSplashScreenMyView, COverlayView)
 
  private:
-  CAbout* owner_;
   toolkit::CPoint versionPoint_;
 };
