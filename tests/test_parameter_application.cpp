@@ -354,4 +354,31 @@ TEST(Link, CopyChannelSettingsCarriesATimeTheNoteModeRefuses) {
   EXPECT_TRUE(zel->channelsSymmetric());
 }
 
+// What one side's writes settle besides themselves, as a format adapter
+// hands them on: a mode write the range and time, a range write the time.
+TEST(DelayTimes, AWriteNamesTheValuesItSettled) {
+  engine::WorkingValues w;  // 1/4 at 120 BPM, note mode
+  NormalisedValues normalised{};
+  DelayTimeModel left(w, normalised, engine::kLeft);
+  const struct {
+    int index;
+    float value;
+    std::vector<std::pair<int, float>> settled;
+    double ms;
+  } writes[] = {
+      {DlyDenL, stepValue(5, 13), {}, 250.0},
+      {DlyModeL, 0.0f, {{RangeL, stepValue(1, 3)}, {DlyTimeL, 0.25f}}, 250.0},
+      {RangeL, 0.0f, {{DlyTimeL, 1.0f}}, 100.0},
+      {DlyTimeL, 0.5f, {}, 50.0},
+      {DlyModeL, 1.0f, {{RangeL, 0.0f}, {DlyTimeL, 0.5f}}, 250.0},
+  };
+  for (const auto& c : writes) {
+    std::vector<std::pair<int, float>> settled;
+    for (const ParameterValue& v : left.write(c.index, c.value).settled) settled.emplace_back(v.index, v.value);
+    EXPECT_EQ(settled, c.settled) << kParameterTable[c.index].name << " = " << c.value;
+    EXPECT_DOUBLE_EQ(w.delayTimeMs[0].get(), c.ms) << kParameterTable[c.index].name << " = " << c.value;
+  }
+  EXPECT_FALSE(left.takesPanelWrite(RangeL));  // note mode: the tempo's
+}
+
 }  // namespace
