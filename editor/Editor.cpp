@@ -31,7 +31,6 @@ namespace {
 
 constexpr int kHelpPages = 154;
 constexpr int kHelpButton = 155;
-constexpr int kTagSizeMenu = 95;  // the right-click size menu under everything
 constexpr const char* kScaleValue = "UiScale";
 
 CRect rectOf(const panel::Rect& r) { return {double(r.left), double(r.top), double(r.right), double(r.bottom)}; }
@@ -108,7 +107,7 @@ void Editor::resizePanel(double scale) {
 }
 
 CControl* Editor::panelView(int32_t tag) const {
-  return tag >= 0 && tag < kTagCount ? views_[static_cast<size_t>(tag)] : nullptr;
+  return tag >= 0 && tag < panel::kTagCount ? views_[static_cast<size_t>(tag)] : nullptr;
 }
 
 // ------------------------------------------------------------------ window
@@ -146,9 +145,9 @@ void Editor::createViews() {
   const double scale = frame->getScale();
   std::map<int, CBitmap*> bitmaps;
   for (const panel::Bitmap& b : panel::bitmaps()) bitmaps[b.id] = new CBitmap(b.id, scale);
-  auto* sizeMenu = new CSizeMenu(CRect(0, 0, kWidth, kHeight), this, kTagSizeMenu);
+  auto* sizeMenu = new CSizeMenu(CRect(0, 0, kWidth, kHeight), this, panel::kTagSizeMenu);
   frame->addView(sizeMenu);
-  views_[kTagSizeMenu] = sizeMenu;
+  views_[panel::kTagSizeMenu] = sizeMenu;
 
   for (const panel::View& v : panel::views()) {
     const CRect r = rectOf(v.rect);
@@ -201,12 +200,12 @@ void Editor::createViews() {
   // as square roots, the meters empty.
   ZEL& effect = *zel();
   showParameters(false);
-  setView(62, link_ ? 1.0f : 0.0f);
-  setView(91, selectedSide_ ? 1.0f : 0.0f);
-  setView(92, selectedSide_ ? 0.0f : 1.0f);
-  setView(61, static_cast<float>(std::sqrt(effect.getManualTempo())));
-  setView(80, 0.0f);
-  setView(81, 0.0f);
+  setView(panel::kTagLink, link_ ? 1.0f : 0.0f);
+  setView(panel::kTagLeft, selectedSide_ ? 1.0f : 0.0f);
+  setView(panel::kTagRight, selectedSide_ ? 0.0f : 1.0f);
+  setView(panel::kTagTempoArea, static_cast<float>(std::sqrt(effect.getManualTempo())));
+  setView(panel::kTagMeterLeft, 0.0f);
+  setView(panel::kTagMeterRight, 0.0f);
 }
 
 // What the user has under way ends before the window goes, whoever closes

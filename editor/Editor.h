@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "editor/PanelLayout.h"
 #include "params/ParameterText.h"
 #include "presets/CPresetSystemEditor.h"
 
@@ -114,6 +115,7 @@ class Editor : public presets::CPresetSystemEditor {
 
   // The display and the meters.
   int readoutChoice(int& blinkSelector) const;
+  int readoutOf(const editor::panel::View& v, int& blinkSelector) const;
   int mainTimeReadout(int& blinkSelector) const;
   int lfoReadout() const;
   void clearDisplay();
@@ -135,8 +137,7 @@ class Editor : public presets::CPresetSystemEditor {
   uint32_t blinkTick_;
   uint32_t meterTick_;
 
-  static constexpr int kTagCount = 98;  // the panel's tags are 0..97
-  std::array<toolkit::CControl*, kTagCount> views_{};
+  std::array<toolkit::CControl*, editor::panel::kTagCount> views_{};
   CHelp* help_ = nullptr;
 
   // Values from the effect waiting for the next idle, one bit per parameter,

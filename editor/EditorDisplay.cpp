@@ -8,6 +8,7 @@
 
 #include "editor/CHelp.h"
 #include "editor/Editor.h"
+#include "editor/PanelLayout.h"
 #include "params/ParameterTable.h"
 #include "params/Steps.h"
 #include "shell/ZEL.h"
@@ -15,25 +16,17 @@
 
 using namespace params;
 using namespace toolkit;
+namespace panel = editor::panel;
 
 namespace {
 
-constexpr int kDigits[] = {64, 65, 66, 67};
-constexpr int kPoints[] = {68, 69, 70};
-constexpr int kSlashes[] = {71, 72, 73};
-constexpr int kMeterLeft = 80, kMeterRight = 81;
-constexpr int kTempoReadout = 61;
+using enum panel::Tag;
+
+constexpr int kTempoReadout = 61;  // the readout index of the tempo
 constexpr uint32_t kBlinkMs = 250;
 constexpr float kMeterFallMs = 500.0f;
 const float kMeterFloor = std::pow(10.0f, -1.2f);
 constexpr float kMeterRangeDb = 24.0f;
-
-// The knobs in the order the mouse test finds them.
-constexpr int kKnobOrder[] = {84, 83, 85, 86, 15, 16, 21, 13, 53, 11, 12, 22, 47, 0, 2, 1, 52, 17, 18, 39, 40};
-
-bool inside(const CPoint& p, double left, double top, double right, double bottom) {
-  return p.x >= left && p.x <= right && p.y >= top && p.y <= bottom;
-}
 
 }  // namespace
 
@@ -93,64 +86,52 @@ int Editor::mainTimeReadout(int& blinkSelector) const {
   return right ? DlyTimeR : DlyTimeL;
 }
 
+// The readout index a view shows on the display.
+int Editor::readoutOf(const panel::View& v, int& blinkSelector) const {
+  const bool right = selectedSide_;
+  switch (v.readout) {
+    case panel::Readout::Tempo: break;
+    case panel::Readout::Parameter: return v.side && right ? v.paramRight : v.paramLeft;
+    case panel::Readout::PreTime: blinkSelector = right ? 16 : 8; return right ? PreNumR : PreNumL;
+    case panel::Readout::MainTime: return mainTimeReadout(blinkSelector);
+    case panel::Readout::Lfo: return lfoReadout();
+  }
+  return kTempoReadout;
+}
+
+// What is being dragged, else the block or view the mouse rests on, else
+// the tempo.
 int Editor::readoutChoice(int& blinkSelector) const {
   blinkSelector = 0;
-  const bool right = selectedSide_;
-  auto knobReadout = [right](int tag) -> int {
-    switch (tag) {
-      case 83: return right ? FbPanR : FbPanL;
-      case 84: return right ? FbGainR : FbGainL;
-      case 85: return right ? DlyPanR : DlyPanL;
-      case 86: return right ? DlyGateR : DlyGateL;
-      default: return tag;
-    }
-  };
   if (editingTag_ != -1) {
-    switch (editingTag_) {
-      case 10: return lfoReadout();
-      case 76:
-      case 77:
-      case 90: return mainTimeReadout(blinkSelector);
-      case 83:
-      case 84:
-      case 85:
-      case 86: return knobReadout(editingTag_);
-      default:
-        for (int tag : kKnobOrder)
-          if (tag == editingTag_ && tag < 83) return tag;
-        return kTempoReadout;  // the display area itself (61) and everything else
-    }
+    const panel::View* edited = panel::findViewByTag(editingTag_);
+    return edited ? readoutOf(*edited, blinkSelector) : kTempoReadout;
   }
   CPoint p;
   if (!frame || !frame->getCurrentMouseLocation(p)) return kTempoReadout;
-  if (inside(p, 283, 75, 375, 140)) return lfoReadout();
-  if (inside(p, 86, 50, 149, 134)) return mainTimeReadout(blinkSelector);
-  if (inside(p, 86, 20, 149, 47)) {
-    blinkSelector = right ? 16 : 8;
-    return right ? PreNumR : PreNumL;
-  }
+  if (const panel::View* block = panel::hoverViewAt(p.x, p.y)) return readoutOf(*block, blinkSelector);
   if (CView* under = frame->getViewAt(p)) {
-    for (int tag : kKnobOrder)
-      if (panelView(tag) == under) return knobReadout(tag);
+    for (const panel::View& v : panel::views())
+      if (v.readout != panel::Readout::Tempo && panelView(v.tag) == under) return readoutOf(v, blinkSelector);
   }
   return kTempoReadout;
 }
 
 void Editor::clearDisplay() {
-  for (int tag : kPoints) setView(tag, 0.0f);
-  for (int tag : kSlashes) setView(tag, 0.0f);
-  for (int tag : kDigits) setView(tag, 0.0f);
+  for (int i = 0; i < panel::kDisplayDigits - 1; ++i) setView(kTagPoint1 + i, 0.0f);
+  for (int i = 0; i < panel::kDisplayDigits - 1; ++i) setView(kTagSlash1 + i, 0.0f);
+  for (int i = 0; i < panel::kDisplayDigits; ++i) setView(kTagDigit1 + i, 0.0f);
 }
 
 void Editor::renderReadout(const ParameterReadout& readout) {
-  auto firstDigit = [this](int frame) { setView(kDigits[0], static_cast<float>(frame) / 12.0f); };
-  auto digit = [this](int which, int frame) { setView(kDigits[which], static_cast<float>(frame) / 10.0f); };
+  auto firstDigit = [this](int frame) { setView(kTagDigit1, static_cast<float>(frame) / 12.0f); };
+  auto digit = [this](int which, int frame) { setView(kTagDigit1 + which, static_cast<float>(frame) / 10.0f); };
 
   if (readout.numerator != -1) {
     // A note fraction, e.g. 3/16: 3, blank, slash, 1, 6. Blank while blinking off.
     if (!displayVisible_) return;
     firstDigit(std::clamp(readout.numerator, 0, 9) + 1);
-    setView(kSlashes[1], 1.0f);
+    setView(kTagSlash1 + 1, 1.0f);
     const int den = std::clamp(readout.denominator, 0, 99);
     if (den >= 10) digit(2, den / 10 + 1);
     digit(3, den % 10 + 1);
@@ -172,8 +153,8 @@ void Editor::renderReadout(const ParameterReadout& readout) {
   digit(1, d / 100 + 1);
   digit(2, (d % 100) / 10 + 1);
   digit(3, d % 10 + 1);
-  if (readout.splitMode >= 1 && readout.splitMode <= 3) setView(kSlashes[readout.splitMode - 1], 1.0f);
-  if (code >= 1 && code <= 3) setView(kPoints[code - 1], 1.0f);
+  if (readout.splitMode >= 1 && readout.splitMode <= 3) setView(kTagSlash1 + readout.splitMode - 1, 1.0f);
+  if (code >= 1 && code <= 3) setView(kTagPoint1 + code - 1, 1.0f);
 }
 
 // ------------------------------------------------------------- the meters
@@ -188,7 +169,7 @@ void Editor::updateMeters(uint32_t now) {
     const float peak = peaks[side];
     const float db = peak < kMeterFloor ? -kMeterRangeDb : std::min(20.0f * std::log10(peak), 0.0f);
     const float target = db / kMeterRangeDb + 1.0f;
-    if (CControl* meter = panelView(side == 0 ? kMeterLeft : kMeterRight))
+    if (CControl* meter = panelView(side == 0 ? kTagMeterLeft : kTagMeterRight))
       meter->setValue(std::max(target, std::max(meter->getValue() - fall, 0.0f)));
   }
   meterTick_ = now;

@@ -9,50 +9,20 @@
 #include "editor/ZELOnOffButton.h"
 #include "params/ParameterTable.h"
 #include "params/Steps.h"
+#include "params/Tempo.h"
 #include "shell/ZEL.h"
 #include "toolkit/CControl.h"
 
 using namespace params;
 using namespace toolkit;
 namespace panel = editor::panel;
+using enum panel::Tag;
 
 namespace {
-
-// Tags of the panel's own views.
-enum PanelTag : int32_t {
-  kTagTempoArea = 61,
-  kTagLink = 62,
-  kTagPreNum = 74,
-  kTagPreDen = 75,
-  kTagMainNum = 76,
-  kTagMainDen = 77,
-  kTagLfoNum = 78,
-  kTagLfoDen = 79,
-  kTagFbPan = 83,
-  kTagFbGain = 84,
-  kTagDlyPan = 85,
-  kTagDlyGate = 86,
-  kTagModeSwitch = 88,
-  kTagRangeSwitch = 89,
-  kTagMainTimeArea = 90,
-  kTagLeft = 91,
-  kTagRight = 92,
-  kTagFbInv = 93,
-  kTagDlyInv = 94,
-  kTagMuteIn = 96,
-  kTagLfoRateArea = 10,
-  kTagSizeMenu = 95,
-};
 
 // Normalised LFORate of 0.01 Hz: ln 1.01 / ln 16.
 const float kSlowestLfoRate = static_cast<float>(std::log(1.01) / std::log(16.0));
 const double kLfoRateScale = 1.0 / std::log(16.0);
-
-const panel::View* viewOf(int32_t tag) {
-  for (const panel::View& v : panel::views())
-    if (v.tag == tag) return &v;
-  return nullptr;
-}
 
 bool mirrored(int32_t tag) { return tag == kTagFbPan || tag == kTagDlyPan; }
 
@@ -61,13 +31,13 @@ bool mirrored(int32_t tag) { return tag == kTagFbPan || tag == kTagDlyPan; }
 // --------------------------------------------------------- side parameters
 
 int Editor::sideParameter(int32_t tag) const {
-  const panel::View* v = viewOf(tag);
+  const panel::View* v = panel::findViewByTag(tag);
   if (!v) return -1;
   return v->side && selectedSide_ ? v->paramRight : v->paramLeft;
 }
 
 int Editor::otherParameter(int32_t tag) const {
-  const panel::View* v = viewOf(tag);
+  const panel::View* v = panel::findViewByTag(tag);
   if (!v || !v->side) return -1;
   return selectedSide_ ? v->paramLeft : v->paramRight;
 }
@@ -389,5 +359,5 @@ void Editor::applyPendingChanges() {
   }
   if (linkChanged_.exchange(false)) setView(kTagLink, link_ ? 1.0f : 0.0f);
   const double bpm = pendingTempo_.exchange(-1.0);
-  if (bpm > 0.0) setView(kTagTempoArea, static_cast<float>(std::sqrt((bpm - 30.0) / 370.0)));
+  if (bpm > 0.0) setView(kTagTempoArea, static_cast<float>(std::sqrt(manualOfTempo(bpm))));
 }

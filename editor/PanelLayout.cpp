@@ -10,15 +10,17 @@ namespace {
 
 using namespace params;
 
-constexpr View knob(int row, int tag, Rect r, int bmp, const char* label, int p, const char* shows, float def) {
-  return {row, tag, ViewClass::AnimKnob, 0, r, bmp, label, false, p, p, shows, true, def, label, Place::Below,
-          nullptr};
+// A knob shows its parameter on the display; one of its own has the
+// parameter's index as its tag.
+constexpr View knob(int row, int p, Rect r, int bmp, const char* label, const char* shows, float def) {
+  return {row, p, ViewClass::AnimKnob, 0, r, bmp, label, false, p, p, shows, true, def, label, Place::Below,
+          nullptr, Readout::Parameter};
 }
 
 constexpr View sideKnob(int row, int tag, Rect r, int bmp, const char* label, int pl, int pr,
                         float def, const char* shows) {
   return {row, tag, ViewClass::AnimKnob, 0, r, bmp, label, true, pl, pr, shows, true, def,
-          label, Place::Below, nullptr};
+          label, Place::Below, nullptr, Readout::Parameter};
 }
 
 constexpr View onOff(int row, int tag, Rect r, int bmp, const char* label, bool side, int pl,
@@ -40,96 +42,106 @@ constexpr View movie(int row, int tag, Rect r, int bmp, const char* label) {
 }
 
 constexpr View kick(int row, int tag, Rect r, int bmp, const char* label, bool side, int pl,
-                    int pr, const char* shows) {
+                    int pr, const char* shows, Readout readout, Rect hover = {}) {
   return {row, tag, ViewClass::KickButton, 0, r, bmp, label, side, pl, pr, shows, false, 0.0f,
-          nullptr, Place::None, nullptr};
+          nullptr, Place::None, nullptr, readout, hover};
 }
 
 constexpr View hotArea(int row, int tag, Rect r, const char* label, bool side, int pl, int pr,
-                       const char* shows, const char* caption, Place place) {
+                       const char* shows, const char* caption, Place place, Readout readout = Readout::Tempo,
+                       Rect hover = {}) {
   return {row, tag, ViewClass::InvisibleSlider, 0, r, 0, label, side, pl, pr, shows, false, 0.0f,
-          caption, place, nullptr};
+          caption, place, nullptr, readout, hover};
 }
 
 constexpr View plate(int row, Rect r, const char* label) {
-  return {row, 82, ViewClass::About, 0, r, 129, label, false, -1, -1, "about overlay", false,
+  return {row, kTagAbout, ViewClass::About, 0, r, 129, label, false, -1, -1, "about overlay", false,
           0.0f, nullptr, Place::None, nullptr};
 }
 
+// The blocks of the delay section's time controls and of the LFO's rate, in
+// which the resting mouse shows their readout (bounds inclusive).
+constexpr Rect kPreTimeBlock{86, 20, 149, 47};
+constexpr Rect kMainTimeBlock{86, 50, 149, 134};
+constexpr Rect kLfoBlock{283, 75, 375, 140};
+
 const std::array<View, 63> kViews{{
-    sideKnob(1, 83, {161, 30, 196, 65}, 130, "FBCK PAN", FbPanL, FbPanR, 0.5f, "FbPanL / FbPanR"),
-    sideKnob(2, 84, {208, 30, 243, 65}, 130, "FBCK GAIN", FbGainL, FbGainR, 0.0f, "FbGainL / FbGainR"),
-    sideKnob(3, 85, {161, 93, 196, 128}, 130, "DELAY PAN", DlyPanL, DlyPanR, 0.5f, "DlyPanL / DlyPanR"),
-    sideKnob(4, 86, {208, 93, 243, 128}, 130, "DELAY GATE", DlyGateL, DlyGateR, 0.0f, "DlyGateL / DlyGateR"),
-    knob(5, 0, {383, 29, 418, 64}, 134, "INPUT", Input, "Input", 0.5f),
-    knob(6, 2, {430, 29, 465, 64}, 134, "MIX", Mix, "Mix", 0.5f),
-    knob(7, 1, {476, 29, 511, 64}, 133, "OUTPUT", Output, "Output", 0.5f),
-    knob(8, 52, {523, 29, 558, 64}, 133, "DUCKING", Ducking, "Ducking", 0.5f),
-    knob(9, 11, {383, 94, 418, 129}, 135, "OFFSET", LROffset, "LROffset", 0.5f),
-    knob(10, 12, {430, 94, 465, 129}, 135, "SOURCE", ModSrc, "ModSrc", 0.5f),
-    knob(11, 47, {476, 94, 511, 129}, 136, "SENS", ModSens, "ModSens", 0.5f),
-    knob(12, 22, {523, 94, 558, 129}, 136, "SPEED", EnvSpeed, "EnvSpeed", 0.5f),
-    knob(13, 17, {578, 29, 613, 64}, 138, "MANUAL", VcoMan, "VcoMan", 0.5f),
-    knob(14, 18, {578, 94, 613, 129}, 139, "VCO MOD", VcoMod, "VcoMod", 0.5f),
-    knob(15, 15, {678, 29, 713, 64}, 131, "CUTOFF", Cutoff, "Cutoff", 1.0f),
-    knob(16, 16, {726, 29, 761, 64}, 131, "RESO", Reso, "Reso", 0.0f),
-    knob(17, 21, {773, 29, 808, 64}, 131, "DRIVE", Drive, "Drive", 0.0f),
-    knob(18, 13, {678, 94, 713, 129}, 132, "CUTF MOD", CutfMod, "CutfMod", 0.5f),
-    knob(19, 53, {726, 94, 761, 129}, 132, "RESO MOD", ResoMod, "ResoMod", 0.5f),
-    knob(20, 39, {830, 29, 865, 64}, 137, "DAMP", RvbDamp, "RvbDamp", 0.5f),
-    knob(21, 40, {877, 29, 912, 64}, 137, "AMOUNT", RvbAmt, "RvbAmt", 0.5f),
-    onOff(22, 41, {340, 53, 364, 73}, 151, "BYPASS", false, Bypass, Bypass, "Bypass", "BYPASS", Place::Left),
-    onOff(23, 62, {61, 70, 85, 90}, 150, "LINK", false, -1, -1, "the link flag (starts off)", "LINK", Place::Right),
-    onOff(24, 93, {256, 39, 280, 59}, 150, "PHS INV (feedback)", true, FbInvL, FbInvR, "FbInvL / FbInvR", "PHS INV", Place::Above),
-    onOff(25, 96, {256, 69, 280, 89}, 151, "MUTE IN", true, MuteInL, MuteInR, "MuteInL / MuteInR", "MUTE IN", Place::Above),
-    onOff(26, 94, {256, 102, 280, 122}, 150, "PHS INV (delay)", true, DlyInvL, DlyInvR, "DlyInvL / DlyInvR", "PHS INV", Place::Above),
-    onOff(27, 45, {637, 102, 661, 122}, 150, "ON / OFF (VCO)", false, VcoOn, VcoOn, "VcoOn", "ON/OFF", Place::Above),
-    onOff(28, 42, {784, 102, 808, 122}, 150, "ON / OFF (filter)", false, FltOn, FltOn, "FltOn", "ON/OFF", Place::Above),
-    onOff(29, 46, {887, 102, 911, 122}, 150, "ON / OFF (reverb)", false, RvbOn, RvbOn, "RvbOn", "ON/OFF", Place::Above),
-    hSwitch(30, 88, 2, {109, 90, 128, 99}, 142, "MODE TIME / BEAT", true, DlyModeL, DlyModeR, "DlyModeL / DlyModeR", 0.0f, "MODE", "TIME|BEAT"),
-    hSwitch(31, 89, 3, {104, 57, 130, 66}, 143, "RANGE", true, RangeL, RangeR, "RangeL / RangeR", 1.0f, "RANGE", ".1s|1s|5s"),
-    hSwitch(32, 32, 3, {310, 91, 336, 100}, 143, "MODE FRQ / BEAT / POS", false, LfoMode, LfoMode, "LfoMode", 0.0f, "MODE", "FRQ|BEAT|POS"),
-    hSwitch(33, 23, 3, {634, 27, 660, 36}, 143, "filter MODE", false, FltMode, FltMode, "FltMode", 0.0f, "MODE", "IN|FB|FX"),
-    hSwitch(34, 14, 3, {634, 57, 660, 66}, 143, "filter TYPE", false, FltType, FltType, "FltType", 0.0f, "TYPE", "LP|BP|HP"),
-    hSwitch(35, 37, 2, {841, 91, 867, 100}, 142, "MODE FX / OUT", false, RvbMode, RvbMode, "RvbMode", 0.0f, "MODE", "FX|OUT"),
-    hSwitch(36, 38, 2, {841, 122, 867, 131}, 142, "TYPE SPRING / PLATE", false, RvbType, RvbType, "RvbType", 0.0f, "TYPE", "SPRING|PLATE"),
-    movie(37, 64, {297, 26, 310, 42}, 145, "display digit 1"),
-    movie(38, 65, {313, 26, 326, 42}, 144, "display digit 2"),
-    movie(39, 66, {329, 26, 342, 42}, 144, "display digit 3"),
-    movie(40, 67, {346, 26, 359, 42}, 144, "display digit 4"),
-    movie(41, 68, {310, 40, 313, 42}, 147, "point after digit 1"),
-    movie(42, 69, {326, 40, 329, 42}, 147, "point after digit 2"),
-    movie(43, 70, {342, 40, 345, 42}, 147, "point after digit 3"),
-    movie(44, 71, {310, 30, 313, 38}, 146, "slash after digit 1"),
-    movie(45, 72, {326, 30, 329, 38}, 146, "slash after digit 2"),
-    movie(46, 73, {343, 30, 346, 38}, 146, "slash after digit 3"),
-    kick(47, 74, {90, 24, 109, 43}, 140, "PRE TIME NUM", true, PreNumL, PreNumR, "PreNumL / PreNumR"),
-    kick(48, 75, {126, 24, 145, 43}, 140, "PRE TIME DEN", true, PreDenL, PreDenR, "PreDenL / PreDenR"),
-    kick(49, 76, {90, 113, 109, 132}, 141, "MAIN TIME NUM", true, DlyNumL, DlyNumR,
-         "DlyNumL / DlyNumR (beat mode), DlyTimeL / DlyTimeR down (time mode)"),
-    kick(50, 77, {126, 113, 145, 132}, 140, "MAIN TIME DEN", true, DlyDenL, DlyDenR,
-         "DlyDenL / DlyDenR (beat mode), DlyTimeL / DlyTimeR up (time mode)"),
-    kick(51, 78, {296, 113, 315, 132}, 141, "LFO NUM", false, LfoNum, LfoNum,
-         "LfoNum (synced modes), LFORate down (free mode)"),
-    kick(52, 79, {332, 113, 351, 132}, 140, "LFO DEN", false, LfoDen, LfoDen,
-         "LfoDen (synced modes), LFORate up (free mode)"),
-    onOff(53, 91, {63, 15, 75, 61}, 148, "LEFT", false, -1, -1,
+    sideKnob(1, kTagFbPan, {161, 30, 196, 65}, 130, "FBCK PAN", FbPanL, FbPanR, 0.5f, "FbPanL / FbPanR"),
+    sideKnob(2, kTagFbGain, {208, 30, 243, 65}, 130, "FBCK GAIN", FbGainL, FbGainR, 0.0f, "FbGainL / FbGainR"),
+    sideKnob(3, kTagDlyPan, {161, 93, 196, 128}, 130, "DELAY PAN", DlyPanL, DlyPanR, 0.5f, "DlyPanL / DlyPanR"),
+    sideKnob(4, kTagDlyGate, {208, 93, 243, 128}, 130, "DELAY GATE", DlyGateL, DlyGateR, 0.0f, "DlyGateL / DlyGateR"),
+    knob(5, Input, {383, 29, 418, 64}, 134, "INPUT", "Input", 0.5f),
+    knob(6, Mix, {430, 29, 465, 64}, 134, "MIX", "Mix", 0.5f),
+    knob(7, Output, {476, 29, 511, 64}, 133, "OUTPUT", "Output", 0.5f),
+    knob(8, Ducking, {523, 29, 558, 64}, 133, "DUCKING", "Ducking", 0.5f),
+    knob(9, LROffset, {383, 94, 418, 129}, 135, "OFFSET", "LROffset", 0.5f),
+    knob(10, ModSrc, {430, 94, 465, 129}, 135, "SOURCE", "ModSrc", 0.5f),
+    knob(11, ModSens, {476, 94, 511, 129}, 136, "SENS", "ModSens", 0.5f),
+    knob(12, EnvSpeed, {523, 94, 558, 129}, 136, "SPEED", "EnvSpeed", 0.5f),
+    knob(13, VcoMan, {578, 29, 613, 64}, 138, "MANUAL", "VcoMan", 0.5f),
+    knob(14, VcoMod, {578, 94, 613, 129}, 139, "VCO MOD", "VcoMod", 0.5f),
+    knob(15, Cutoff, {678, 29, 713, 64}, 131, "CUTOFF", "Cutoff", 1.0f),
+    knob(16, Reso, {726, 29, 761, 64}, 131, "RESO", "Reso", 0.0f),
+    knob(17, Drive, {773, 29, 808, 64}, 131, "DRIVE", "Drive", 0.0f),
+    knob(18, CutfMod, {678, 94, 713, 129}, 132, "CUTF MOD", "CutfMod", 0.5f),
+    knob(19, ResoMod, {726, 94, 761, 129}, 132, "RESO MOD", "ResoMod", 0.5f),
+    knob(20, RvbDamp, {830, 29, 865, 64}, 137, "DAMP", "RvbDamp", 0.5f),
+    knob(21, RvbAmt, {877, 29, 912, 64}, 137, "AMOUNT", "RvbAmt", 0.5f),
+    onOff(22, Bypass, {340, 53, 364, 73}, 151, "BYPASS", false, Bypass, Bypass, "Bypass", "BYPASS", Place::Left),
+    onOff(23, kTagLink, {61, 70, 85, 90}, 150, "LINK", false, -1, -1, "the link flag (starts off)", "LINK", Place::Right),
+    onOff(24, kTagFbInv, {256, 39, 280, 59}, 150, "PHS INV (feedback)", true, FbInvL, FbInvR, "FbInvL / FbInvR", "PHS INV", Place::Above),
+    onOff(25, kTagMuteIn, {256, 69, 280, 89}, 151, "MUTE IN", true, MuteInL, MuteInR, "MuteInL / MuteInR", "MUTE IN", Place::Above),
+    onOff(26, kTagDlyInv, {256, 102, 280, 122}, 150, "PHS INV (delay)", true, DlyInvL, DlyInvR, "DlyInvL / DlyInvR", "PHS INV", Place::Above),
+    onOff(27, VcoOn, {637, 102, 661, 122}, 150, "ON / OFF (VCO)", false, VcoOn, VcoOn, "VcoOn", "ON/OFF", Place::Above),
+    onOff(28, FltOn, {784, 102, 808, 122}, 150, "ON / OFF (filter)", false, FltOn, FltOn, "FltOn", "ON/OFF", Place::Above),
+    onOff(29, RvbOn, {887, 102, 911, 122}, 150, "ON / OFF (reverb)", false, RvbOn, RvbOn, "RvbOn", "ON/OFF", Place::Above),
+    hSwitch(30, kTagModeSwitch, 2, {109, 90, 128, 99}, 142, "MODE TIME / BEAT", true, DlyModeL, DlyModeR, "DlyModeL / DlyModeR", 0.0f, "MODE", "TIME|BEAT"),
+    hSwitch(31, kTagRangeSwitch, 3, {104, 57, 130, 66}, 143, "RANGE", true, RangeL, RangeR, "RangeL / RangeR", 1.0f, "RANGE", ".1s|1s|5s"),
+    hSwitch(32, LfoMode, 3, {310, 91, 336, 100}, 143, "MODE FRQ / BEAT / POS", false, LfoMode, LfoMode, "LfoMode", 0.0f, "MODE", "FRQ|BEAT|POS"),
+    hSwitch(33, FltMode, 3, {634, 27, 660, 36}, 143, "filter MODE", false, FltMode, FltMode, "FltMode", 0.0f, "MODE", "IN|FB|FX"),
+    hSwitch(34, FltType, 3, {634, 57, 660, 66}, 143, "filter TYPE", false, FltType, FltType, "FltType", 0.0f, "TYPE", "LP|BP|HP"),
+    hSwitch(35, RvbMode, 2, {841, 91, 867, 100}, 142, "MODE FX / OUT", false, RvbMode, RvbMode, "RvbMode", 0.0f, "MODE", "FX|OUT"),
+    hSwitch(36, RvbType, 2, {841, 122, 867, 131}, 142, "TYPE SPRING / PLATE", false, RvbType, RvbType, "RvbType", 0.0f, "TYPE", "SPRING|PLATE"),
+    movie(37, kTagDigit1, {297, 26, 310, 42}, 145, "display digit 1"),
+    movie(38, kTagDigit1 + 1, {313, 26, 326, 42}, 144, "display digit 2"),
+    movie(39, kTagDigit1 + 2, {329, 26, 342, 42}, 144, "display digit 3"),
+    movie(40, kTagDigit1 + 3, {346, 26, 359, 42}, 144, "display digit 4"),
+    movie(41, kTagPoint1, {310, 40, 313, 42}, 147, "point after digit 1"),
+    movie(42, kTagPoint1 + 1, {326, 40, 329, 42}, 147, "point after digit 2"),
+    movie(43, kTagPoint1 + 2, {342, 40, 345, 42}, 147, "point after digit 3"),
+    movie(44, kTagSlash1, {310, 30, 313, 38}, 146, "slash after digit 1"),
+    movie(45, kTagSlash1 + 1, {326, 30, 329, 38}, 146, "slash after digit 2"),
+    movie(46, kTagSlash1 + 2, {343, 30, 346, 38}, 146, "slash after digit 3"),
+    kick(47, kTagPreNum, {90, 24, 109, 43}, 140, "PRE TIME NUM", true, PreNumL, PreNumR, "PreNumL / PreNumR",
+         Readout::PreTime, kPreTimeBlock),
+    kick(48, kTagPreDen, {126, 24, 145, 43}, 140, "PRE TIME DEN", true, PreDenL, PreDenR, "PreDenL / PreDenR",
+         Readout::PreTime),
+    kick(49, kTagMainNum, {90, 113, 109, 132}, 141, "MAIN TIME NUM", true, DlyNumL, DlyNumR,
+         "DlyNumL / DlyNumR (beat mode), DlyTimeL / DlyTimeR down (time mode)", Readout::MainTime),
+    kick(50, kTagMainDen, {126, 113, 145, 132}, 140, "MAIN TIME DEN", true, DlyDenL, DlyDenR,
+         "DlyDenL / DlyDenR (beat mode), DlyTimeL / DlyTimeR up (time mode)", Readout::MainTime),
+    kick(51, kTagLfoNum, {296, 113, 315, 132}, 141, "LFO NUM", false, LfoNum, LfoNum,
+         "LfoNum (synced modes), LFORate down (free mode)", Readout::Lfo),
+    kick(52, kTagLfoDen, {332, 113, 351, 132}, 140, "LFO DEN", false, LfoDen, LfoDen,
+         "LfoDen (synced modes), LFORate up (free mode)", Readout::Lfo),
+    onOff(53, kTagLeft, {63, 15, 75, 61}, 148, "LEFT", false, -1, -1,
           "selects the left side; value 0 (lit) when left is selected, 1 otherwise", nullptr, Place::None),
-    onOff(54, 92, {63, 93, 75, 139}, 149, "RIGHT", false, -1, -1,
+    onOff(54, kTagRight, {63, 93, 75, 139}, 149, "RIGHT", false, -1, -1,
           "selects the right side; value 0 (lit) when right is selected, 1 otherwise", nullptr, Place::None),
-    {55, 9, ViewClass::SwitchVert, 5, {359, 83, 375, 139}, 152, "SHAPE", false, LFOWave, LFOWave,
+    {55, LFOWave, ViewClass::SwitchVert, 5, {359, 83, 375, 139}, 152, "SHAPE", false, LFOWave, LFOWave,
      "LFOWave", false, 0.0f, "SHAPE", Place::Below, nullptr},
-    hotArea(56, 90, {112, 115, 125, 132}, "hot area between MAIN TIME arrows", true, DlyTimeL, DlyTimeR,
-            "DlyTimeL / DlyTimeR (time mode)", "MAIN TIME", Place::Below),
-    hotArea(57, 10, {317, 115, 330, 132}, "hot area between LFO arrows", false, LFORate, LFORate,
-            "LFORate (free mode)", "RATE", Place::Below),
-    hotArea(58, 61, {293, 22, 365, 48}, "display area", false, -1, -1, "manual tempo", "BPM / VAL",
+    hotArea(56, kTagMainTimeArea, {112, 115, 125, 132}, "hot area between MAIN TIME arrows", true, DlyTimeL,
+            DlyTimeR, "DlyTimeL / DlyTimeR (time mode)", "MAIN TIME", Place::Below, Readout::MainTime,
+            kMainTimeBlock),
+    hotArea(57, kTagLfoRateArea, {317, 115, 330, 132}, "hot area between LFO arrows", false, LFORate, LFORate,
+            "LFORate (free mode)", "RATE", Place::Below, Readout::Lfo, kLfoBlock),
+    hotArea(58, kTagTempoArea, {293, 22, 365, 48}, "display area", false, -1, -1, "manual tempo", "BPM / VAL",
             Place::Above),
-    movie(59, 80, {43, 23, 50, 68}, 153, "left input meter"),
-    movie(60, 81, {43, 87, 50, 132}, 153, "right input meter"),
+    movie(59, kTagMeterLeft, {43, 23, 50, 68}, 153, "left input meter"),
+    movie(60, kTagMeterRight, {43, 87, 50, 132}, 153, "right input meter"),
     plate(61, {2, 2, 21, 153}, "left side plate"),
     plate(62, {921, 2, 940, 153}, "right side plate"),
-    {63, 97, ViewClass::Help, 0, {921, 158, 932, 167}, 155, "help button", false, -1, -1,
+    {63, kTagHelp, ViewClass::Help, 0, {921, 158, 932, 167}, 155, "help button", false, -1, -1,
      "help overlay (bitmap 154)", false, 0.0f, nullptr, Place::None, nullptr},
 }};
 
@@ -195,6 +207,20 @@ std::span<const View> views() { return kViews; }
 const View* findViewByRow(int row) {
   for (const View& v : kViews)
     if (v.row == row) return &v;
+  return nullptr;
+}
+
+const View* findViewByTag(int tag) {
+  for (const View& v : kViews)
+    if (v.tag == tag) return &v;
+  return nullptr;
+}
+
+const View* hoverViewAt(double x, double y) {
+  for (const View& v : kViews) {
+    const Rect& b = v.hover;
+    if (b.width() > 0 && x >= b.left && x <= b.right && y >= b.top && y <= b.bottom) return &v;
+  }
   return nullptr;
 }
 

@@ -16,6 +16,43 @@ constexpr int kHeight = 171;
 // The help overlay covers rows 0..154; the preset bar lies below.
 constexpr int kHelpHeight = 155;
 
+// The tags of the panel's views. A view that shows one parameter on its own
+// has that parameter's index (0..59) as its tag; the editor's own views have
+// these, and the program bar's start at 98.
+enum Tag : int32_t {
+  kTagLfoRateArea = 10,  // the hot area between the LFO arrows shows LFORate
+  kTagTempoArea = 61,    // the display area: drags set the manual tempo
+  kTagLink = 62,
+  kTagDigit1 = 64,  // the display's four digits, 64..67
+  kTagPoint1 = 68,  // the point after digit 1, 2 or 3: 68..70
+  kTagSlash1 = 71,  // the slash after digit 1, 2 or 3: 71..73
+  kTagPreNum = 74,
+  kTagPreDen = 75,
+  kTagMainNum = 76,
+  kTagMainDen = 77,
+  kTagLfoNum = 78,
+  kTagLfoDen = 79,
+  kTagMeterLeft = 80,
+  kTagMeterRight = 81,
+  kTagAbout = 82,  // both side plates
+  kTagFbPan = 83,
+  kTagFbGain = 84,
+  kTagDlyPan = 85,
+  kTagDlyGate = 86,
+  kTagModeSwitch = 88,
+  kTagRangeSwitch = 89,
+  kTagMainTimeArea = 90,
+  kTagLeft = 91,
+  kTagRight = 92,
+  kTagFbInv = 93,
+  kTagDlyInv = 94,
+  kTagSizeMenu = 95,  // the right-click size menu under everything
+  kTagMuteIn = 96,
+  kTagHelp = 97,
+  kTagCount = 98,  // the panel's tags are 0..97
+};
+constexpr int kDisplayDigits = 4;
+
 // Left, top, right, bottom in frame pixels; right and bottom are exclusive.
 struct Rect {
   int left, top, right, bottom;
@@ -36,6 +73,17 @@ enum class ViewClass : uint8_t {
   InvisibleSlider,  // CInvisibleSlider: a drag area without picture
   About,            // CAbout: a side plate that opens the about picture
   Help,             // CHelp: the help button
+};
+
+// What the four-digit display shows while a view is dragged, or while the
+// mouse rests on it or in its block.
+enum class Readout : uint8_t {
+  Tempo,      // nothing of its own: the tempo
+  Parameter,  // its parameter (the selected side's for a side-dependent view)
+  PreTime,    // the pre-delay's note fraction, blinking while it runs above 1
+  MainTime,   // beat mode: the delay's note fraction, blinking while it runs past
+              // what the lines hold; time mode: the delay time in milliseconds
+  Lfo,        // a synchronised LFO's note fraction, else its rate in Hz
 };
 
 // Where the front panel prints a view's caption, relative to its picture.
@@ -64,10 +112,21 @@ struct View {
   const char* caption;
   Place captionPlace;
   const char* positionNames;
+  // The display: what it shows for this view, and the block of the panel
+  // around the view (bounds inclusive, as the pointer may lie between
+  // pixels) in which the resting mouse shows it too; an empty block for none,
+  // where only the view itself counts.
+  Readout readout = Readout::Tempo;
+  Rect hover = {};
 };
 
 std::span<const View> views();  // the 63 views in row order
 const View* findViewByRow(int row);
+const View* findViewByTag(int tag);  // the first view with this tag, or null
+
+// The view whose hover block holds the mouse at (x, y) in frame pixels, first
+// in row order; null for none.
+const View* hoverViewAt(double x, double y);
 
 // Filmstrip knobs: frame = trunc(100 * value), drawn from source offset
 // (2, 2) into the view rectangle inset by one pixel at left and top and by one

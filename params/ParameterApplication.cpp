@@ -5,6 +5,7 @@
 
 #include "engine/Coefficients.h"
 #include "params/Steps.h"
+#include "params/Tempo.h"
 
 namespace params {
 
@@ -21,7 +22,7 @@ int onOff(float v) { return steps(v, 2); }
 
 ParameterApplication::ParameterApplication(engine::WorkingValues& values) : values_(values) {
   values_.tempo = 120.0;
-  values_.manualTempo = 90.0 / 370.0;
+  values_.manualTempo = manualOfTempo(120.0);
 }
 
 ParameterApplication::Applied ParameterApplication::apply(int index, float value) {
@@ -160,13 +161,13 @@ void ParameterApplication::updateSyncedTimes(int mask) {
 }
 
 void ParameterApplication::setTempo(double bpm) {
-  values_.tempo = std::clamp(bpm, 30.0, 400.0);
-  values_.manualTempo = (values_.tempo.get() - 30.0) / 370.0;
+  values_.tempo = std::clamp(bpm, kSlowestTempo, kFastestTempo);
+  values_.manualTempo = manualOfTempo(values_.tempo.get());
 }
 
 void ParameterApplication::setManualTempo(double t) {
   values_.manualTempo = t;
-  values_.tempo = 30.0 + 370.0 * t;
+  values_.tempo = tempoOfManual(t);
 }
 
 bool ParameterApplication::syncRangeExceeded(int selector) const {

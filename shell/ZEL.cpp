@@ -6,6 +6,7 @@
 
 #include "editor/Editor.h"
 #include "params/Steps.h"
+#include "params/Tempo.h"
 
 using namespace params;
 
@@ -137,7 +138,7 @@ engine::BlockTiming ZEL::prepareBlockTiming() {
   if (time && (time->flags & vst::kVstTempoValid)) {
     values.hostTime = true;
     const double bpm = time->tempo;
-    if (bpm != values.tempo.get() && bpm >= 30.0 && bpm <= 400.0) {
+    if (bpm != values.tempo.get() && bpm >= params::kSlowestTempo && bpm <= params::kFastestTempo) {
       params_->setTempo(bpm);
       updateSyncedTimes(kSyncAll);
     }

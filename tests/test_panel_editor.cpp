@@ -399,6 +399,28 @@ TEST(PanelEditor, TheDisplayReadsWhatTheMouseRestsOn) {
   }
 }
 
+// The blocks of PRE TIME, MAIN TIME and the LFO read as their controls do
+// out to their last pixel, and the tempo one pixel beyond.
+TEST(PanelEditor, EachTimeBlockReadsAsItsControlsToItsEdge) {
+  const struct {
+    const char* name;
+    double x, y;          // a control of the block
+    double edgeX, edgeY;  // the block's far corner
+  } cases[] = {{"PRE TIME", 99, 33, 149, 47}, {"MAIN TIME", 118, 123, 149, 134}, {"LFO", 323, 123, 375, 140}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Panel panel;
+    panel.zel->setParameter(LFORate, 0.36f);
+    panel.hover(c.x, c.y);
+    const std::string control = panel.display();
+    EXPECT_NE(control, "120.0");
+    panel.hover(c.edgeX, c.edgeY);
+    EXPECT_EQ(panel.display(), control);
+    panel.hover(c.edgeX + 1, c.edgeY + 1);
+    EXPECT_EQ(panel.display(), "120.0");
+  }
+}
+
 TEST(PanelEditor, AnOutOfRangeNoteTimeBlinks) {
   Panel panel;
   panel.zel->setParameter(DlyModeL, 1.0f);
