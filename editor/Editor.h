@@ -127,7 +127,6 @@ class Editor : public presets::CPresetSystemEditor {
   double scale_ = 0.0;         // 0 until chosen; chosen again at each open
   double hostScale_ = 0.0;     // the host's content scale, 0 for none
   double pendingScale_ = 0.0;  // a size chosen from the menu, applied at idle
-  int idleDepth_ = 0;          // idle calls on the stack (the bar's timer nests one)
   bool selectedSide_ = false;  // false: left
   std::atomic<bool> link_{false};
   int editingTag_ = -1;

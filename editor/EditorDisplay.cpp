@@ -30,16 +30,12 @@ constexpr float kMeterRangeDb = 24.0f;
 
 }  // namespace
 
+// One pass per host idle: the changes from the effect, the user's events,
+// the display and the meters they lead to, all drawn at once; then the
+// program bar, whose changes show at the next idle.
 void Editor::idle() {
-  // The program bar's timer calls this again from inside the frame's own
-  // idle: the window may only be rebuilt by the outermost call.
-  struct Depth {
-    int& depth;
-    explicit Depth(int& d) : depth(d) { ++depth; }
-    ~Depth() { --depth; }
-  } depth(idleDepth_);
   applyPendingChanges();
-  AEffGUIEditor::idle();
+  if (frame) frame->handleEvents();
   if (frame) {
     const uint32_t now = clock_();
     if (help_) help_->idleStep(now);
@@ -60,11 +56,12 @@ void Editor::idle() {
     }
     renderReadout(readout);
     updateMeters(now);
+    frame->update();
   }
-  CPresetSystemEditor::idle();
+  refreshBar();
   // A new size rebuilds the window: only here, with no event of the old
   // frame still being handled.
-  if (frame && pendingScale_ > 0.0 && idleDepth_ == 1) {
+  if (frame && pendingScale_ > 0.0) {
     const double scale = pendingScale_;
     pendingScale_ = 0.0;
     resizePanel(scale);

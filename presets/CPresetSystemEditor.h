@@ -63,6 +63,8 @@ class CPresetSystemEditor : public toolkit::AEffGUIEditor, public toolkit::CCont
   // every control change to valueChanged (tags below 98 are ignored here).
   bool open(void* parent) override;
   void close() override;
+  // The frame's idle, then refreshBar. A derived editor with views of its
+  // own calls refreshBar from its idle instead.
   void idle() override;
   void valueChanged(toolkit::CControl* control) override;
 
@@ -156,6 +158,10 @@ class CPresetSystemEditor : public toolkit::AEffGUIEditor, public toolkit::CCont
 
   // The program menu's entries and current entry from the program store.
   void refreshProgramMenu();
+  // What the bar shows at each idle: the current program after a change
+  // from elsewhere, the released learn and forget buttons, a file dialog's
+  // answer, the controller of the parameter under the mouse.
+  void refreshBar();
 
   CPresetSystemEffect* presetEffect_;
   std::string currentFolder_;
@@ -195,7 +201,6 @@ class CPresetSystemEditor : public toolkit::AEffGUIEditor, public toolkit::CCont
   CPSOnOffButton* learnButton_ = nullptr;
   CPSOnOffButton* forgetButton_ = nullptr;
   std::vector<toolkit::CControl*> barControls_;
-  int timer_ = -1;
   // Set from any thread (a controller learnt on the audio thread ends the
   // learn mode); the buttons show it at the next idle.
   std::atomic<bool> learnReleased_{false};

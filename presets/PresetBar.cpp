@@ -30,7 +30,6 @@ using namespace toolkit;
 
 namespace {
 
-constexpr uint32_t kBarTickMs = 50;
 constexpr uint32_t kBarMessageMs = 3000;
 
 struct FileKindText {
@@ -148,7 +147,6 @@ bool CPresetSystemEditor::open(void* /*parent*/) {
   effect->stopMidiLearn();
   effect->stopMidiForget();
   releaseModeButtons();
-  timer_ = frame->addTimer(kBarTickMs, [this] { idle(); });
   return true;
 }
 
@@ -156,8 +154,6 @@ void CPresetSystemEditor::close() {
   fileSelector_.cancel();
   pending_.active = false;
   barMessage_.clear();
-  if (frame && timer_ >= 0) frame->removeTimer(timer_);
-  timer_ = -1;
   // The frame owns the controls; forget the references before it goes.
   barControls_.clear();
   nameField_ = nullptr;
@@ -172,8 +168,15 @@ CControl* CPresetSystemEditor::barControl(int32_t tag) const {
   return nullptr;
 }
 
+// The bar follows the host's idle, as the panel does: hosts call it every 20
+// to 50 ms while the window is open. (A timer of the frame's own would run
+// only from inside that same idle, so it could never come sooner.)
 void CPresetSystemEditor::idle() {
   AEffGUIEditor::idle();
+  refreshBar();
+}
+
+void CPresetSystemEditor::refreshBar() {
   if (programChanged_.exchange(false) && presetEffect() && presetEffect()->programs()) {
     refreshProgramMenu();
     if (nameField_) nameField_->setText(nameOf(presetEffect()->programs()[presetEffect()->getCurrentProgramIndex()]).c_str());

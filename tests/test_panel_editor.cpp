@@ -421,6 +421,18 @@ TEST(PanelEditor, EachTimeBlockReadsAsItsControlsToItsEdge) {
   }
 }
 
+// One host idle, one picture: the knob the host turned and the display
+// reading it go to the window together.
+TEST(PanelEditor, OneIdleDrawsTheHostsChangeAndTheDisplayAtOnce) {
+  Panel panel;
+  panel.hover(400, 46);  // INPUT
+  const int presents = panel.window->presentCount();
+  panel.zel->setParameter(Input, 0.35397f);
+  panel.editor.idle();
+  EXPECT_EQ(panel.display(), "-6.00");
+  EXPECT_EQ(panel.window->presentCount(), presents + 1);
+}
+
 TEST(PanelEditor, AnOutOfRangeNoteTimeBlinks) {
   Panel panel;
   panel.zel->setParameter(DlyModeL, 1.0f);

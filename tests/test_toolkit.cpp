@@ -415,8 +415,8 @@ TEST(ToolkitFrame, RedrawsOnlyDirtyViews) {
   EXPECT_EQ(rig.at(15, 15), greyPixel(greyOf(0)));
 }
 
-// Timers run from idle; a callback that runs the editor's idle again (as
-// the preset bar's timer does) or removes its own timer is safe.
+// Timers run from idle; a callback that runs the frame's idle again or
+// removes its own timer is safe.
 TEST(ToolkitFrame, TimersRunFromIdle) {
   Rig rig;
   int ticks = 0, once = 0;

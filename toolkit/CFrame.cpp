@@ -433,8 +433,12 @@ std::vector<CRect> CFrame::redrawDirty() {
 }
 
 void CFrame::idle() {
-  if (inIdle_ || closed_) return;
-  inIdle_ = true;
+  handleEvents();
+  update();
+}
+
+void CFrame::handleEvents() {
+  if (closed_) return;
   {
     DispatchScope scope(dispatchDepth_);
     if (window_) window_->pollEvents();
@@ -454,11 +458,12 @@ void CFrame::idle() {
     }
   }
   releaseRetired();
-  if (!closed_) {
-    std::vector<CRect> rects = redrawDirty();
-    if (window_) window_->present(offscreen_, rects);
-  }
-  inIdle_ = false;
+}
+
+void CFrame::update() {
+  if (closed_) return;
+  std::vector<CRect> rects = redrawDirty();
+  if (window_) window_->present(offscreen_, rects);
 }
 
 int CFrame::addTimer(uint32_t intervalMs, std::function<void()> callback) {

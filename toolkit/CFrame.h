@@ -69,11 +69,15 @@ class CFrame : public CView {
   void setDirty(bool val = true) override;
   bool isDirty() const override;
 
-  // The work of one host idle: deliver pending events, run due timers,
-  // redraw what is dirty and copy it to the window. Nothing is drawn when
-  // nothing changed. Re-entering (a timer that calls the editor's idle) does
-  // nothing.
+  // The work of one host idle: handleEvents, then update. An editor that
+  // changes views of its own accord at each idle calls the two itself, with
+  // its changes between them, so that they show in the same idle.
   void idle();
+  // Delivers pending events and runs due timers.
+  void handleEvents();
+  // Redraws what is dirty and copies it to the window; nothing is drawn when
+  // nothing changed.
+  void update();
 
   // Calls `callback` from idle every `intervalMs` milliseconds. Returns an id
   // for removeTimer.
@@ -138,7 +142,6 @@ class CFrame : public CView {
   std::vector<Timer> timers_;
   int nextTimerId_ = 1;
   int dispatchDepth_ = 0;
-  bool inIdle_ = false;
   bool closed_ = false;
 };
 
