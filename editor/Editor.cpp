@@ -10,6 +10,7 @@
 #include "editor/CInvisibleSlider.h"
 #include "editor/CSizeMenu.h"
 #include "editor/PanelLayout.h"
+#include "editor/PanelPictures.h"
 #include "editor/PanelScale.h"
 #include "editor/ZELAnimKnob.h"
 #include "editor/ZELKickButton.h"
@@ -39,6 +40,7 @@ CRect rectOf(const panel::Rect& r) { return {double(r.left), double(r.top), doub
 
 Editor::Editor(ZEL* effect)
     : CPresetSystemEditor(effect), zel_(effect), clock_(platform::tickCount) {
+  editor::usePanelPictures();
   blinkTick_ = meterTick_ = clock_();
   setKnobMode(kLinearMode);
 }

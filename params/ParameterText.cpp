@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "params/DisplayRounding.h"
+#include "params/NumberText.h"
 #include "params/ParameterApplication.h"
 #include "params/ParameterTable.h"
-#include "vst/AudioEffect.h"
 
 namespace params {
 
@@ -51,7 +51,7 @@ constexpr size_t kTextCapacity = 16;  // characters including the terminator
 
 // The length the text helpers are given; their longest text ("-9999999.")
 // fits well inside it.
-constexpr vst::VstInt32 kHelperLength = 12;
+constexpr int32_t kHelperLength = 12;
 
 void deliver(const char* s, char* text) {
   const size_t n = std::min(std::strlen(s), kTextCapacity - 1);
@@ -59,9 +59,9 @@ void deliver(const char* s, char* text) {
   text[n] = 0;
 }
 
-void formatFloat(double value, char* s) { vst::AudioEffect::float2string(static_cast<float>(value), s, kHelperLength); }
-void formatDecibels(double gain, char* s) { vst::AudioEffect::dB2string(static_cast<float>(gain), s, kHelperLength); }
-void formatInt(double value, char* s) { vst::AudioEffect::int2string(saturatingInt(value), s, kHelperLength); }
+void formatFloat(double value, char* s) { floatText(static_cast<float>(value), s, kHelperLength); }
+void formatDecibels(double gain, char* s) { decibelText(static_cast<float>(gain), s, kHelperLength); }
+void formatInt(double value, char* s) { intText(saturatingInt(value), s, kHelperLength); }
 
 // "<left>:<100 - c><><c>:<right>" for the two shares of a split.
 void formatSplit(char left, char right, double v, char* s, size_t size) {
@@ -177,45 +177,23 @@ void parameterDisplay(const ParameterApplication& app, int32_t index, char* text
   deliver(s, text);
 }
 
-bool parameterProperties(int32_t index, vst::VstParameterProperties* properties) {
-  if (!properties) return false;
-  vst::VstParameterProperties& p = *properties;
-  auto steps = [&p](int32_t maxInteger) {
-    p.flags = 0;
-    p.minInteger = 1;
-    p.maxInteger = maxInteger;
-    p.stepInteger = 1;
-  };
+ParameterSteps parameterSteps(int32_t index) {
+  using S = ParameterSteps;
   switch (index) {
-    // Two-state parameters: of the host's flags only the switch and integer
-    // hints stay, all of which the 0..1 integers below satisfy.
     case FbInvL: case FbInvR: case DlyInvL: case DlyInvR: case DlyModeL: case DlyModeR: case LfoMode:
     case RvbMode: case RvbType: case Bypass: case FltOn: case DriveSwitch: case CutfModSwitch: case VcoOn:
     case RvbOn: case MuteInL: case MuteInR:
-      p.flags &= vst::kVstParameterIsSwitch | vst::kVstParameterUsesIntegerMinMax | vst::kVstParameterUsesIntStep;
-      p.minInteger = 0;
-      p.maxInteger = 1;
-      p.stepInteger = 1;
-      p.largeStepInteger = 1;
-      return true;
-    case LFOWave: case DlyNumL: case DlyNumR: case LfoNum: steps(5); return true;
-    case FltType: case FltMode: case RangeL: case RangeR: steps(3); return true;
-    case PreNumL: case PreNumR: steps(6); return true;
+      return {S::kSwitch};
+    case LFOWave: case DlyNumL: case DlyNumR: case LfoNum: return {S::kInteger, 5};
+    case FltType: case FltMode: case RangeL: case RangeR: return {S::kInteger, 3};
+    case PreNumL: case PreNumR: return {S::kInteger, 6};
     // The denominator lists hold 13 entries; 14 is what hosts have always
     // been told, and without the integer flag they do not use it.
-    case DlyDenL: case DlyDenR: case LfoDen: case PreDenL: case PreDenR: steps(14); return true;
+    case DlyDenL: case DlyDenR: case LfoDen: case PreDenL: case PreDenR: return {S::kInteger, 14};
     case EnvSpeed:  // one step is 1 ms of the 900 ms span
-      p.flags = vst::kVstParameterUsesFloatStep;
-      p.stepFloat = p.smallStepFloat = static_cast<float>(1.0 / 900.0);
-      p.largeStepFloat = static_cast<float>(10.0 / 900.0);
-      return true;
-    case DlyTimeL: case DlyTimeR:
-      p.flags = vst::kVstParameterUsesFloatStep;
-      p.stepFloat = p.smallStepFloat = 0.0001f;
-      p.largeStepFloat = 0.1f;
-      return true;
-    default:
-      return false;
+      return {S::kFloat, 0, static_cast<float>(1.0 / 900.0), static_cast<float>(10.0 / 900.0)};
+    case DlyTimeL: case DlyTimeR: return {S::kFloat, 0, 0.0001f, 0.1f};
+    default: return {};
   }
 }
 

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 
-#include "vst/aeffect.h"
 
 namespace params {
 
@@ -23,12 +22,23 @@ struct ParameterReadout {
   int32_t denominator = 0;
 };
 
+// How a host may step a parameter's value: as a switch (0 or 1), in whole
+// steps 1..maxInteger, or in fractions of the 0..1 range; kNone for a
+// continuous parameter without stepping hints.
+struct ParameterSteps {
+  enum Kind { kNone, kSwitch, kInteger, kFloat };
+  Kind kind = kNone;
+  int32_t maxInteger = 0;       // kInteger
+  float stepFloat = 0.0f;       // kFloat: the small and the normal step
+  float largeStepFloat = 0.0f;  // kFloat
+};
+
 // Each writes a zero-terminated text into the caller's buffer, or nothing at
 // all where the parameter has no such text.
 void parameterName(int32_t index, char* text);
 void parameterLabel(int32_t index, char* text);
 void parameterDisplay(const ParameterApplication& app, int32_t index, char* text);
-bool parameterProperties(int32_t index, vst::VstParameterProperties* properties);
+ParameterSteps parameterSteps(int32_t index);
 void parameterReadout(const ParameterApplication& app, int32_t index, ParameterReadout& readout);
 
 }  // namespace params

@@ -13,8 +13,8 @@
 #include "platform/FileSelector.h"
 #include "presets/ImageFormat.h"
 #include "presets/ProgramRecord.h"
-#include "toolkit/AEffGUIEditor.h"
 #include "toolkit/CControl.h"
+#include "vst/AEffGUIEditor.h"
 
 namespace toolkit {
 class COptionMenu;
@@ -53,7 +53,7 @@ enum BarTag : int32_t {
   kTagRecallMemoB = 116,
 };
 
-class CPresetSystemEditor : public toolkit::AEffGUIEditor, public toolkit::CControlListener {
+class CPresetSystemEditor : public vst::AEffGUIEditor, public toolkit::CControlListener {
  public:
   explicit CPresetSystemEditor(CPresetSystemEffect* effect);
   ~CPresetSystemEditor() override;

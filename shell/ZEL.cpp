@@ -7,6 +7,7 @@
 #include "editor/Editor.h"
 #include "params/Steps.h"
 #include "params/Tempo.h"
+#include "shell/ParameterProperties.h"
 
 using namespace params;
 
@@ -243,7 +244,7 @@ void ZEL::getParameterLabel(VstInt32 index, char* label) { parameterLabel(index,
 void ZEL::getParameterDisplay(VstInt32 index, char* text) { parameterDisplay(*params_, index, text); }
 void ZEL::getParameterName(VstInt32 index, char* text) { parameterName(index, text); }
 bool ZEL::getParameterProperties(VstInt32 index, vst::VstParameterProperties* p) {
-  return p && parameterProperties(index, p);
+  return p && shell::fillParameterProperties(index, *p);
 }
 void ZEL::getParameterReadout(int index, ParameterReadout& readout) const {
   parameterReadout(*params_, index, readout);

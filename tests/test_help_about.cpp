@@ -10,6 +10,7 @@
 #include "editor/CHelpView.h"
 #include "editor/CSplashScreenMyView.h"
 #include "editor/PanelLayout.h"
+#include "editor/PanelPictures.h"
 #include "support/ToolkitRig.h"
 #include "toolkit/CDrawContext.h"
 
@@ -215,6 +216,7 @@ cairo_surface_t* drawn(CBitmap* bitmap, const CRect& dest, const CPoint& offset)
 // picture with its version text from both side plates. Screenshots of both
 // are written next to the tests.
 TEST(PanelOverlays, HelpPageAndAboutWithTheRealPictures) {
+  editor::usePanelPictures();
   auto* window = new HeadlessWindow();
   auto* frame = new CFrame(CRect(0, 0, 942, 171), std::unique_ptr<PlatformWindow>(window), nullptr);
   CBitmap* panelPicture = new CBitmap(128);

@@ -10,7 +10,6 @@
 #include "platform/TickCount.h"
 #include "support/Tavrel.h"
 #include "support/ToolkitRig.h"
-#include "toolkit/AEffGUIEditor.h"
 #include "toolkit/CAnimKnob.h"
 #include "toolkit/CDrawContext.h"
 #include "toolkit/CHorizontalSwitch.h"
@@ -22,6 +21,7 @@
 #include "toolkit/CSplashScreen.h"
 #include "toolkit/CTextEdit.h"
 #include "toolkit/CVerticalSwitch.h"
+#include "vst/AEffGUIEditor.h"
 
 using namespace toolkit;
 using toolkit_rig::greyOf;
@@ -549,7 +549,7 @@ TEST(ToolkitOptionMenu, PopupInColumnsChoosesAndCancels) {
 TEST(ToolkitEditor, BeginAndEndEditReachTheHostForParametersOnly) {
   testing_support::RecordingHost host;
   auto zel = host.makeZel();
-  toolkit::AEffGUIEditor editor(zel.get());
+  vst::AEffGUIEditor editor(zel.get());
   for (int32_t tag : {0, 15, 59, 60, 83, 98, -1}) {
     editor.beginEdit(tag);
     editor.endEdit(tag);

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "resources/BitmapResources.h"
 #include "toolkit/CDrawContext.h"
+#include "toolkit/PictureSource.h"
 
 namespace toolkit {
 
@@ -30,19 +30,21 @@ cairo_status_t readPng(void* closure, unsigned char* out, unsigned int length) {
 }  // namespace
 
 CBitmap::CBitmap(int resourceId, double scale) : resourceId_(resourceId) {
-  const resources::BitmapResource* res = resources::findBitmap(resourceId, scale);
-  if (!res && scale != 1.0) res = resources::findBitmap(resourceId, 1.0);
-  if (!res || !res->png || res->pngSize == 0 || res->width <= 0 || res->height <= 0) return;
-  resource_ = res;
-  scale_ = res->scale > 0.0 ? res->scale : 1.0;
-  width_ = res->width / scale_;
-  height_ = res->height / scale_;
+  EmbeddedPicture picture;
+  const bool found =
+      findPicture(resourceId, scale, picture) || (scale != 1.0 && findPicture(resourceId, 1.0, picture));
+  if (!found || !picture.png || picture.pngSize == 0 || picture.width <= 0 || picture.height <= 0) return;
+  png_ = picture.png;
+  pngSize_ = picture.pngSize;
+  scale_ = picture.scale > 0.0 ? picture.scale : 1.0;
+  width_ = picture.width / scale_;
+  height_ = picture.height / scale_;
 }
 
 cairo_surface_t* CBitmap::getSurface() const {
-  if (surface_ || !resource_) return surface_;
-  PngReader reader{resource_->png, resource_->pngSize, 0};
-  resource_ = nullptr;  // one try: a picture that does not decode stays blank
+  if (surface_ || !png_) return surface_;
+  PngReader reader{png_, pngSize_, 0};
+  png_ = nullptr;  // one try: a picture that does not decode stays blank
   cairo_surface_t* s = cairo_image_surface_create_from_png_stream(readPng, &reader);
   if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
     cairo_surface_destroy(s);

@@ -1,15 +1,14 @@
-// A picture: decoded from the library's bitmap resources by id, or made from
-// a drawing surface. Reference counted; every holder keeps one reference.
+// A picture: decoded from the program's embedded pictures by id (see
+// PictureSource.h), or made from a drawing surface. Reference counted; every
+// holder keeps one reference.
 #pragma once
+
+#include <cstddef>
 
 #include "toolkit/CGraphics.h"
 #include "toolkit/CReferenceCounter.h"
 
 typedef struct _cairo_surface cairo_surface_t;
-
-namespace resources {
-struct BitmapResource;
-}
 
 namespace toolkit {
 
@@ -29,7 +28,7 @@ class CBitmap : public CReferenceCounter {
   CBitmap(const CBitmap&) = delete;
   CBitmap& operator=(const CBitmap&) = delete;
 
-  bool isLoaded() const { return surface_ != nullptr || resource_ != nullptr; }
+  bool isLoaded() const { return surface_ != nullptr || png_ != nullptr; }
   int getResourceId() const { return resourceId_; }
   // Size in layout units.
   double getWidth() const { return width_; }
@@ -48,7 +47,8 @@ class CBitmap : public CReferenceCounter {
 
   mutable cairo_surface_t* surface_ = nullptr;
   // The embedded picture not decoded yet; cleared once it has been tried.
-  mutable const resources::BitmapResource* resource_ = nullptr;
+  mutable const unsigned char* png_ = nullptr;
+  std::size_t pngSize_ = 0;
   int resourceId_ = -1;
   double scale_ = 1.0;
   double width_ = 0.0;

@@ -1,10 +1,8 @@
 #include "vst/AudioEffect.h"
 
-#include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <string>
 
+#include "params/NumberText.h"
 #include "vst/AEffEditor.h"
 
 namespace vst {
@@ -63,17 +61,6 @@ float getParameterEntry(AEffect* e, int32_t index) {
   } catch (...) {
     return 0.0f;
   }
-}
-
-void copyText(const std::string& s, char* text, int32_t maxLen) {
-  if (!text) return;
-  if (maxLen <= 0) {
-    *text = 0;
-    return;
-  }
-  const size_t n = std::min(s.size(), static_cast<size_t>(maxLen) - 1);
-  std::memcpy(text, s.data(), n);
-  text[n] = 0;
 }
 
 }  // namespace
@@ -202,51 +189,8 @@ void AudioEffect::masterIdle() {
   if (audioMaster) audioMaster(&cEffect, audioMasterIdle, 0, 0, nullptr, 0.0f);
 }
 
-void AudioEffect::float2string(float value, char* text, VstInt32 maxLen) {
-  // Eight characters in all (sign, integer digits, point, fraction digits);
-  // the fraction is cut, not rounded.
-  double v = value;
-  const bool negative = v < 0.0;
-  if (negative) v = -v;
-  if (std::isnan(v) || (!negative && v > 99999999.0) || (negative && v > 9999999.0)) {
-    copyText("Huge!", text, maxLen);
-    return;
-  }
-  double integral = std::floor(v);
-  std::string digits;
-  do {
-    digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(std::fmod(integral, 10.0))));
-    integral = std::floor(integral / 10.0);
-  } while (integral >= 1.0);
-  std::string out = negative ? "-" : "";
-  out += digits;
-  out += '.';
-  const int fractionDigits = 8 - static_cast<int>(out.size());
-  if (fractionDigits > 0) {
-    const double scaled = std::floor((v - std::floor(v)) * std::pow(10.0, fractionDigits));
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%0*lld", fractionDigits, static_cast<long long>(scaled));
-    out += buffer;
-  }
-  copyText(out, text, maxLen);
-}
-
-void AudioEffect::dB2string(float value, char* text, VstInt32 maxLen) {
-  if (value <= 0.0f)
-    copyText("-oo", text, maxLen);
-  else
-    // The logarithm in double precision: std::log10 of a float would be the
-    // single-precision overload, whose last-place error shows once the
-    // fraction is cut (4.0 would read "12.04120" instead of "12.04119").
-    float2string(static_cast<float>(20.0 * std::log10(static_cast<double>(value))), text, maxLen);
-}
-
-void AudioEffect::int2string(VstInt32 value, char* text, VstInt32 maxLen) {
-  if (value >= 100000000) {
-    copyText("Huge!", text, maxLen);
-    return;
-  }
-  copyText(std::to_string(value), text, maxLen);
-}
+void AudioEffect::float2string(float value, char* text, VstInt32 maxLen) { params::floatText(value, text, maxLen); }
+void AudioEffect::dB2string(float value, char* text, VstInt32 maxLen) { params::decibelText(value, text, maxLen); }
+void AudioEffect::int2string(VstInt32 value, char* text, VstInt32 maxLen) { params::intText(value, text, maxLen); }
 
 }  // namespace vst

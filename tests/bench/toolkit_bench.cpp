@@ -25,6 +25,7 @@
 #include "toolkit/HeadlessWindow.h"
 #include "toolkit/CBitmap.h"
 #include "editor/Editor.h"
+#include "editor/PanelPictures.h"
 #include "shell/ZEL.h"
 
 #include <X11/Xlib.h>
@@ -55,6 +56,7 @@ struct Panel {
       frame = new CFrame(CRect(0, 0, 942, 171), parentWindow, nullptr);
     else
       frame = new CFrame(CRect(0, 0, 942, 171), std::make_unique<HeadlessWindow>(), nullptr);
+    editor::usePanelPictures();
     auto* background = new CBitmap(128);
     frame->setBackground(background);
     background->forget();

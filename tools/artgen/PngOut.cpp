@@ -1,4 +1,4 @@
-#include "resources/generator/PngOut.h"
+#include "tools/artgen/PngOut.h"
 
 #include <png.h>
 

@@ -22,8 +22,8 @@
 
 #include "editor/PanelLayout.h"
 #include "presets/PresetBarLayout.h"
-#include "resources/generator/Art.h"
-#include "resources/generator/PngOut.h"
+#include "tools/artgen/Art.h"
+#include "tools/artgen/PngOut.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// The plug-in editor base for editors built from the toolkit: answers the
-// host's rectangle query, keeps the parent window between open and close,
+// The plug-in editor base for editors built from the view toolkit: answers
+// the host's rectangle query, keeps the parent window between open and close,
 // drives the frame from the host's idle, passes host-forwarded keys to the
 // frame, and forwards controls' edits to the effect for host parameters.
 #pragma once
@@ -10,24 +10,26 @@
 #include "vst/AEffEditor.h"
 
 namespace toolkit {
-
 class CFrame;
+}
 
-class AEffGUIEditor : public vst::AEffEditor, public VSTGUIEditorInterface {
+namespace vst {
+
+class AEffGUIEditor : public AEffEditor, public toolkit::VSTGUIEditorInterface {
  public:
-  explicit AEffGUIEditor(vst::AudioEffect* effect);
+  explicit AEffGUIEditor(AudioEffect* effect);
   ~AEffGUIEditor() override;
 
-  bool getRect(vst::ERect** rect) override;
+  bool getRect(ERect** rect) override;
   // Remembers the parent; a derived editor then creates its frame in it.
   bool open(void* ptr) override;
   // Closes and releases the frame if the derived editor has not.
   void close() override;
   bool isOpen() override { return frame != nullptr; }
   void idle() override;
-  bool onKeyDown(vst::VstInt32 key, intptr_t virt, float modifier) override;
-  bool onKeyUp(vst::VstInt32 key, intptr_t virt, float modifier) override;
-  bool setKnobMode(vst::VstInt32 mode) override;
+  bool onKeyDown(VstInt32 key, intptr_t virt, float modifier) override;
+  bool onKeyUp(VstInt32 key, intptr_t virt, float modifier) override;
+  bool setKnobMode(VstInt32 mode) override;
 
   // The effect's notification of a parameter change (index, normalised value).
   virtual void setParameter(int32_t /*index*/, float /*value*/) {}
@@ -37,14 +39,14 @@ class AEffGUIEditor : public vst::AEffEditor, public VSTGUIEditorInterface {
   void beginEdit(int32_t index) override;
   void endEdit(int32_t index) override;
   int32_t getKnobMode() const override { return knobMode; }
-  CFrame* getFrame() const override { return frame; }
+  toolkit::CFrame* getFrame() const override { return frame; }
 
  protected:
   bool isHostParameter(int32_t index);
 
-  vst::ERect rect{0, 0, 0, 0};
-  CFrame* frame = nullptr;
-  int32_t knobMode = kLinearMode;
+  ERect rect{0, 0, 0, 0};
+  toolkit::CFrame* frame = nullptr;
+  int32_t knobMode = toolkit::kLinearMode;
 };
 
-}  // namespace toolkit
+}  // namespace vst

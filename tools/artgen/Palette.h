@@ -1,7 +1,7 @@
 // The colours of the unit.
 #pragma once
 
-#include "resources/generator/Art.h"
+#include "tools/artgen/Art.h"
 
 namespace artgen::palette {
 

@@ -1,9 +1,9 @@
-#include "toolkit/AEffGUIEditor.h"
+#include "vst/AEffGUIEditor.h"
 
 #include "toolkit/CFrame.h"
 #include "vst/AudioEffectX.h"
 
-namespace toolkit {
+namespace vst {
 
 namespace {
 
@@ -16,11 +16,11 @@ int32_t modifierBits(float modifier) {
 
 }  // namespace
 
-AEffGUIEditor::AEffGUIEditor(vst::AudioEffect* effect) : vst::AEffEditor(effect) {}
+AEffGUIEditor::AEffGUIEditor(AudioEffect* effect) : AEffEditor(effect) {}
 
 AEffGUIEditor::~AEffGUIEditor() { AEffGUIEditor::close(); }
 
-bool AEffGUIEditor::getRect(vst::ERect** r) {
+bool AEffGUIEditor::getRect(ERect** r) {
   if (!r) return false;
   *r = &rect;
   return true;
@@ -33,7 +33,7 @@ bool AEffGUIEditor::open(void* ptr) {
 
 void AEffGUIEditor::close() {
   if (frame) {
-    CFrame* f = frame;
+    toolkit::CFrame* f = frame;
     frame = nullptr;
     f->close();
     f->forget();
@@ -45,19 +45,19 @@ void AEffGUIEditor::idle() {
   if (frame) frame->idle();
 }
 
-bool AEffGUIEditor::onKeyDown(vst::VstInt32 key, intptr_t virt, float modifier) {
+bool AEffGUIEditor::onKeyDown(VstInt32 key, intptr_t virt, float modifier) {
   if (!frame) return false;
-  VstKeyCode code{key, static_cast<int32_t>(virt), modifierBits(modifier)};
+  toolkit::VstKeyCode code{key, static_cast<int32_t>(virt), modifierBits(modifier)};
   return frame->onKeyDown(code) == 1;
 }
 
-bool AEffGUIEditor::onKeyUp(vst::VstInt32 key, intptr_t virt, float modifier) {
+bool AEffGUIEditor::onKeyUp(VstInt32 key, intptr_t virt, float modifier) {
   if (!frame) return false;
-  VstKeyCode code{key, static_cast<int32_t>(virt), modifierBits(modifier)};
+  toolkit::VstKeyCode code{key, static_cast<int32_t>(virt), modifierBits(modifier)};
   return frame->onKeyUp(code) == 1;
 }
 
-bool AEffGUIEditor::setKnobMode(vst::VstInt32 mode) {
+bool AEffGUIEditor::setKnobMode(VstInt32 mode) {
   knobMode = mode;
   return true;
 }
@@ -67,11 +67,11 @@ bool AEffGUIEditor::isHostParameter(int32_t index) {
 }
 
 void AEffGUIEditor::beginEdit(int32_t index) {
-  if (isHostParameter(index)) static_cast<vst::AudioEffectX*>(effect)->beginEdit(index);
+  if (isHostParameter(index)) static_cast<AudioEffectX*>(effect)->beginEdit(index);
 }
 
 void AEffGUIEditor::endEdit(int32_t index) {
-  if (isHostParameter(index)) static_cast<vst::AudioEffectX*>(effect)->endEdit(index);
+  if (isHostParameter(index)) static_cast<AudioEffectX*>(effect)->endEdit(index);
 }
 
-}  // namespace toolkit
+}  // namespace vst

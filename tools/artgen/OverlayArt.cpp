@@ -7,8 +7,8 @@
 #include "editor/PanelLayout.h"
 #include "params/Steps.h"
 #include "presets/PresetBarLayout.h"
-#include "resources/generator/Art.h"
-#include "resources/generator/Palette.h"
+#include "tools/artgen/Art.h"
+#include "tools/artgen/Palette.h"
 
 namespace artgen {
 

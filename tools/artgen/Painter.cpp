@@ -6,7 +6,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "resources/generator/Art.h"
+#include "tools/artgen/Art.h"
 
 namespace artgen {
 
