@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "editor/PanelLayout.h"
+#include "params/ParameterTable.h"
 #include "params/Steps.h"
 #include "presets/PresetBarLayout.h"
 #include "tools/artgen/Art.h"
@@ -70,16 +71,16 @@ void drawView(cairo_t* cr, const Context& ctx, const panel::View& v, cairo_surfa
 // reading 120.0 and some signal on the meters.
 float shownValue(const panel::View& v) {
   switch (v.tag) {
-    case 91: return 0.0f;   // LEFT lit
-    case 92: return 1.0f;   // RIGHT unlit
-    case 45: return 0.75f;  // VCO on
-    case 64: return 2.0f / 12;   // "1"
-    case 65: return 3.0f / 10;   // "2"
-    case 66: return 1.0f / 10;   // "0"
-    case 67: return 1.0f / 10;   // "0"
-    case 70: return 1.0f;        // point after digit 3
-    case 80: return 13.0f / 20;
-    case 81: return 11.0f / 20;
+    case panel::kTagLeft: return 0.0f;   // LEFT lit
+    case panel::kTagRight: return 1.0f;  // RIGHT unlit
+    case params::VcoOn: return 0.75f;
+    case panel::kTagDigit1: return 2.0f / 12;      // "1"
+    case panel::kTagDigit1 + 1: return 3.0f / 10;  // "2"
+    case panel::kTagDigit1 + 2: return 1.0f / 10;  // "0"
+    case panel::kTagDigit1 + 3: return 1.0f / 10;  // "0"
+    case panel::kTagPoint1 + 2: return 1.0f;       // point after digit 3
+    case panel::kTagMeterLeft: return 13.0f / 20;
+    case panel::kTagMeterRight: return 11.0f / 20;
     default: return v.hasDefault ? v.defaultValue : 0.0f;
   }
 }

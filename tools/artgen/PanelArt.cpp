@@ -352,7 +352,7 @@ static void drawPanelBackground(cairo_t* cr, const Context& ctx) {
           recess(cr, v.rect.left, v.rect.top, v.rect.width(), v.rect.height(), 1, palette::kMeterOff);
         break;
       case panel::ViewClass::InvisibleSlider:
-        if (v.tag == 61) {
+        if (v.tag == panel::kTagTempoArea) {
           // The display window holds the four digits.
           roundedRect(cr, v.rect.left - 1.5, v.rect.top - 1.5, v.rect.width() + 3, v.rect.height() + 3, 3);
           setColour(cr, hex(0x08090a));
