@@ -13,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <string>
 #include <thread>
 
 #include "editor/Editor.h"
@@ -97,6 +98,10 @@ class X11Host : public ::testing::Test {
       for (int x = 0; x < cairo_image_surface_get_width(a); ++x) n += pixel(a, x, y) != pixel(b, x, y);
     return n;
   }
+  // One picture per test: tests that run side by side must not write one file.
+  static std::string screenshotName() {
+    return std::string("toolkit_x11_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".png";
+  }
   // Idles the editor until the window shows `expected` (the server handles
   // the editor's connection and ours in its own order).
   int settle(const std::function<void()>& idle, Window child, cairo_surface_t* expected) {
@@ -106,7 +111,7 @@ class X11Host : public ::testing::Test {
       cairo_surface_t* shown = grab(child, 942, 171);
       diff = differingPixels(shown, expected);
       if (diff == 0 || i == 49)
-        cairo_surface_write_to_png(shown, toolkit_rig::outputPath("toolkit_x11_window.png").c_str());
+        cairo_surface_write_to_png(shown, toolkit_rig::outputPath(screenshotName().c_str()).c_str());
       cairo_surface_destroy(shown);
       if (diff == 0) break;
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
