@@ -134,7 +134,10 @@ class Cli : public ::testing::Test {
 
   Outcome run(const std::vector<std::string>& args) const {
     std::string command = quote(TAVREL_CLI_PATH);
-    for (const auto& a : args) command += " " + quote(a);
+    for (const auto& a : args) {
+      command += ' ';
+      command += quote(a);
+    }
     const fs::path err = dir_ / "stderr.txt";
     command += " 2>" + quote(err.string()) + " </dev/null";
     Outcome r;

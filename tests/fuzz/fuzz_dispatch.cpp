@@ -98,7 +98,7 @@ void request(Effect& effect, Input& in) {
       auto* events = reinterpret_cast<vst::VstEvents*>(storage.data());
       events->numEvents = in.byte() < 240 ? count : -count;
       for (int i = 0; i < count; ++i) {
-        records[i].type = in.byte() < 200 ? vst::kVstMidiType : in.byte();
+        records[i].type = in.byte() < 200 ? int32_t{vst::kVstMidiType} : int32_t{in.byte()};
         records[i].byteSize = sizeof(vst::VstMidiEvent);
         for (int b = 0; b < 3; ++b) records[i].midiData[b] = static_cast<char>(in.byte());
         vst::VstEvent* pointer = in.byte() < 250 ? reinterpret_cast<vst::VstEvent*>(&records[i]) : nullptr;

@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vst::VstMidiEvent event{};
     const uint8_t kind = in.byte();
     // Mostly MIDI events; some of other types that must be passed over.
-    event.type = kind < 200 ? vst::kVstMidiType : (kind < 230 ? vst::kVstSysExType : kind);
+    event.type = kind < 200 ? int32_t{vst::kVstMidiType} : (kind < 230 ? int32_t{vst::kVstSysExType} : int32_t{kind});
     event.byteSize = sizeof(vst::VstMidiEvent);
     event.midiData[0] = static_cast<char>(in.byte());
     event.midiData[1] = static_cast<char>(in.byte());
