@@ -11,25 +11,25 @@
 #include <string>
 #include <vector>
 
-#include "presets/ChunkLayout.h"
-#include "presets/ImageFormat.h"
+#include "state/ChunkLayout.h"
+#include "state/ImageFormat.h"
 
 namespace host::tavrel {
 
-constexpr int kPrograms = presets::kNumPrograms;
+constexpr int kPrograms = state::kNumPrograms;
 constexpr int kParams = params::kNumParams;
-constexpr size_t kNameSize = presets::kNameSize;
-constexpr size_t kRecordSize = sizeof(presets::ProgramRecord);  // 264
-constexpr size_t kChunkSize = presets::kChunkSize;
-constexpr size_t kChunkRecords = presets::kChunkRecordsAt;
-constexpr size_t kChunkAssignments = presets::kChunkAssignmentsAt;
-constexpr size_t kPresetSize = presets::kPresetImageSize;
-constexpr size_t kBankSize = presets::kBankImageSize;
-constexpr size_t kMidiSize = presets::kMidiImageSize;
+constexpr size_t kNameSize = state::kNameSize;
+constexpr size_t kRecordSize = sizeof(state::ProgramRecord);  // 264
+constexpr size_t kChunkSize = state::kChunkSize;
+constexpr size_t kChunkRecords = state::kChunkRecordsAt;
+constexpr size_t kChunkAssignments = state::kChunkAssignmentsAt;
+constexpr size_t kPresetSize = state::kPresetImageSize;
+constexpr size_t kBankSize = state::kBankImageSize;
+constexpr size_t kMidiSize = state::kMidiImageSize;
 
-constexpr uint32_t kPluginId = static_cast<uint32_t>(presets::kPluginId);
+constexpr uint32_t kPluginId = static_cast<uint32_t>(state::kPluginId);
 // The older 48-parameter images carry 'Rdlq'.
-constexpr uint32_t kOldPluginId = static_cast<uint32_t>(presets::kOlderPluginId);
+constexpr uint32_t kOldPluginId = static_cast<uint32_t>(state::kOlderPluginId);
 
 uint32_t readWord(const std::vector<uint8_t>& bytes, size_t offset);
 void writeWord(std::vector<uint8_t>& bytes, size_t offset, uint32_t word);

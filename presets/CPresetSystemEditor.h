@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "platform/FileSelector.h"
-#include "presets/ImageFormat.h"
-#include "presets/ProgramRecord.h"
+#include "state/ImageFormat.h"
+#include "state/ProgramRecord.h"
 #include "toolkit/CControl.h"
 #include "vst/AEffGUIEditor.h"
 
@@ -23,6 +23,10 @@ class CTextEdit;
 }  // namespace toolkit
 
 namespace presets {
+
+// The preset system is built on the state layer and names its program store,
+// images and controller names as its own.
+using namespace state;
 
 class CPresetSystemEffect;
 class CPSKickButton;

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "presets/CPresetSystemEditor.h"
-#include "presets/FactoryPresets.h"
+#include "state/FactoryPresets.h"
 
 namespace presets {
 

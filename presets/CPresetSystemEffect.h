@@ -10,11 +10,15 @@
 
 #include "engine/Relaxed.h"
 #include "params/ParameterTable.h"
-#include "presets/ChunkLayout.h"
-#include "presets/ProgramRecord.h"
+#include "state/ChunkLayout.h"
+#include "state/ProgramRecord.h"
 #include "vst/AudioEffectX.h"
 
 namespace presets {
+
+// The preset system is built on the state layer and names its program store,
+// images and controller names as its own.
+using namespace state;
 
 class CPresetSystemEditor;
 

@@ -1,7 +1,7 @@
 // The host chunk (layout in presets/ChunkLayout.h).
 #include <cstring>
 
-#include "presets/ByteOrder.h"
+#include "state/ByteOrder.h"
 #include "presets/CPresetSystemEffect.h"
 
 namespace presets {

@@ -2,10 +2,10 @@
 // images (their layout: presets/ImageFormat.h).
 #include <cstring>
 
-#include "presets/ByteOrder.h"
+#include "state/ByteOrder.h"
 #include "presets/CPresetSystemEditor.h"
 #include "presets/CPresetSystemEffect.h"
-#include "presets/ImageFormat.h"
+#include "state/ImageFormat.h"
 
 namespace presets {
 

@@ -12,7 +12,7 @@
 #include "presets/CPresetSystemEditor.h"
 #include "presets/CPresetSystemEffect.h"
 #include "presets/CSaveLoadButton.h"
-#include "presets/ControllerNames.h"
+#include "state/ControllerNames.h"
 #include "presets/PresetBarLayout.h"
 #include "params/ParameterTable.h"
 #include "params/Steps.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "params/ParameterTable.h"
-#include "presets/ChunkLayout.h"
+#include "state/ChunkLayout.h"
 #include "tests/support/Tavrel.h"
 
 namespace {
@@ -364,9 +364,9 @@ TEST(HostState, ValuesBeyondTheRangeAreHeldToIt) {
     if (c.chunk) {
       std::vector<uint8_t> chunk = s.plugin().getChunk();
       int32_t current;
-      std::memcpy(&current, &chunk[presets::kChunkCurrentAt], 4);
+      std::memcpy(&current, &chunk[state::kChunkCurrentAt], 4);
       const float wild[] = {1e6f, 1e30f};
-      const int at = presets::kChunkRecordsAt + current * 264 + presets::kNameSize;
+      const int at = state::kChunkRecordsAt + current * 264 + state::kNameSize;
       std::memcpy(&chunk[at + 4 * Input], &wild[0], 4);
       std::memcpy(&chunk[at + 4 * FbGainL], &wild[1], 4);
       ASSERT_EQ(s.plugin().setChunk(chunk), 0);

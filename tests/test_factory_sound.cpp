@@ -17,7 +17,7 @@
 #include "host/StateImages.h"
 #include "params/ParameterTable.h"
 #include "params/Steps.h"
-#include "presets/FactoryPresets.h"
+#include "state/FactoryPresets.h"
 #include "tests/support/Tavrel.h"
 
 namespace {
@@ -180,7 +180,7 @@ Hearing hear(host::PluginInstance& plugin, int program, const Stereo& phrase, bo
   Stereo impulse(2, Signal(static_cast<size_t>(block), 0.0f));
   impulse[0][0] = impulse[1][0] = 1.0f;
   const Stereo silence(2, Signal(static_cast<size_t>(block), 0.0f));
-  const double proof = quietProof(presets::factoryPresets()[program].values);
+  const double proof = quietProof(state::factoryPresets()[program].values);
   const double limit = sustains ? 10.0 : kDecayBound + proof;
   for (long at = 0; at < static_cast<long>(limit * kRate); at += block) {
     plugin.process(at == 0 ? impulse : silence, out);
@@ -197,8 +197,8 @@ Hearing hear(host::PluginInstance& plugin, int program, const Stereo& phrase, bo
 // designed programs, stepped parameters on a step centre (or an end) and both
 // enabling switches set wherever drive or cut-off modulation is used.
 TEST(FactorySound, ValuesAreWellFormed) {
-  const auto& bank = presets::factoryPresets();
-  for (int p = 0; p < presets::kNumPrograms; ++p) {
+  const auto& bank = state::factoryPresets();
+  for (int p = 0; p < state::kNumPrograms; ++p) {
     const auto& v = bank[p].values;
     for (int i = 0; i < kNumParams; ++i) {
       SCOPED_TRACE(std::string(bank[p].name) + ", " + kParameterTable[i].name + " #" + std::to_string(i));
@@ -227,14 +227,14 @@ TEST(FactorySound, ValuesAreWellFormed) {
 
 // The whole bank played through the plug-in.
 TEST(FactorySound, EveryProgramPlaysCleanlyDecaysOrSustainsAndSoundsItsOwn) {
-  const auto& bank = presets::factoryPresets();
+  const auto& bank = state::factoryPresets();
   const Stereo phrase = [] {
     Stereo s = drumBar(2.0);
     for (Signal& c : s) c.resize(static_cast<size_t>(4.0 * kRate), 0.0f);  // two seconds to echo
     return s;
   }();
   // Two instances in two threads share the bank, as two inserts in a host.
-  std::vector<Hearing> heard(presets::kNumPrograms);
+  std::vector<Hearing> heard(state::kNumPrograms);
   auto worker = [&](int first) {
     host::HostScript script;
     script.connectedInputs = 2;  // no key: the ducking programs duck under their own input
@@ -244,7 +244,7 @@ TEST(FactorySound, EveryProgramPlaysCleanlyDecaysOrSustainsAndSoundsItsOwn) {
     if (!plugin) return;
     plugin->setSampleRate(static_cast<float>(kRate));
     plugin->setBlockSize(512);
-    for (int p = first; p < presets::kNumPrograms; p += 2)
+    for (int p = first; p < state::kNumPrograms; p += 2)
       heard[p] = hear(*plugin, p, phrase, kSelfSustaining.count(bank[p].name) > 0);
   };
   std::thread other(worker, 1);
@@ -255,7 +255,7 @@ TEST(FactorySound, EveryProgramPlaysCleanlyDecaysOrSustainsAndSoundsItsOwn) {
   ASSERT_FALSE(plain.portrait.frames.empty()) << "the plug-in did not load";
   // Thresholds about half of the closest designed program's distance.
   constexpr double kEnvelopeApart = 3.0, kSpectrumApart = 1.0;
-  for (int p = 0; p < presets::kNumPrograms; ++p) {
+  for (int p = 0; p < state::kNumPrograms; ++p) {
     const std::string name = bank[p].name;
     SCOPED_TRACE("program " + std::to_string(p) + " " + name);
     const bool sustains = kSelfSustaining.count(name) > 0;

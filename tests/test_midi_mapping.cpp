@@ -5,7 +5,7 @@
 
 #include "params/ParameterTable.h"
 #include "params/Steps.h"
-#include "presets/ControllerNames.h"
+#include "state/ControllerNames.h"
 #include "support/PresetFiles.h"
 #include "support/Tavrel.h"
 
@@ -160,13 +160,13 @@ TEST(MidiMapping, ControllerNamesForTheDisplay) {
                         {99, "NRPN MSB"},    {119, "control 119"}, {127, "poly mode on"}, {128, "not assigned"},
                         {129, ""}};
   for (const Case& c : cases) {
-    EXPECT_STREQ(presets::controllerName(c.index), c.name);
-    EXPECT_STREQ(presets::controllerNameForValue(params::stepValue(c.index, 130)), c.name);
+    EXPECT_STREQ(state::controllerName(c.index), c.name);
+    EXPECT_STREQ(state::controllerNameForValue(params::stepValue(c.index, 130)), c.name);
   }
-  char text[presets::kControllerTextSize];
-  presets::controllerValueToText(params::stepValue(72, 130), text);
+  char text[state::kControllerTextSize];
+  state::controllerValueToText(params::stepValue(72, 130), text);
   EXPECT_STREQ(text, "release time");
-  EXPECT_STREQ(presets::controllerName(130), "");
+  EXPECT_STREQ(state::controllerName(130), "");
 }
 
 }  // namespace

@@ -192,7 +192,7 @@ intptr_t dispatch(ZEL& zel, int32_t opcode, int32_t index = 0, intptr_t value = 
 // its two sides alike (so loading it turns LINK on) or not.
 std::vector<uint8_t> bankThatLinks(bool linked) {
   auto zel = testing_support::makeZel();
-  for (int p = 0; p < presets::kNumPrograms; ++p) {
+  for (int p = 0; p < state::kNumPrograms; ++p) {
     zel->selectProgram(p);
     if (zel->zelEditor()->isLinked() != linked) continue;
     void* data = nullptr;

@@ -24,15 +24,15 @@ constexpr int kSlots = kNumParams;
 struct Rig {
   std::unique_ptr<ZEL> zel = makeZel();
   Editor& editor = *zel->zelEditor();
-  presets::ProgramRecord& program(int k) { return zel->programs()[k]; }
-  presets::ProgramRecord& current() { return program(zel->getCurrentProgramIndex()); }
+  state::ProgramRecord& program(int k) { return zel->programs()[k]; }
+  state::ProgramRecord& current() { return program(zel->getCurrentProgramIndex()); }
   Bytes bank() {
-    Bytes b(presets::kBankImageSize);
+    Bytes b(state::kBankImageSize);
     editor.storeBankData(b.data());
     return b;
   }
   Bytes midi() {
-    Bytes b(presets::kMidiImageSize);
+    Bytes b(state::kMidiImageSize);
     editor.storeMidiData(b.data());
     return b;
   }
@@ -44,7 +44,7 @@ TEST(PresetFiles, SavedFilesLoadBackBitForBit) {
   rig.zel->selectProgram(34);
   rig.zel->setParameter(Cutoff, 0.31415f);
   rig.zel->setParameter(kSlots + Mix, assignmentFor(7));
-  const presets::ProgramRecord saved = rig.current();
+  const state::ProgramRecord saved = rig.current();
   const Bytes bank = rig.bank(), midi = rig.midi();
   ASSERT_TRUE(rig.editor.savePresetFile(folder / "p.zel"));
   ASSERT_TRUE(rig.editor.saveBankFile(folder / "b.zbk"));
@@ -110,7 +110,7 @@ TEST(PresetFiles, CorpusBanksAndMidiSettingsInEitherByteOrder) {
 }
 
 // What the older build's parameters 48..59 become.
-void expectNeutralNewParameters(const presets::ProgramRecord& r) {
+void expectNeutralNewParameters(const state::ProgramRecord& r) {
   const float expected[12] = {0, 1, 0, 0, 1, 0.5f, 0, 0, stepValue(1, 13), stepValue(1, 13), 0, 0};
   for (int i = 0; i < 12; ++i) EXPECT_EQ(r.values[DlyPanL + i], expected[i]) << "parameter " << DlyPanL + i;
 }
@@ -120,7 +120,7 @@ TEST(PresetFiles, OlderPresetsAreConverted) {
     Rig rig;
     rig.zel->selectProgram(8);
     ASSERT_TRUE(rig.editor.loadPresetFile(corpus(file), false));
-    const presets::ProgramRecord& r = rig.program(8);
+    const state::ProgramRecord& r = rig.program(8);
     EXPECT_STREQ(r.name, "Corpus Older");
     EXPECT_EQ(r.values[LfoMode], stepValue(2, 3)) << "fifth LFO waveform state";
     EXPECT_EQ(r.values[LfoDen], stepValue(3, 13)) << "note value step 0 becomes 3";
@@ -142,9 +142,9 @@ TEST(PresetFiles, OlderProgramConversionRules) {
       {0.2f, 0.9f, 0.5f, stepValue(2, 3), stepValue(10, 13)}, {0.2f, 1.0f, 1.0f, stepValue(2, 3), stepValue(12, 13)},
   };
   for (const Case& c : cases) {
-    Bytes image(presets::kPresetImageSize, 0);
-    setWordAt(image, 0, presets::kOlderPluginId);
-    image[4] = presets::kPresetType;
+    Bytes image(state::kPresetImageSize, 0);
+    setWordAt(image, 0, state::kOlderPluginId);
+    image[4] = state::kPresetType;
     std::memcpy(&image[29 + 4 * LfoMode], &c.lfoMode, 4);
     std::memcpy(&image[29 + 4 * LFOWave], &c.lfoWave, 4);
     std::memcpy(&image[29 + 4 * LfoDen], &c.lfoDen, 4);
@@ -155,9 +155,9 @@ TEST(PresetFiles, OlderProgramConversionRules) {
   }
   // The base loader knows the current ID only.
   Rig base;
-  const presets::ProgramRecord before = base.current();
+  const state::ProgramRecord before = base.current();
   Bytes older = readBytes(corpus("older.zel"));
-  older.resize(presets::kPresetImageSize);
+  older.resize(state::kPresetImageSize);
   base.editor.CPresetSystemEditor::loadPresetData(older.data(), false);
   EXPECT_EQ(std::memcmp(&base.current(), &before, sizeof before), 0);
 }
@@ -307,7 +307,7 @@ TEST(PresetFiles, FuzzedImagesNeverReachOutsideTheirBuffers) {
   const Bytes seeds[] = {readBytes(corpus("native.zel")), readBytes(corpus("reversed.zbk")),
                          readBytes(corpus("native.zmd")), readBytes(corpus("older.zbk")),
                          readBytes(corpus("older-reversed.zel")), readBytes(corpus("older.zmd"))};
-  const int sizes[] = {presets::kPresetImageSize, presets::kBankImageSize, presets::kMidiImageSize};
+  const int sizes[] = {state::kPresetImageSize, state::kBankImageSize, state::kMidiImageSize};
   std::mt19937 random(2024);
   for (int round = 0; round < 1500; ++round) {
     const int kind = round % 3;

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <thread>
 
-#include "presets/FactoryPresets.h"
+#include "state/FactoryPresets.h"
 #include "support/Tavrel.h"
 
 using testing_support::loadTavrel;
@@ -36,7 +36,7 @@ TEST(Programs, FactoryNamesByIndex) {
 
 TEST(Programs, AfterConstructionTheParametersHoldTheFirstProgram) {
   auto plugin = loadTavrel();
-  const auto& first = presets::factoryPresets()[0].values;
+  const auto& first = state::factoryPresets()[0].values;
   for (int i = 0; i < 60; ++i) {
     if (i == params::DriveSwitch || i == params::CutfModSwitch) continue;
     EXPECT_FLOAT_EQ(plugin->getParameter(i), first[i]) << params::kParameterTable[i].name;
@@ -65,7 +65,7 @@ TEST(Programs, LongNamesKeepTheirFirst24Characters) {
 TEST(Programs, SelectingAppliesValuesAndWritesNothingBack) {
   auto zel = makeZel();
   auto* store = zel->programs();
-  presets::ProgramRecord before0 = store[0], before24 = store[24];
+  state::ProgramRecord before0 = store[0], before24 = store[24];
 
   zel->selectProgram(24);
   char name[64];
@@ -82,7 +82,7 @@ TEST(Programs, SelectingAppliesValuesAndWritesNothingBack) {
 TEST(Programs, HostWritesLandInTheCurrentProgramOnly) {
   auto zel = makeZel();
   zel->selectProgram(24);
-  const presets::ProgramRecord other = zel->programs()[3];
+  const state::ProgramRecord other = zel->programs()[3];
   zel->setParameter(params::DlyTimeL, 0.7f);  // note mode: the engine ignores it, the program keeps it
   EXPECT_FLOAT_EQ(zel->programs()[24].values[params::DlyTimeL], 0.7f);
   EXPECT_FLOAT_EQ(zel->getParameter(params::DlyTimeL), 0.4f);

@@ -13,8 +13,8 @@
 #include <cstring>
 #include <vector>
 
-#include "presets/ChunkLayout.h"
-#include "presets/ByteOrder.h"
+#include "state/ChunkLayout.h"
+#include "state/ByteOrder.h"
 #include "support/Tavrel.h"
 
 namespace {
@@ -45,7 +45,7 @@ uint64_t render(int program, const HostKind& kind, std::size_t disturbance) {
   plugin->setSampleRate(44100.0f);
   plugin->setBlockSize(512);
   std::vector<uint8_t> chunk = plugin->getChunk();
-  presets::writeWord(chunk.data() + presets::kChunkCurrentAt, static_cast<uint32_t>(program));
+  state::writeWord(chunk.data() + state::kChunkCurrentAt, static_cast<uint32_t>(program));
   plugin->setChunk(chunk);
   plugin->resume();
 

@@ -28,7 +28,7 @@ Bytes chunkOf(ZEL& zel) {
   return Bytes(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
 }
 
-Bytes recordValues(const presets::ProgramRecord& record) {
+Bytes recordValues(const state::ProgramRecord& record) {
   const auto* v = reinterpret_cast<const uint8_t*>(record.values);
   return Bytes(v, v + sizeof record.values);
 }
@@ -41,9 +41,9 @@ struct Kind {
   Load load;
   int size;
 };
-const Kind kPreset{ti::applyPreset, &Editor::loadPresetData, presets::kPresetImageSize};
-const Kind kBank{ti::applyBank, &Editor::loadBankData, presets::kBankImageSize};
-const Kind kMidi{ti::applyMidiSettings, &Editor::loadMidiData, presets::kMidiImageSize};
+const Kind kPreset{ti::applyPreset, &Editor::loadPresetData, state::kPresetImageSize};
+const Kind kBank{ti::applyBank, &Editor::loadBankData, state::kBankImageSize};
+const Kind kMidi{ti::applyMidiSettings, &Editor::loadMidiData, state::kMidiImageSize};
 
 // Loads `file` into `zel` through the plug-in's editor, zero-padded or cut
 // to the kind's image size as the file commands do.
@@ -69,10 +69,10 @@ void expectSameAsPlugIn(Pair& pair, const Kind& kind, const Bytes& before, const
   loadInPlugIn(*own, kind, file);
   ASSERT_EQ(given->setChunk(const_cast<uint8_t*>(chunk.data()), static_cast<int>(chunk.size())), 0) << what;
   ASSERT_EQ(given->getCurrentProgramIndex(), own->getCurrentProgramIndex()) << what;
-  for (int k = 0; k < presets::kNumPrograms; ++k) {
+  for (int k = 0; k < state::kNumPrograms; ++k) {
     ASSERT_EQ(recordValues(given->programs()[k]), recordValues(own->programs()[k])) << what << ", program " << k;
     const char* name = own->programs()[k].name;
-    ASSERT_EQ(ti::programName(chunk, k), std::string(name, strnlen(name, presets::kNameSize)))
+    ASSERT_EQ(ti::programName(chunk, k), std::string(name, strnlen(name, state::kNameSize)))
         << what << ", program " << k;
   }
   for (int p = 0; p < kNumParams; ++p)
@@ -123,9 +123,9 @@ TEST(StateImages, OlderProgramsWithGarbageValuesConvertToValidSteps) {
   auto zel = makeZel();
   const Bytes blank = chunkOf(*zel);
   for (const Case& c : cases) {
-    Bytes file(presets::kOlderPresetImageSize, 0);
-    setWordAt(file, 0, static_cast<uint32_t>(presets::kOlderPluginId));
-    file[4] = presets::kPresetType;
+    Bytes file(state::kOlderPresetImageSize, 0);
+    setWordAt(file, 0, static_cast<uint32_t>(state::kOlderPluginId));
+    file[4] = state::kPresetType;
     std::memcpy(&file[29 + 4 * LfoMode], &c.lfoMode, 4);
     std::memcpy(&file[29 + 4 * LFOWave], &c.lfoWave, 4);
     std::memcpy(&file[29 + 4 * LfoDen], &c.lfoDen, 4);
@@ -175,7 +175,7 @@ TEST(StateImages, FuzzedFilesAreRefusedUnchangedOrTakenAsThePlugInTakesThem) {
     const Bytes exact(file.begin(), file.end());  // no spare capacity for an overread to hide in
     // Mostly the seed's own kind; now and then another kind's loader.
     const Kind& kind = random() % 4 == 0 ? *kinds[random() % 3] : seed.kind;
-    zel->selectProgram(static_cast<int>(random() % presets::kNumPrograms));
+    zel->selectProgram(static_cast<int>(random() % state::kNumPrograms));
     const Bytes before = chunkOf(*zel);
     Bytes chunk = before;
     const std::string why = kind.apply(chunk, exact);

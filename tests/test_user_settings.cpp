@@ -21,7 +21,7 @@
 
 #include "editor/Editor.h"
 #include "platform/SettingsStore.h"
-#include "presets/FactoryPresets.h"
+#include "state/FactoryPresets.h"
 #include "support/PresetFiles.h"
 #include "support/Tavrel.h"
 
@@ -48,7 +48,7 @@ const bool kPrivateSettings = [] {
 }();
 
 using namespace params;
-using presets::ProgramRecord;
+using state::ProgramRecord;
 
 platform::SettingsStore store() { return platform::SettingsStore::forUser(); }
 
@@ -59,7 +59,7 @@ void forgetEverything() {
     store().remove(v);
 }
 
-std::string nameOf(const ProgramRecord& p) { return std::string(p.name, strnlen(p.name, presets::kNameSize)); }
+std::string nameOf(const ProgramRecord& p) { return std::string(p.name, strnlen(p.name, state::kNameSize)); }
 
 TEST(UserSettings, TheFolderFollowsXdgConfigHome) {
   ASSERT_TRUE(kPrivateSettings);
@@ -70,9 +70,9 @@ TEST(UserSettings, AFreshUserStartsWithTheFactoryBankAndNoLocations) {
   forgetEverything();
   auto zel = testing_support::makeZel();
   EXPECT_EQ(zel->getCurrentProgramIndex(), 0);
-  for (int p = 0; p < presets::kNumPrograms; ++p) {
-    ASSERT_EQ(nameOf(zel->programs()[p]), presets::factoryPresets()[p].name);
-    for (int i = 0; i < kNumParams; ++i) ASSERT_EQ(zel->programs()[p].values[i], presets::factoryPresets()[p].values[i]);
+  for (int p = 0; p < state::kNumPrograms; ++p) {
+    ASSERT_EQ(nameOf(zel->programs()[p]), state::factoryPresets()[p].name);
+    for (int i = 0; i < kNumParams; ++i) ASSERT_EQ(zel->programs()[p].values[i], state::factoryPresets()[p].values[i]);
   }
   EXPECT_EQ(zel->getControllerForParameter(Cutoff), presets::kNone);
   EXPECT_EQ(zel->zelEditor()->currentFolder(), "");
@@ -103,7 +103,7 @@ TEST(UserSettings, DefaultsReachTheNextInstanceInTheirOrder) {
   const Case cases[] = {
       {"the default preset wins over the bank's program 0", nullptr, 0.75f, "Mine"},
       {"without the default preset, the bank's program 0", "DefaultPreset", 0.125f, "Default"},
-      {"without either, the factory program 0", "DefaultBank", presets::factoryPresets()[0].values[Mix], "Default"},
+      {"without either, the factory program 0", "DefaultBank", state::factoryPresets()[0].values[Mix], "Default"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -125,7 +125,7 @@ TEST(UserSettings, AMemoCarriesAProgramToAnotherSlotAndAnotherInstance) {
     auto zel = testing_support::makeZel();
     zel->selectProgram(10);
     zel->zelEditor()->recallMemoA();  // an empty memo changes nothing
-    EXPECT_EQ(nameOf(zel->programs()[10]), presets::factoryPresets()[10].name);
+    EXPECT_EQ(nameOf(zel->programs()[10]), state::factoryPresets()[10].name);
     zel->selectProgram(3);
     zel->setParameter(FbGainL, 0.625f);
     zel->zelEditor()->storeMemoA();
@@ -134,10 +134,10 @@ TEST(UserSettings, AMemoCarriesAProgramToAnotherSlotAndAnotherInstance) {
   zel->selectProgram(10);
   zel->zelEditor()->recallMemoA();
   EXPECT_EQ(zel->getCurrentProgramIndex(), 10);
-  EXPECT_EQ(nameOf(zel->programs()[10]), presets::factoryPresets()[3].name);
+  EXPECT_EQ(nameOf(zel->programs()[10]), state::factoryPresets()[3].name);
   EXPECT_EQ(zel->programs()[10].values[FbGainL], 0.625f);
   EXPECT_EQ(zel->getParameter(FbGainL), 0.625f);
-  EXPECT_EQ(nameOf(zel->programs()[3]), presets::factoryPresets()[3].name);  // the slot it came from is untouched
+  EXPECT_EQ(nameOf(zel->programs()[3]), state::factoryPresets()[3].name);  // the slot it came from is untouched
 }
 
 TEST(UserSettings, TheLastFolderAndNamesReachTheNextInstanceAndLongPathsAreRefused) {
@@ -210,15 +210,15 @@ TEST(UserSettings, DefaultsCutShortAreIgnoredAtStart) {
     int size;
     void (Editor::*store)(uint8_t*);
   };
-  const Case cases[] = {{"DefaultBank", presets::kBankImageSize, &Editor::storeBankData},
-                        {"DefaultPreset", presets::kPresetImageSize, &Editor::storePresetData},
-                        {"DefaultMidi", presets::kMidiImageSize, &Editor::storeMidiData}};
+  const Case cases[] = {{"DefaultBank", state::kBankImageSize, &Editor::storeBankData},
+                        {"DefaultPreset", state::kPresetImageSize, &Editor::storePresetData},
+                        {"DefaultMidi", state::kMidiImageSize, &Editor::storeMidiData}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value);
     forgetEverything();
     {
       auto zel = testing_support::makeZel();
-      for (int p = 0; p < presets::kNumPrograms; ++p) {
+      for (int p = 0; p < state::kNumPrograms; ++p) {
         zel->selectProgram(p);
         zel->setParameter(Mix, 0.125f);
       }
@@ -230,9 +230,9 @@ TEST(UserSettings, DefaultsCutShortAreIgnoredAtStart) {
     }
     auto zel = testing_support::makeZel();
     EXPECT_EQ(zel->getCurrentProgramIndex(), 0);
-    for (int p = 0; p < presets::kNumPrograms; ++p) {
-      ASSERT_EQ(nameOf(zel->programs()[p]), presets::factoryPresets()[p].name);
-      ASSERT_EQ(zel->programs()[p].values[Mix], presets::factoryPresets()[p].values[Mix]);
+    for (int p = 0; p < state::kNumPrograms; ++p) {
+      ASSERT_EQ(nameOf(zel->programs()[p]), state::factoryPresets()[p].name);
+      ASSERT_EQ(zel->programs()[p].values[Mix], state::factoryPresets()[p].values[Mix]);
     }
     EXPECT_EQ(zel->getControllerForParameter(Cutoff), presets::kNone);
   }
@@ -268,7 +268,7 @@ TEST(UserSettings, ValuesThatAreNoFilesAreIgnoredAtOnce) {
           auto plugin = testing_support::loadTavrel();
           vst::ERect* rect = nullptr;
           if (!plugin || plugin->dispatch(vst::effEditGetRect, 0, 0, &rect) != 1 || !rect) std::_Exit(1);
-          if (plugin->programNameIndexed(0) != presets::factoryPresets()[0].name) std::_Exit(2);
+          if (plugin->programNameIndexed(0) != state::factoryPresets()[0].name) std::_Exit(2);
           auto zel = testing_support::makeZel();
           zel->zelEditor()->recallMemoA();
           if (zel->zelEditor()->loadPresetFile(folder + "CurrDir", false)) std::_Exit(3);
@@ -283,7 +283,7 @@ TEST(UserSettings, ValuesThatAreNoFilesAreIgnoredAtOnce) {
 // every read finds one whole image of the two, never a mix.
 TEST(UserSettings, WritersAtOnceLeaveOneWholeImage) {
   forgetEverything();
-  constexpr std::size_t kSize = presets::kBankImageSize;
+  constexpr std::size_t kSize = state::kBankImageSize;
   std::vector<uint8_t> a(kSize, 0xAA), b(kSize, 0xBB);
   store().write("DefaultBank", a.data(), kSize);
   auto writer = [&](const std::vector<uint8_t>& image) {

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "params/ParameterTable.h"
-#include "presets/ChunkLayout.h"
+#include "state/ChunkLayout.h"
 #include "shell/ZEL.h"
 #include "vst/aeffect.h"
 
@@ -155,7 +155,7 @@ class Effect {
   Bytes chunk(bool isPreset = false) {
     void* data = nullptr;
     const intptr_t size = dispatch(vst::effGetChunk, isPreset, 0, &data);
-    FUZZ_CHECK(size == presets::kChunkSize && data, "getChunk gave %ld bytes", static_cast<long>(size));
+    FUZZ_CHECK(size == state::kChunkSize && data, "getChunk gave %ld bytes", static_cast<long>(size));
     const auto* bytes = static_cast<const uint8_t*>(data);
     return Bytes(bytes, bytes + size);
   }
@@ -270,11 +270,11 @@ inline void checkState(Effect& effect) {
 
 // Every program of the store holds values a control can make.
 inline void checkProgramValues(const Bytes& chunk) {
-  for (int k = 0; k < presets::kNumPrograms; ++k)
+  for (int k = 0; k < state::kNumPrograms; ++k)
     for (int i = 0; i < params::kNumParams; ++i) {
       float v;
-      std::memcpy(&v, chunk.data() + presets::kChunkRecordsAt + k * sizeof(presets::ProgramRecord) +
-                          presets::kNameSize + 4 * i,
+      std::memcpy(&v, chunk.data() + state::kChunkRecordsAt + k * sizeof(state::ProgramRecord) +
+                          state::kNameSize + 4 * i,
                   4);
       FUZZ_CHECK(v >= 0.0f && v <= 1.0f, "program %d value %d is %g", k, i, v);
     }

@@ -9,7 +9,7 @@
 // Holds to: a refused or ignored chunk changes nothing (the next chunk is
 // byte-identical); a taken one becomes the state exactly, with its values
 // held to 0..1, and then round-trips; a block afterwards stays finite.
-#include "presets/ByteOrder.h"
+#include "state/ByteOrder.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {
@@ -27,25 +27,25 @@ uint32_t wordAt(const Bytes& b, int at) {
 // kept when the chunk names none in range.
 Bytes expectedAfter(Bytes sent, const Bytes& before, bool reversed) {
   auto reverseAt = [&](size_t at) {
-    uint32_t w = presets::reverseBytes(wordAt(sent, static_cast<int>(at)));
+    uint32_t w = state::reverseBytes(wordAt(sent, static_cast<int>(at)));
     std::memcpy(sent.data() + at, &w, 4);
   };
   if (reversed) {
     for (int at : {0, 8, 12, 16, 20, 24, 28}) reverseAt(at);
-    for (int k = 0; k < presets::kNumPrograms; ++k)
+    for (int k = 0; k < state::kNumPrograms; ++k)
       for (int i = 0; i < params::kNumParams; ++i)
-        reverseAt(presets::kChunkRecordsAt + k * sizeof(presets::ProgramRecord) + presets::kNameSize + 4 * i);
-    for (int i = 0; i < params::kNumParams; ++i) reverseAt(presets::kChunkAssignmentsAt + 4 * i);
+        reverseAt(state::kChunkRecordsAt + k * sizeof(state::ProgramRecord) + state::kNameSize + 4 * i);
+    for (int i = 0; i < params::kNumParams; ++i) reverseAt(state::kChunkAssignmentsAt + 4 * i);
   }
-  std::memcpy(sent.data() + presets::kChunkIdAt, before.data() + presets::kChunkIdAt, 4);
+  std::memcpy(sent.data() + state::kChunkIdAt, before.data() + state::kChunkIdAt, 4);
   std::memset(sent.data() + 16, 0, 16);
-  const auto current = static_cast<int32_t>(wordAt(sent, presets::kChunkCurrentAt));
-  if (current < 0 || current >= presets::kNumPrograms)
-    std::memcpy(sent.data() + presets::kChunkCurrentAt, before.data() + presets::kChunkCurrentAt, 4);
-  for (int k = 0; k < presets::kNumPrograms; ++k)
+  const auto current = static_cast<int32_t>(wordAt(sent, state::kChunkCurrentAt));
+  if (current < 0 || current >= state::kNumPrograms)
+    std::memcpy(sent.data() + state::kChunkCurrentAt, before.data() + state::kChunkCurrentAt, 4);
+  for (int k = 0; k < state::kNumPrograms; ++k)
     for (int i = 0; i < params::kNumParams; ++i) {
-      uint8_t* at = sent.data() + presets::kChunkRecordsAt + k * sizeof(presets::ProgramRecord) +
-                    presets::kNameSize + 4 * i;
+      uint8_t* at = sent.data() + state::kChunkRecordsAt + k * sizeof(state::ProgramRecord) +
+                    state::kNameSize + 4 * i;
       float v;
       std::memcpy(&v, at, 4);
       v = !(v >= 0.0f) ? 0.0f : (v > 1.0f ? 1.0f : v);
@@ -76,14 +76,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const intptr_t result = effect.setChunk(sent, isPreset);
   const Bytes after = effect.chunk(choices & 4);
 
-  const uint32_t ownId = static_cast<uint32_t>(presets::kPluginId);
-  bool known = sent.size() == static_cast<size_t>(presets::kChunkSize);
-  const uint32_t id = known ? wordAt(sent, presets::kChunkIdAt) : 0;
-  const bool reversed = known && id == presets::reverseBytes(ownId) && id != ownId;
+  const uint32_t ownId = static_cast<uint32_t>(state::kPluginId);
+  bool known = sent.size() == static_cast<size_t>(state::kChunkSize);
+  const uint32_t id = known ? wordAt(sent, state::kChunkIdAt) : 0;
+  const bool reversed = known && id == state::reverseBytes(ownId) && id != ownId;
   known = known && (id == ownId || reversed);
-  auto oriented = [&](int at) { return reversed ? presets::reverseBytes(wordAt(sent, at)) : wordAt(sent, at); };
-  const bool otherVersion = known && oriented(presets::kChunkVersionAt) != presets::kChunkVersion;
-  const bool taken = known && !otherVersion && oriented(presets::kChunkCountAt) == presets::kNumPrograms;
+  auto oriented = [&](int at) { return reversed ? state::reverseBytes(wordAt(sent, at)) : wordAt(sent, at); };
+  const bool otherVersion = known && oriented(state::kChunkVersionAt) != state::kChunkVersion;
+  const bool taken = known && !otherVersion && oriented(state::kChunkCountAt) == state::kNumPrograms;
 
   if (!taken) {
     FUZZ_CHECK(result == (otherVersion ? 0 : -1), "setChunk answered %ld", static_cast<long>(result));

@@ -66,7 +66,7 @@ void request(Effect& effect, Input& in) {
       void* answer = nullptr;
       const intptr_t size = effect.dispatch(opcode, index, value, &answer, opt);
       if (opcode == vst::effGetChunk && size > 0) {
-        FUZZ_CHECK(answer && size == presets::kChunkSize, "getChunk answered %ld", static_cast<long>(size));
+        FUZZ_CHECK(answer && size == state::kChunkSize, "getChunk answered %ld", static_cast<long>(size));
         Bytes copy(static_cast<const uint8_t*>(answer), static_cast<const uint8_t*>(answer) + size);
       }
       if (opcode == vst::effEditGetRect && size) FUZZ_CHECK(answer, "a rectangle without a record");

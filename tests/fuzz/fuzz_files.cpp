@@ -17,14 +17,14 @@
 #include <string>
 
 #include "editor/Editor.h"
-#include "presets/ByteOrder.h"
-#include "presets/ImageFormat.h"
+#include "state/ByteOrder.h"
+#include "state/ImageFormat.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {
 
 using namespace fuzz;
-using presets::kNameSize;
+using state::kNameSize;
 
 const std::string& scratchFile() {
   static const std::string path = [] {
@@ -52,18 +52,18 @@ struct Kind {
 };
 
 const Kind kKinds[] = {
-    {presets::kPresetType, presets::kPresetImageSize, &presets::CPresetSystemEditor::loadPresetFile,
+    {state::kPresetType, state::kPresetImageSize, &presets::CPresetSystemEditor::loadPresetFile,
      &presets::CPresetSystemEditor::loadPresetData, &presets::CPresetSystemEditor::storePresetData},
-    {presets::kBankType, presets::kBankImageSize, &presets::CPresetSystemEditor::loadBankFile,
+    {state::kBankType, state::kBankImageSize, &presets::CPresetSystemEditor::loadBankFile,
      &presets::CPresetSystemEditor::loadBankData, &presets::CPresetSystemEditor::storeBankData},
-    {presets::kMidiType, presets::kMidiImageSize, &presets::CPresetSystemEditor::loadMidiFile,
+    {state::kMidiType, state::kMidiImageSize, &presets::CPresetSystemEditor::loadMidiFile,
      &presets::CPresetSystemEditor::loadMidiData, &presets::CPresetSystemEditor::storeMidiData},
 };
 
 float floatAt(const Bytes& b, size_t at, bool reversed) {
   uint32_t w;
   std::memcpy(&w, b.data() + at, 4);
-  if (reversed) w = presets::reverseBytes(w);
+  if (reversed) w = state::reverseBytes(w);
   float f;
   std::memcpy(&f, &w, 4);
   return f;
@@ -72,7 +72,7 @@ float floatAt(const Bytes& b, size_t at, bool reversed) {
 float held(float v) { return !(v >= 0.0f) ? 0.0f : (v > 1.0f ? 1.0f : v); }
 
 uint8_t* recordIn(Bytes& chunk, int program) {
-  return chunk.data() + presets::kChunkRecordsAt + program * sizeof(presets::ProgramRecord);
+  return chunk.data() + state::kChunkRecordsAt + program * sizeof(state::ProgramRecord);
 }
 
 }  // namespace
@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t choices = in.byte();
   Host::current().chooseTime(in);
   effect.reset();
-  const int current = in.byte() % presets::kNumPrograms;
+  const int current = in.byte() % state::kNumPrograms;
   effect.zel().selectProgram(current);
   Editor& editor = *effect.zel().zelEditor();
 
@@ -97,16 +97,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   image.resize(static_cast<size_t>(kind.size), 0);
   uint32_t id;
   std::memcpy(&id, image.data(), 4);
-  const auto own = static_cast<uint32_t>(presets::kPluginId);
-  const auto older = static_cast<uint32_t>(presets::kOlderPluginId);
-  const bool idReversed = id == presets::reverseBytes(own) || id == presets::reverseBytes(older);
+  const auto own = static_cast<uint32_t>(state::kPluginId);
+  const auto older = static_cast<uint32_t>(state::kOlderPluginId);
+  const bool idReversed = id == state::reverseBytes(own) || id == state::reverseBytes(older);
   const bool known = id == own || id == older || idReversed;
   const bool recognised = known && image[4] == kind.type;
-  const bool currentLayout = id == own || id == presets::reverseBytes(own);
+  const bool currentLayout = id == own || id == state::reverseBytes(own);
   const bool reversed = idReversed != request;
   // An image of the kind (or an ID with no type byte after it) shorter than
   // its layout is refused whole.
-  const int needed = currentLayout ? kind.size : presets::imageSize(kind.type, {presets::kOlderNumParams, false});
+  const int needed = currentLayout ? kind.size : state::imageSize(kind.type, {state::kOlderNumParams, false});
   const bool cutShort = known && (recognised || file.size() < 5) && file.size() < static_cast<size_t>(needed);
 
   Bytes before = effect.chunk();
@@ -118,16 +118,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
 
-  if (kind.type == presets::kBankType) {
+  if (kind.type == state::kBankType) {
     // Program 0 becomes current whether or not the image is taken.
-    std::memset(before.data() + presets::kChunkCurrentAt, 0, 4);
+    std::memset(before.data() + state::kChunkCurrentAt, 0, 4);
   }
   if (!recognised) {
     FUZZ_CHECK(after == before, "a file that is not an image of its kind changed the state");
-  } else if (currentLayout && kind.type != presets::kMidiType) {
-    const bool bank = kind.type == presets::kBankType;
-    for (int k = bank ? 0 : current; k <= (bank ? presets::kNumPrograms - 1 : current); ++k) {
-      const size_t at = 5 + (bank ? k * sizeof(presets::ProgramRecord) : 0);
+  } else if (currentLayout && kind.type != state::kMidiType) {
+    const bool bank = kind.type == state::kBankType;
+    for (int k = bank ? 0 : current; k <= (bank ? state::kNumPrograms - 1 : current); ++k) {
+      const size_t at = 5 + (bank ? k * sizeof(state::ProgramRecord) : 0);
       const uint8_t* record = recordIn(after, k);
       // A bank's names are taken as stored; a preset's name is the program's
       // new name, a text: what follows its first zero is cleared.

@@ -4,9 +4,9 @@
 #include <array>
 
 #include "params/ParameterTable.h"
-#include "presets/ProgramRecord.h"
+#include "state/ProgramRecord.h"
 
-namespace presets {
+namespace state {
 
 struct FactoryPreset {
   const char* name;
@@ -15,4 +15,4 @@ struct FactoryPreset {
 
 const std::array<FactoryPreset, kNumPrograms>& factoryPresets();
 
-}  // namespace presets
+}  // namespace state

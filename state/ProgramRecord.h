@@ -10,7 +10,7 @@
 #include "engine/Relaxed.h"
 #include "params/ParameterTable.h"
 
-namespace presets {
+namespace state {
 
 constexpr int kNumPrograms = 61;
 constexpr int kNameSize = 24;
@@ -35,4 +35,4 @@ struct ProgramRecord {
 static_assert(sizeof(engine::Relaxed<float>) == sizeof(float), "a stored value is a plain float in size");
 static_assert(sizeof(ProgramRecord) == 264, "a program record is 264 bytes");
 
-}  // namespace presets
+}  // namespace state

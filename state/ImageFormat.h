@@ -15,10 +15,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "presets/ProgramRecord.h"
-#include "vst/aeffect.h"
+#include "state/ByteOrder.h"
+#include "state/ProgramRecord.h"
 
-namespace presets {
+namespace state {
 
 constexpr int kImageIdAt = 0;
 constexpr int kImageTypeAt = 4;
@@ -34,7 +34,7 @@ constexpr uint8_t kBankType = 0x37;
 constexpr uint8_t kMidiType = 0x0b;
 
 // The older build's images carry this ID and 48 values per program.
-constexpr int32_t kOlderPluginId = vst::fourCharCode('R', 'd', 'l', 'q');
+constexpr int32_t kOlderPluginId = fourCharId('R', 'd', 'l', 'q');
 constexpr int kOlderNumParams = 48;
 constexpr int kOlderPresetImageSize = 5 + kNameSize + 4 * kOlderNumParams;                 // 221
 constexpr int kOlderBankImageSize = 5 + kNumPrograms * (kNameSize + 4 * kOlderNumParams);  // 13181
@@ -85,4 +85,4 @@ int decodeMidiImage(const uint8_t* image, const ImageLayout& layout, float* assi
 // machine's byte order) come from the older build.
 void convertOlderProgram(ProgramRecord& program, const float* older);
 
-}  // namespace presets
+}  // namespace state

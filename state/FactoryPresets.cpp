@@ -1,6 +1,6 @@
-#include "presets/FactoryPresets.h"
+#include "state/FactoryPresets.h"
 
-namespace presets {
+namespace state {
 
 namespace {
 
@@ -690,4 +690,4 @@ constexpr std::array<FactoryPreset, kNumPrograms> kFactory{{
 
 const std::array<FactoryPreset, kNumPrograms>& factoryPresets() { return kFactory; }
 
-}  // namespace presets
+}  // namespace state

@@ -1,12 +1,12 @@
-#include "presets/ImageFormat.h"
+#include "state/ImageFormat.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "params/Steps.h"
-#include "presets/ByteOrder.h"
+#include "state/ByteOrder.h"
 
-namespace presets {
+namespace state {
 
 namespace {
 
@@ -114,4 +114,4 @@ static_assert(kImageBodyAt + kNumPrograms * static_cast<int>(sizeof(ProgramRecor
               "bank image size");
 static_assert(kImageBodyAt + 4 * params::kNumParams == kMidiImageSize, "MIDI-settings image size");
 
-}  // namespace presets
+}  // namespace state

@@ -16,12 +16,12 @@
 #include <cstdint>
 
 #include "params/ParameterTable.h"
-#include "presets/ProgramRecord.h"
-#include "vst/aeffect.h"
+#include "state/ByteOrder.h"
+#include "state/ProgramRecord.h"
 
-namespace presets {
+namespace state {
 
-constexpr int32_t kPluginId = vst::fourCharCode('R', 'd', 'l', 'x');
+constexpr int32_t kPluginId = fourCharId('R', 'd', 'l', 'x');
 
 constexpr uint32_t kChunkVersion = 0x01000000u;
 constexpr int kChunkVersionAt = 0;
@@ -35,4 +35,4 @@ constexpr int kChunkSize = kChunkAssignmentsAt + params::kNumParams * 4;
 static_assert(kChunkAssignmentsAt == 16136, "assignment values follow the records");
 static_assert(kChunkSize == 16376, "the chunk ends with the assignment values");
 
-}  // namespace presets
+}  // namespace state

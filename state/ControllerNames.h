@@ -2,7 +2,7 @@
 // texts for a parameter without controller and for nothing to show.
 #pragma once
 
-namespace presets {
+namespace state {
 
 constexpr int kControllerNotAssigned = 128;  // "not assigned"
 constexpr int kControllerNothing = 129;      // empty text
@@ -20,4 +20,4 @@ const char* controllerNameForValue(float value);
 constexpr int kControllerTextSize = 16;
 void controllerValueToText(float value, char* text);
 
-}  // namespace presets
+}  // namespace state

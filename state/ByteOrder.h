@@ -6,7 +6,16 @@
 #include <cstdint>
 #include <cstring>
 
-namespace presets {
+namespace state {
+
+// A four-character ID as the images store it: the first character in the
+// most significant byte.
+constexpr int32_t fourCharId(char a, char b, char c, char d) {
+  return static_cast<int32_t>((static_cast<uint32_t>(static_cast<unsigned char>(a)) << 24) |
+                              (static_cast<uint32_t>(static_cast<unsigned char>(b)) << 16) |
+                              (static_cast<uint32_t>(static_cast<unsigned char>(c)) << 8) |
+                              static_cast<uint32_t>(static_cast<unsigned char>(d)));
+}
 
 constexpr uint32_t reverseBytes(uint32_t w) {
   return (w >> 24) | ((w >> 8) & 0x0000ff00u) | ((w << 8) & 0x00ff0000u) | (w << 24);
@@ -33,4 +42,4 @@ inline void writeFloat(uint8_t* at, float f) { std::memcpy(at, &f, sizeof f); }
 
 inline void reverseWordInPlace(uint8_t* at) { writeWord(at, reverseBytes(readWord(at))); }
 
-}  // namespace presets
+}  // namespace state

@@ -1,10 +1,10 @@
-#include "presets/ControllerNames.h"
+#include "state/ControllerNames.h"
 
 #include <cstring>
 
 #include "params/Steps.h"
 
-namespace presets {
+namespace state {
 
 namespace {
 
@@ -60,4 +60,4 @@ void controllerValueToText(float value, char* text) {
   text[kControllerTextSize - 1] = 0;
 }
 
-}  // namespace presets
+}  // namespace state
