@@ -19,7 +19,6 @@
 #include "editor/ZELSwitchVert.h"
 #include "platform/SettingsStore.h"
 #include "platform/TickCount.h"
-#include "shell/ZEL.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/CMovieBitmap.h"
@@ -38,8 +37,7 @@ CRect rectOf(const panel::Rect& r) { return {double(r.left), double(r.top), doub
 
 }  // namespace
 
-Editor::Editor(ZEL* effect)
-    : CPresetSystemEditor(effect), zel_(effect), clock_(platform::tickCount) {
+Editor::Editor(editor::EditorHost* host) : CPresetSystemEditor(host), clock_(platform::tickCount) {
   editor::usePanelPictures();
   blinkTick_ = meterTick_ = clock_();
   setKnobMode(kLinearMode);
@@ -98,7 +96,7 @@ void Editor::choosePanelSize(int entry) {
 void Editor::resizePanel(double scale) {
   const vst::ERect before = rect_;
   updateRect(scale);
-  if (!zel()->sizeWindow(rect_.right, rect_.bottom)) {
+  if (!host()->resizeEditorWindow(rect_.right, rect_.bottom)) {
     rect_ = before;
     return;
   }
@@ -200,7 +198,7 @@ void Editor::createViews() {
   // Initial values: the effect's parameters (the selected side's for the
   // side-dependent views), the link flag, the side buttons, the hot areas
   // as square roots, the meters empty.
-  ZEL& effect = *zel();
+  editor::EditorHost& effect = *host();
   showParameters(false);
   setView(panel::kTagLink, link_ ? 1.0f : 0.0f);
   setView(panel::kTagLeft, selectedSide_ ? 1.0f : 0.0f);

@@ -13,11 +13,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "editor/EditorHost.h"
 #include "editor/PanelLayout.h"
 #include "params/ParameterText.h"
 #include "presets/CPresetSystemEditor.h"
 
-class ZEL;
 class CHelp;
 
 class Editor : public presets::CPresetSystemEditor {
@@ -26,7 +26,7 @@ class Editor : public presets::CPresetSystemEditor {
   static constexpr int kHeight = 171;
   static constexpr int kBackgroundBitmap = 128;  // the front panel
 
-  explicit Editor(ZEL* effect);
+  explicit Editor(editor::EditorHost* host);
   ~Editor() override;
 
   bool getRect(vst::ERect** rect) override;
@@ -75,7 +75,6 @@ class Editor : public presets::CPresetSystemEditor {
   void setClock(Clock clock) { clock_ = clock; }
 
  private:
-  ZEL* zel() const { return zel_; }
   void createViews();
   void updateRect(double scale);
   void choosePanelSize(int entry);
@@ -122,7 +121,6 @@ class Editor : public presets::CPresetSystemEditor {
   void renderReadout(const params::ParameterReadout& readout);
   void updateMeters(uint32_t now);
 
-  ZEL* zel_;
   vst::ERect rect_{0, 0, kHeight, kWidth};
   double scale_ = 0.0;         // 0 until chosen; chosen again at each open
   double hostScale_ = 0.0;     // the host's content scale, 0 for none

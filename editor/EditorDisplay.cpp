@@ -11,7 +11,6 @@
 #include "editor/PanelLayout.h"
 #include "params/ParameterTable.h"
 #include "params/Steps.h"
-#include "shell/ZEL.h"
 #include "toolkit/CFrame.h"
 
 using namespace params;
@@ -47,8 +46,8 @@ void Editor::idle() {
     // modulation sensitivity) never shows the sign of the one before.
     ParameterReadout readout;
     readout.numerator = 0;
-    zel()->getParameterReadout(index, readout);
-    if (blinkSelector == 0 || !zel()->syncRangeExceeded(blinkSelector)) {
+    host()->getParameterReadout(index, readout);
+    if (blinkSelector == 0 || !host()->syncRangeExceeded(blinkSelector)) {
       displayVisible_ = true;
     } else if (now - blinkTick_ > kBlinkMs) {
       displayVisible_ = !displayVisible_;
@@ -70,13 +69,13 @@ void Editor::idle() {
 
 // ----------------------------------------------------------- the readout
 
-int Editor::lfoReadout() const { return steps(zel()->getParameter(LfoMode), 3) != 0 ? LfoNum : LFORate; }
+int Editor::lfoReadout() const { return steps(host()->getParameter(LfoMode), 3) != 0 ? LfoNum : LFORate; }
 
 // The main time: the note fraction in beat mode (blinking while it runs
 // past what the lines hold), milliseconds in time mode.
 int Editor::mainTimeReadout(int& blinkSelector) const {
   const bool right = selectedSide_;
-  if (steps(zel()->getParameter(right ? DlyModeR : DlyModeL), 2) == 1) {
+  if (steps(host()->getParameter(right ? DlyModeR : DlyModeL), 2) == 1) {
     blinkSelector = right ? 2 : 1;
     return right ? DlyNumR : DlyNumL;
   }
@@ -160,7 +159,7 @@ void Editor::renderReadout(const ParameterReadout& readout) {
 // 500 ms; below -24 dB it shows its floor.
 void Editor::updateMeters(uint32_t now) {
   float peaks[2] = {0.0f, 0.0f};
-  zel()->readInputPeaks(peaks[0], peaks[1]);
+  host()->readInputPeaks(peaks[0], peaks[1]);
   const float fall = static_cast<float>(now - meterTick_) / kMeterFallMs;
   for (int side = 0; side < 2; ++side) {
     const float peak = peaks[side];

@@ -10,7 +10,6 @@
 #include "params/ParameterTable.h"
 #include "params/Steps.h"
 #include "params/Tempo.h"
-#include "shell/ZEL.h"
 #include "toolkit/CControl.h"
 
 using namespace params;
@@ -43,20 +42,20 @@ int Editor::otherParameter(int32_t tag) const {
 }
 
 void Editor::writeBracketed(int index, float value) {
-  zel()->beginEdit(index);
-  zel()->setParameterAutomated(index, value);
-  zel()->endEdit(index);
+  host()->beginParameterEdit(index);
+  host()->performParameterEdit(index, value);
+  host()->endParameterEdit(index);
 }
 
 // ----------------------------------------------------------- from controls
 
 void Editor::valueChanged(CControl* control) {
   CPresetSystemEditor::valueChanged(control);
-  if (!control || !zel()) return;
+  if (!control || !host()) return;
   const int32_t tag = control->getTag();
   const float v = control->getValue();
   if (tag >= presets::kTagProgramName) return;
-  ZEL& effect = *zel();
+  editor::EditorHost& effect = *host();
   switch (tag) {
     case kTagFbPan:
     case kTagFbGain:
@@ -84,19 +83,19 @@ void Editor::valueChanged(CControl* control) {
       if (!effect.hostTimeActive()) effect.setManualTempo(static_cast<float>(v * v));
       break;
     default:
-      if (isHostParameter(tag)) effect.setParameterAutomated(tag, v);
+      if (params::isHostParameter(tag)) effect.performParameterEdit(tag, v);
       break;
   }
 }
 
 void Editor::writeSideView(int32_t tag, float value) {
-  zel()->setParameterAutomated(sideParameter(tag), value);
+  host()->performParameterEdit(sideParameter(tag), value);
   if (!link_) return;
   const int other = otherParameter(tag);
   // LINK came on (from a program the host chose) after the drag began: the
   // other side's writes get their bracket now.
   if (SideEdit* edit = sideEditOf(tag)) openSideIndex(*edit, other);
-  zel()->setParameterAutomated(other, mirrored(tag) ? 1.0f - value : value);
+  host()->performParameterEdit(other, mirrored(tag) ? 1.0f - value : value);
 }
 
 // MODE, RANGE and the main-time hot area write the selected side's delay
@@ -104,12 +103,12 @@ void Editor::writeSideView(int32_t tag, float value) {
 // time); the views then show what the write settled, or snap back to the
 // value that stands. Returns whether the value was written.
 bool Editor::writeDelayTimeView(int32_t tag, float value) {
-  ZEL& effect = *zel();
+  editor::EditorHost& effect = *host();
   const params::DelayTimeModel& side = effect.delayTime(selectedSide_);
   const int index = sideParameter(tag);
   const bool taken = side.takesPanelWrite(index);
   if (taken) {
-    effect.setParameterAutomated(index, value);
+    effect.performParameterEdit(index, value);
     for (const ParameterValue& settled : side.settledBy(index)) showParameter(settled.index, settled.value);
   } else {
     showParameter(index, effect.getParameter(index));
@@ -136,16 +135,16 @@ void Editor::writeMainTimeArea(float value) {
 // The coarse control of a free LFO's rate; a synchronised LFO's rate comes
 // from its note value, so the area snaps back.
 void Editor::writeLfoRateArea(float value) {
-  ZEL& effect = *zel();
+  editor::EditorHost& effect = *host();
   if (steps(effect.getParameter(LfoMode), 3) != 0) {
     setView(kTagLfoRateArea, std::sqrt(effect.getParameter(LFORate)));
     return;
   }
-  effect.setParameterAutomated(LFORate, std::max(static_cast<float>(value * value), kSlowestLfoRate));
+  effect.performParameterEdit(LFORate, std::max(static_cast<float>(value * value), kSlowestLfoRate));
 }
 
 void Editor::stepKickButton(int32_t tag, float stepSize) {
-  ZEL& effect = *zel();
+  editor::EditorHost& effect = *host();
   switch (tag) {
     case kTagPreNum:
     case kTagPreDen: {
@@ -222,11 +221,11 @@ float shownValue(const panel::View& v, float value) {
 // The views show the effect's values (the selected side's for the
 // side-dependent ones); nothing is written.
 void Editor::showParameters(bool sideViewsOnly) {
-  if (!frame || !zel()) return;
+  if (!frame || !host()) return;
   for (const panel::View& v : panel::views()) {
     const int index = shownParameter(v, selectedSide_);
     if (index < 0 || (sideViewsOnly && !v.side)) continue;
-    setView(v.tag, shownValue(v, zel()->getParameter(index)));
+    setView(v.tag, shownValue(v, host()->getParameter(index)));
   }
 }
 
@@ -261,7 +260,7 @@ void Editor::copySideToOther() {
   for (const Pair& p : kPairs) {
     const int from = selectedSide_ ? p.right : p.left;
     const int to = selectedSide_ ? p.left : p.right;
-    const float value = zel()->getParameter(from);
+    const float value = host()->getParameter(from);
     writeBracketed(to, p.mirror ? 1.0f - value : value);
   }
 }
@@ -313,7 +312,7 @@ void Editor::openSideIndex(SideEdit& edit, int index) {
     if (edit.indices[static_cast<size_t>(i)] == index) return;
   if (index < 0 || edit.opened == static_cast<int>(edit.indices.size())) return;
   edit.indices[static_cast<size_t>(edit.opened++)] = index;
-  zel()->beginEdit(index);
+  host()->beginParameterEdit(index);
 }
 
 // Ends the other side first, as it was opened last.
@@ -322,7 +321,7 @@ void Editor::closeSideEdit(int32_t tag) {
     if (it->tag != tag) continue;
     const SideEdit edit = *it;
     sideEdits_.erase(it);
-    for (int i = edit.opened - 1; i >= 0; --i) zel()->endEdit(edit.indices[static_cast<size_t>(i)]);
+    for (int i = edit.opened - 1; i >= 0; --i) host()->endParameterEdit(edit.indices[static_cast<size_t>(i)]);
     return;
   }
 }
@@ -337,7 +336,7 @@ void Editor::closeSideEdits() {
 // thread): the views take the values at the next idle, on the editor's own
 // thread.
 void Editor::setParameter(int32_t index, float value) {
-  if (!isHostParameter(index) || index >= 60) return;
+  if (!params::isHostParameter(index) || index >= 60) return;
   pendingValues_[static_cast<size_t>(index)].store(value, std::memory_order_relaxed);
   pendingMask_.fetch_or(uint64_t{1} << index, std::memory_order_release);
 }

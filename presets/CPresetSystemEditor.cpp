@@ -4,11 +4,12 @@
 
 #include <climits>
 
-#include "presets/CPresetSystemEffect.h"
+#include "params/ParameterTable.h"
 
 namespace presets {
 
-CPresetSystemEditor::CPresetSystemEditor(CPresetSystemEffect* effect) : AEffGUIEditor(effect), presetEffect_(effect) {
+// The editor base is given no effect: everything goes through the host.
+CPresetSystemEditor::CPresetSystemEditor(editor::EditorHost* host) : AEffGUIEditor(nullptr), host_(host) {
   char cwd[PATH_MAX];
   if (getcwd(cwd, sizeof cwd)) {
     currentFolder_ = cwd;
@@ -19,6 +20,14 @@ CPresetSystemEditor::CPresetSystemEditor(CPresetSystemEffect* effect) : AEffGUIE
 
 // The file locations this instance changed are kept for the next instance.
 CPresetSystemEditor::~CPresetSystemEditor() { saveFileLocations(); }
+
+void CPresetSystemEditor::beginEdit(int32_t index) {
+  if (host_ && params::isHostParameter(index)) host_->beginParameterEdit(index);
+}
+
+void CPresetSystemEditor::endEdit(int32_t index) {
+  if (host_ && params::isHostParameter(index)) host_->endParameterEdit(index);
+}
 
 // The bar shows no parameter.
 void CPresetSystemEditor::setParameter(int32_t /*index*/, float /*value*/) {}

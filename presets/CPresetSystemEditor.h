@@ -1,6 +1,7 @@
 // The editor half of the preset system: the file images of presets, banks
 // and MIDI settings, the file commands and the per-user defaults. The object
-// lives as long as the effect, with or without a window.
+// lives as long as the effect, with or without a window, and reaches it only
+// through the editor's host interface.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/EditorHost.h"
 #include "platform/FileSelector.h"
 #include "state/ImageFormat.h"
 #include "state/ProgramRecord.h"
@@ -28,7 +30,6 @@ namespace presets {
 // images and controller names as its own.
 using namespace state;
 
-class CPresetSystemEffect;
 class CPSKickButton;
 class CPSOnOffButton;
 class CPSRockerSwitch;
@@ -59,7 +60,7 @@ enum BarTag : int32_t {
 
 class CPresetSystemEditor : public vst::AEffGUIEditor, public toolkit::CControlListener {
  public:
-  explicit CPresetSystemEditor(CPresetSystemEffect* effect);
+  explicit CPresetSystemEditor(editor::EditorHost* host);
   ~CPresetSystemEditor() override;
 
   // The program bar. A derived editor creates the frame and its own views,
@@ -71,6 +72,9 @@ class CPresetSystemEditor : public vst::AEffGUIEditor, public toolkit::CControlL
   // own calls refreshBar from its idle instead.
   void idle() override;
   void valueChanged(toolkit::CControl* control) override;
+  // A control's edit brackets: passed to the host for a host parameter's tag.
+  void beginEdit(int32_t index) override;
+  void endEdit(int32_t index) override;
 
   // Notification of every parameter change from the effect (index 0..119).
   void setParameter(int32_t index, float value) override;
@@ -152,7 +156,7 @@ class CPresetSystemEditor : public vst::AEffGUIEditor, public toolkit::CControlL
   const std::string& lastMidiName() const { return lastMidiName_; }
 
  protected:
-  CPresetSystemEffect* presetEffect() { return presetEffect_; }
+  editor::EditorHost* host() const { return host_; }
 
   // The loaders' work. With `acceptOlder` the older 48-parameter images
   // are taken too (their programs converted); without, only the current ID.
@@ -167,7 +171,7 @@ class CPresetSystemEditor : public vst::AEffGUIEditor, public toolkit::CControlL
   // answer, the controller of the parameter under the mouse.
   void refreshBar();
 
-  CPresetSystemEffect* presetEffect_;
+  editor::EditorHost* host_;
   std::string currentFolder_;
   std::string lastBankName_;
   std::string lastPresetName_;

@@ -10,7 +10,6 @@
 
 #include "platform/AtomicFile.h"
 #include "presets/CPresetSystemEditor.h"
-#include "presets/CPresetSystemEffect.h"
 
 namespace presets {
 
@@ -38,18 +37,18 @@ bool CPresetSystemEditor::fitsPathParts(const std::string& path) const {
 // once), and no more of it than the image; an image cut short is refused.
 bool CPresetSystemEditor::loadFile(const std::string& path, std::string& lastName, uint8_t type, Loader load,
                                    bool reversed) {
-  if (path.empty() || !fitsPathParts(path) || !presetEffect()) return false;
+  if (path.empty() || !fitsPathParts(path) || !host()) return false;
   const std::string file = rememberPath(path, lastName);
   std::vector<uint8_t> image(static_cast<size_t>(imageSize(type, ImageLayout{})), 0);
   const std::optional<size_t> length = platform::readFileInto(file, image.data(), image.size());
-  if (!length || isCutShort(image.data(), *length, static_cast<uint32_t>(presetEffect()->getPluginID()), type))
+  if (!length || isCutShort(image.data(), *length, static_cast<uint32_t>(host()->getPluginID()), type))
     return false;
   (this->*load)(image.data(), reversed);
   return true;
 }
 
 bool CPresetSystemEditor::saveFile(const std::string& path, std::string& lastName, int size, Storer store) {
-  if (path.empty() || !fitsPathParts(path) || !presetEffect() || !presetEffect()->programs()) return false;
+  if (path.empty() || !fitsPathParts(path) || !host() || !host()->programs()) return false;
   const std::string file = rememberPath(path, lastName);
   std::vector<uint8_t> image(static_cast<size_t>(size), 0);
   (this->*store)(image.data());

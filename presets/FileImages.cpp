@@ -4,14 +4,13 @@
 
 #include "state/ByteOrder.h"
 #include "presets/CPresetSystemEditor.h"
-#include "presets/CPresetSystemEffect.h"
 #include "state/ImageFormat.h"
 
 namespace presets {
 
 namespace {
 
-bool recognised(const uint8_t* image, CPresetSystemEffect& effect, uint8_t type, bool acceptOlder, bool reversed,
+bool recognised(const uint8_t* image, editor::EditorHost& effect, uint8_t type, bool acceptOlder, bool reversed,
                 ImageLayout& layout) {
   return recogniseImage(image, static_cast<uint32_t>(effect.getPluginID()), type, acceptOlder, reversed, layout) ==
          ImageCheck::Recognised;
@@ -36,7 +35,7 @@ void writeRecord(uint8_t* at, const ProgramRecord& record) {
 }  // namespace
 
 void CPresetSystemEditor::applyPresetImage(const uint8_t* buffer, bool reversed, bool acceptOlder) {
-  CPresetSystemEffect* effect = presetEffect();
+  editor::EditorHost* effect = host();
   if (!buffer || !effect || !effect->programs()) return;
   const int current = effect->getCurrentProgramIndex();
   ImageLayout layout;
@@ -52,7 +51,7 @@ void CPresetSystemEditor::applyPresetImage(const uint8_t* buffer, bool reversed,
 }
 
 void CPresetSystemEditor::applyBankImage(const uint8_t* buffer, bool reversed, bool acceptOlder) {
-  CPresetSystemEffect* effect = presetEffect();
+  editor::EditorHost* effect = host();
   if (!buffer || !effect || !effect->programs()) return;
   // Program 0 becomes current whether or not the image is taken.
   effect->selectProgram(0);
@@ -72,7 +71,7 @@ void CPresetSystemEditor::applyBankImage(const uint8_t* buffer, bool reversed, b
 // it into the controller map. An older image leaves the assignments of
 // parameters 48..59 as they were.
 void CPresetSystemEditor::applyMidiImage(const uint8_t* buffer, bool reversed, bool acceptOlder) {
-  CPresetSystemEffect* effect = presetEffect();
+  editor::EditorHost* effect = host();
   if (!buffer || !effect) return;
   ImageLayout layout;
   if (!recognised(buffer, *effect, kMidiType, acceptOlder, reversed, layout)) return;
@@ -96,7 +95,7 @@ void CPresetSystemEditor::loadMidiData(const uint8_t* buffer, bool reversed) {
 void CPresetSystemEditor::storePresetData(uint8_t* buffer) {
   if (!buffer) return;
   std::memset(buffer, 0, kPresetImageSize);
-  CPresetSystemEffect* effect = presetEffect();
+  editor::EditorHost* effect = host();
   if (!effect || !effect->programs()) return;
   writeHeader(buffer, effect->getPluginID(), kPresetType);
   writeRecord(buffer + kImageBodyAt, effect->programs()[effect->getCurrentProgramIndex()]);
@@ -105,7 +104,7 @@ void CPresetSystemEditor::storePresetData(uint8_t* buffer) {
 void CPresetSystemEditor::storeBankData(uint8_t* buffer) {
   if (!buffer) return;
   std::memset(buffer, 0, kBankImageSize);
-  CPresetSystemEffect* effect = presetEffect();
+  editor::EditorHost* effect = host();
   if (!effect || !effect->programs()) return;
   writeHeader(buffer, effect->getPluginID(), kBankType);
   for (int k = 0; k < kNumPrograms; ++k)
@@ -115,7 +114,7 @@ void CPresetSystemEditor::storeBankData(uint8_t* buffer) {
 void CPresetSystemEditor::storeMidiData(uint8_t* buffer) {
   if (!buffer) return;
   std::memset(buffer, 0, kMidiImageSize);
-  CPresetSystemEffect* effect = presetEffect();
+  editor::EditorHost* effect = host();
   if (!effect) return;
   writeHeader(buffer, effect->getPluginID(), kMidiType);
   for (int i = 0; i < params::kNumParams; ++i)
@@ -124,7 +123,7 @@ void CPresetSystemEditor::storeMidiData(uint8_t* buffer) {
 
 void CPresetSystemEditor::applyProgramName(const char* name) {
   showProgramName(name);
-  if (presetEffect()) presetEffect()->renameCurrentProgram(name);
+  if (host()) host()->renameCurrentProgram(name);
 }
 
 }  // namespace presets

@@ -10,7 +10,6 @@
 #include "presets/CPSOnOffButton.h"
 #include "presets/CPSRockerSwitch.h"
 #include "presets/CPresetSystemEditor.h"
-#include "presets/CPresetSystemEffect.h"
 #include "presets/CSaveLoadButton.h"
 #include "state/ControllerNames.h"
 #include "presets/PresetBarLayout.h"
@@ -63,7 +62,7 @@ std::string nameOf(const ProgramRecord& program) {
 // ------------------------------------------------------------------ window
 
 bool CPresetSystemEditor::open(void* /*parent*/) {
-  CPresetSystemEffect* effect = presetEffect();
+  editor::EditorHost* effect = host();
   if (!frame || !effect || !effect->programs()) return false;
   CBitmap* panel = frame->getBackground();
   const int current = effect->getCurrentProgramIndex();
@@ -177,9 +176,9 @@ void CPresetSystemEditor::idle() {
 }
 
 void CPresetSystemEditor::refreshBar() {
-  if (programChanged_.exchange(false) && presetEffect() && presetEffect()->programs()) {
+  if (programChanged_.exchange(false) && host() && host()->programs()) {
     refreshProgramMenu();
-    if (nameField_) nameField_->setText(nameOf(presetEffect()->programs()[presetEffect()->getCurrentProgramIndex()]).c_str());
+    if (nameField_) nameField_->setText(nameOf(host()->programs()[host()->getCurrentProgramIndex()]).c_str());
   }
   releaseModeButtons();
   finishFileCommand();
@@ -189,7 +188,7 @@ void CPresetSystemEditor::refreshBar() {
 // The controller of the parameter under the mouse: its name, "not assigned",
 // or nothing where no parameter's control lies.
 void CPresetSystemEditor::updateControllerDisplay() {
-  if (!frame || !controllerDisplay_ || !presetEffect()) return;
+  if (!frame || !controllerDisplay_ || !host()) return;
   if (!barMessage_.empty()) {
     if (platform::tickCount() - barMessageSince_ < kBarMessageMs) return;
     barMessage_.clear();
@@ -201,8 +200,8 @@ void CPresetSystemEditor::updateControllerDisplay() {
   if (auto* control = dynamic_cast<CControl*>(frame->getViewAt(where))) {
     const int32_t tag = control->getTag();
     if (params::isHostParameter(tag)) {
-      const int cc = presetEffect()->getControllerForParameter(tag);
-      shown = cc == kNone ? kControllerNotAssigned : cc;
+      const int cc = host()->getControllerForParameter(tag);
+      shown = cc == editor::EditorHost::kNoController ? kControllerNotAssigned : cc;
     }
   }
   controllerDisplay_->setValue(params::stepValue(shown, kControllerNameCount));
@@ -219,11 +218,11 @@ void CPresetSystemEditor::releaseModeButtons() {
 void CPresetSystemEditor::showProgramName(const char* name) {
   if (!name) return;
   if (nameField_) nameField_->setText(name);
-  if (programMenu_ && presetEffect()) programMenu_->setEntry(presetEffect()->getCurrentProgramIndex(), name);
+  if (programMenu_ && host()) programMenu_->setEntry(host()->getCurrentProgramIndex(), name);
 }
 
 void CPresetSystemEditor::refreshProgramMenu() {
-  CPresetSystemEffect* effect = presetEffect();
+  editor::EditorHost* effect = host();
   if (!programMenu_ || !effect || !effect->programs()) return;
   for (int p = 0; p < kNumPrograms; ++p) programMenu_->setEntry(p, nameOf(effect->programs()[p]).c_str());
   programMenu_->setCurrent(effect->getCurrentProgramIndex());
@@ -232,7 +231,7 @@ void CPresetSystemEditor::refreshProgramMenu() {
 // ----------------------------------------------------------------- controls
 
 void CPresetSystemEditor::valueChanged(CControl* control) {
-  CPresetSystemEffect* effect = presetEffect();
+  editor::EditorHost* effect = host();
   if (!control || !effect) return;
   const float value = control->getValue();
   switch (control->getTag()) {
@@ -285,7 +284,7 @@ void CPresetSystemEditor::valueChanged(CControl* control) {
 }
 
 void CPresetSystemEditor::stepProgram(float direction) {
-  CPresetSystemEffect* effect = presetEffect();
+  editor::EditorHost* effect = host();
   if (direction == 0.0f || !effect->programs()) return;
   int c = effect->getCurrentProgramIndex();
   c = direction > 0.0f ? std::min(c + 1, kNumPrograms - 1) : std::max(c - 1, 0);
@@ -294,7 +293,7 @@ void CPresetSystemEditor::stepProgram(float direction) {
 
 // Makes program `index` current under `name` and shows it in the bar.
 void CPresetSystemEditor::chooseProgram(int index, const char* name) {
-  CPresetSystemEffect* effect = presetEffect();
+  editor::EditorHost* effect = host();
   if (index < 0 || index >= kNumPrograms) return;
   const std::string title = name;  // the menu's title may change below
   if (programMenu_) programMenu_->setCurrent(index);

@@ -6,7 +6,6 @@
 
 #include "platform/SettingsStore.h"
 #include "presets/CPresetSystemEditor.h"
-#include "presets/CPresetSystemEffect.h"
 
 namespace presets {
 
@@ -35,10 +34,10 @@ void CPresetSystemEditor::storeImage(const char* value, int size, Storer store) 
 // A missing value still reaches the loader as a zero image; a value cut
 // short of its image is refused whole.
 void CPresetSystemEditor::loadImage(const char* value, uint8_t type, Loader load) {
-  if (!presetEffect()) return;
+  if (!host()) return;
   std::vector<uint8_t> image(static_cast<size_t>(imageSize(type, ImageLayout{})), 0);
   const std::optional<size_t> length = platform::SettingsStore::forUser().read(value, image.data(), image.size());
-  if (length && isCutShort(image.data(), *length, static_cast<uint32_t>(presetEffect()->getPluginID()), type)) return;
+  if (length && isCutShort(image.data(), *length, static_cast<uint32_t>(host()->getPluginID()), type)) return;
   (this->*load)(image.data(), false);
 }
 

@@ -1,11 +1,13 @@
 // The effect: what a host loads, with everything it owns: the processing
 // lock, the delay engine, the parameter application, the program store and
-// MIDI map (through its preset-system base) and the editor object.
+// MIDI map (through its preset-system base) and the editor object, which it
+// serves as the editor's host.
 #pragma once
 
 #include <atomic>
 #include <memory>
 
+#include "editor/EditorHost.h"
 #include "engine/DelayEngine.h"
 #include "params/ParameterApplication.h"
 #include "params/ParameterText.h"
@@ -14,7 +16,7 @@
 
 class Editor;
 
-class ZEL : public presets::CPresetSystemEffect {
+class ZEL : public presets::CPresetSystemEffect, public editor::EditorHost {
  public:
   static constexpr const char* kEffectName = "Tavrel";
   static constexpr const char* kVendor = "korvane.com";
@@ -47,19 +49,32 @@ class ZEL : public presets::CPresetSystemEffect {
   // Programs
   void selectProgram(int index) override;
 
-  // For the editor
   void updateSyncedTimes(int mask);
-  void copyChannelSettings(bool rightToLeft);
-  // A side's delay time, for the panel: whether it takes a range or time now,
-  // what a write settles, and the main-time arrows' steps.
-  const params::DelayTimeModel& delayTime(bool right) const { return params_->delayTime(right ? 1 : 0); }
   bool channelsSymmetric();
-  bool syncRangeExceeded(int selector) const { return params_->syncRangeExceeded(selector); }
-  void setManualTempo(double t);
-  double getManualTempo() const { return params_->manualTempo(); }
-  bool hostTimeActive() const { return engine_->values().hostTime.get(); }
-  void getParameterReadout(int index, params::ParameterReadout& readout) const;
-  void readInputPeaks(float& left, float& right) { engine_->readInputPeaks(left, right); }
+
+  // The editor's host (getParameter, setParameter and selectProgram above
+  // serve it too).
+  void beginParameterEdit(int index) override { beginEdit(index); }
+  void performParameterEdit(int index, float value) override { setParameterAutomated(index, value); }
+  void endParameterEdit(int index) override { endEdit(index); }
+  void getParameterReadout(int index, params::ParameterReadout& readout) const override;
+  const params::DelayTimeModel& delayTime(bool right) const override { return params_->delayTime(right ? 1 : 0); }
+  void copyChannelSettings(bool rightToLeft) override;
+  bool syncRangeExceeded(int selector) const override { return params_->syncRangeExceeded(selector); }
+  double getManualTempo() const override { return params_->manualTempo(); }
+  void setManualTempo(double t) override;
+  bool hostTimeActive() const override { return engine_->values().hostTime.get(); }
+  void readInputPeaks(float& left, float& right) override { engine_->readInputPeaks(left, right); }
+  bool resizeEditorWindow(int width, int height) override { return sizeWindow(width, height); }
+  state::ProgramRecord* programs() override { return CPresetSystemEffect::programs(); }
+  int getCurrentProgramIndex() override { return CPresetSystemEffect::getCurrentProgramIndex(); }
+  void renameCurrentProgram(const char* name) override { CPresetSystemEffect::renameCurrentProgram(name); }
+  int32_t getPluginID() override { return CPresetSystemEffect::getPluginID(); }
+  void startMidiLearn() override { CPresetSystemEffect::startMidiLearn(); }
+  void stopMidiLearn() override { CPresetSystemEffect::stopMidiLearn(); }
+  void startMidiForget() override { CPresetSystemEffect::startMidiForget(); }
+  void stopMidiForget() override { CPresetSystemEffect::stopMidiForget(); }
+  int getControllerForParameter(int param) override { return CPresetSystemEffect::getControllerForParameter(param); }
 
   // For tests and tools that look inside.
   const engine::DelayEngine& engine() const { return *engine_; }

@@ -1,0 +1,77 @@
+// What the panel and the program bar ask of the plug-in they edit, and all
+// they ask: the editor holds nothing else of it. A plug-in format's adapter
+// implements it (the VST 2.4 effect today), so the editor knows no format.
+//
+// Parameter indices: 0..59 are the host's parameters, 60..119 the controller
+// assignment slots (one per parameter).
+#pragma once
+
+#include <cstdint>
+
+#include "params/DelayTimeModel.h"
+#include "params/ParameterText.h"
+
+namespace state {
+struct ProgramRecord;
+}
+
+namespace editor {
+
+class EditorHost {
+ public:
+  // ---- parameters
+  virtual float getParameter(int index) = 0;
+  // A write that is no edit of the user's (an image's controller assignments):
+  // the host is not told.
+  virtual void setParameter(int index, float value) = 0;
+  // The user's edit of a host parameter: a write inside a bracket the host
+  // sees, so it can record automation.
+  virtual void beginParameterEdit(int index) = 0;
+  virtual void performParameterEdit(int index, float value) = 0;
+  virtual void endParameterEdit(int index) = 0;
+  // What the four-digit display shows for a parameter (61: the tempo).
+  virtual void getParameterReadout(int index, params::ParameterReadout& readout) const = 0;
+
+  // ---- the delay sides
+  // Whether a side takes a range or time now, what a write settles, and what
+  // the main-time arrows step.
+  virtual const params::DelayTimeModel& delayTime(bool right) const = 0;
+  // LINK: one side's mode, range, time and note value onto the other, as edits.
+  virtual void copyChannelSettings(bool rightToLeft) = 0;
+  // Whether the note value chosen for the lines runs past what they hold
+  // (selector: 1 left, 2 right main time; 8 left, 16 right pre-delay).
+  virtual bool syncRangeExceeded(int selector) const = 0;
+
+  // ---- tempo and meters
+  virtual double getManualTempo() const = 0;
+  virtual void setManualTempo(double bpm) = 0;
+  // Whether the host gives the tempo (the manual tempo then counts for nothing).
+  virtual bool hostTimeActive() const = 0;
+  virtual void readInputPeaks(float& left, float& right) = 0;
+
+  // ---- the host's window
+  // Asks for the editor's window at this size; false when the host refuses.
+  virtual bool resizeEditorWindow(int width, int height) = 0;
+
+  // ---- programs (the file images read and write the records themselves)
+  virtual state::ProgramRecord* programs() = 0;
+  virtual int getCurrentProgramIndex() = 0;
+  virtual void selectProgram(int index) = 0;
+  virtual void renameCurrentProgram(const char* name) = 0;
+  // The ID the file images carry.
+  virtual int32_t getPluginID() = 0;
+
+  // ---- MIDI controllers
+  virtual void startMidiLearn() = 0;
+  virtual void stopMidiLearn() = 0;
+  virtual void startMidiForget() = 0;
+  virtual void stopMidiForget() = 0;
+  // The controller assigned to a parameter, else kNoController.
+  static constexpr int kNoController = 999;
+  virtual int getControllerForParameter(int param) = 0;
+
+ protected:
+  ~EditorHost() = default;
+};
+
+}  // namespace editor
