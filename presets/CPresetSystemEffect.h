@@ -1,17 +1,19 @@
 // The effect half of the preset system: 61 named programs behind the single
-// program the host sees, the host chunk, and the MIDI controller map.
+// program the host sees, the host chunk, and the MIDI controller map, as the
+// VST 2.4 host sees them. The programs and the map are the state layer's
+// (state::ProgramStore, state::MidiMap); this class hands them to the host
+// and tells the editor what changed.
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
 #include <thread>
 
-#include "engine/Relaxed.h"
 #include "params/ParameterTable.h"
 #include "state/ChunkLayout.h"
-#include "state/ProgramRecord.h"
+#include "state/MidiMap.h"
+#include "state/ProgramStore.h"
 #include "vst/AudioEffectX.h"
 
 namespace presets {
@@ -21,9 +23,6 @@ namespace presets {
 using namespace state;
 
 class CPresetSystemEditor;
-
-constexpr int kNumControllers = 128;
-constexpr int kNone = 999;  // "no controller" / "no parameter" in the controller map
 
 class CPresetSystemEffect : public vst::AudioEffectX {
  public:
@@ -45,7 +44,7 @@ class CPresetSystemEffect : public vst::AudioEffectX {
   VstInt32 canDo(char* text) override;
 
   // Programs
-  virtual int getCurrentProgramIndex() { return currentProgram_; }
+  virtual int getCurrentProgramIndex() { return programStore_.current(); }
   virtual void selectProgram(int index);
   virtual void renameCurrentProgram(const char* name);
 
@@ -68,39 +67,25 @@ class CPresetSystemEffect : public vst::AudioEffectX {
   virtual void clearMidiMap();
 
   // Direct access for the editor's file images and for tests.
-  ProgramRecord* programs() { return programs_.get(); }
+  ProgramRecord* programs() { return programStore_.programs(); }
   // Whether the calling thread is applying a stored program. Only the
   // application's own writes skip the store: a controller or automation write
   // from another thread meanwhile still lands in the current program.
   bool isApplyingProgram() const { return applyingThread_.load(std::memory_order_relaxed) == std::this_thread::get_id(); }
-  bool isLearning() const { return learning_.get(); }
-  bool isForgetting() const { return forgetting_.get(); }
-  int learnTarget() const { return learnTarget_.get(); }
+  bool isLearning() const { return midiMap_.learning(); }
+  bool isForgetting() const { return midiMap_.forgetting(); }
+  int learnTarget() const { return midiMap_.learnTarget(); }
 
  protected:
   CPresetSystemEditor* presetEditor();
-  bool hasMaps() const { return mapsReady_; }
-  void setAssignment(int param, float value);  // parameter 60 + param
   void touchParameter(int param);              // learn and forget on a parameter change
-  void storeAssignment(int param);             // assignment value from the map entry of param
   void learnController(int target, int cc);
-  void rebuildMidiMap();                       // both map directions from the assignment values
   void storeProgramValue(int index, float value);  // into the current program, nothing else
 
-  std::unique_ptr<ProgramRecord[]> programs_;
+  state::ProgramStore programStore_;
+  state::MidiMap midiMap_;
   std::unique_ptr<uint8_t[]> chunk_;
-  engine::Relaxed<int> currentProgram_{0};
   std::atomic<std::thread::id> applyingThread_{};
-
-  // The controller map in both directions, and its stored form.
-  bool mapsReady_ = false;
-  std::array<engine::Relaxed<int>, params::kNumParams> controllerOfParameter_;
-  std::array<engine::Relaxed<int>, kNumControllers> parameterOfController_;
-  std::array<engine::Relaxed<float>, params::kNumParams> assignmentValues_;
-  engine::Relaxed<bool> learning_{false};
-  engine::Relaxed<int> learnTarget_{kNone};
-  engine::Relaxed<bool> forgetting_{false};
-  engine::Relaxed<bool> changeFlag_{false};
 };
 
 }  // namespace presets
