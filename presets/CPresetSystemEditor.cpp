@@ -1,22 +1,11 @@
 #include "presets/CPresetSystemEditor.h"
 
-#include <unistd.h>
-
-#include <climits>
-
 #include "params/ParameterTable.h"
 
 namespace presets {
 
 // The editor base is given no effect: everything goes through the host.
-CPresetSystemEditor::CPresetSystemEditor(editor::EditorHost* host) : AEffGUIEditor(nullptr), host_(host) {
-  char cwd[PATH_MAX];
-  if (getcwd(cwd, sizeof cwd)) {
-    currentFolder_ = cwd;
-    if (currentFolder_.empty() || currentFolder_.back() != '/') currentFolder_ += '/';
-  }
-  foundLocations_[0] = currentFolder_;
-}
+CPresetSystemEditor::CPresetSystemEditor(editor::EditorHost* host) : AEffGUIEditor(nullptr), host_(host) {}
 
 // The file locations this instance changed are kept for the next instance.
 CPresetSystemEditor::~CPresetSystemEditor() { saveFileLocations(); }

@@ -13,8 +13,10 @@
 
 #include "editor/EditorHost.h"
 #include "platform/FileSelector.h"
+#include "state/FileLocations.h"
 #include "state/ImageFormat.h"
 #include "state/ProgramRecord.h"
+#include "state/UserImages.h"
 #include "toolkit/CControl.h"
 #include "vst/AEffGUIEditor.h"
 
@@ -136,8 +138,8 @@ class CPresetSystemEditor : public vst::AEffGUIEditor, public toolkit::CControlL
 
   // The folder and each last file name hold at most this many bytes; a
   // longer chosen path is refused whole rather than cut into a wrong one.
-  static constexpr std::size_t kMaxFolder = 4096;
-  static constexpr std::size_t kMaxFileName = 256;
+  static constexpr std::size_t kMaxFolder = state::FileLocations::kMaxFolder;
+  static constexpr std::size_t kMaxFileName = state::FileLocations::kMaxFileName;
 
   // The file dialog the bar's load and save buttons open (tests point it at
   // a scripted dialog).
@@ -150,10 +152,10 @@ class CPresetSystemEditor : public vst::AEffGUIEditor, public toolkit::CControlL
   // the name field and the menu show the current program from the next idle.
   void programChanged() { programChanged_ = true; }
 
-  const std::string& currentFolder() const { return currentFolder_; }
-  const std::string& lastBankName() const { return lastBankName_; }
-  const std::string& lastPresetName() const { return lastPresetName_; }
-  const std::string& lastMidiName() const { return lastMidiName_; }
+  const std::string& currentFolder() const { return locations_.folder(); }
+  const std::string& lastBankName() const { return locations_.lastName(state::FileLocations::Bank); }
+  const std::string& lastPresetName() const { return locations_.lastName(state::FileLocations::Preset); }
+  const std::string& lastMidiName() const { return locations_.lastName(state::FileLocations::Midi); }
 
  protected:
   editor::EditorHost* host() const { return host_; }
@@ -172,24 +174,13 @@ class CPresetSystemEditor : public vst::AEffGUIEditor, public toolkit::CControlL
   void refreshBar();
 
   editor::EditorHost* host_;
-  std::string currentFolder_;
-  std::string lastBankName_;
-  std::string lastPresetName_;
-  std::string lastMidiName_;
-  // The file locations as this instance found them (in the store, else the
-  // working directory), in the order of locations().
-  std::array<std::string, 4> foundLocations_;
+  state::FileLocations locations_;
 
  private:
   using Loader = void (CPresetSystemEditor::*)(const uint8_t*, bool);
   using Storer = void (CPresetSystemEditor::*)(uint8_t*);
-  std::string rememberPath(const std::string& path, std::string& lastName);
-  bool fitsPathParts(const std::string& path) const;
-  void storeImage(const char* value, int size, Storer store);
-  void loadImage(const char* value, uint8_t type, Loader load);
-  std::array<std::string*, 4> locations() {
-    return {&currentFolder_, &lastBankName_, &lastPresetName_, &lastMidiName_};
-  }
+  void storeImage(state::UserImage which, int size, Storer store);
+  void loadImage(state::UserImage which, uint8_t type, Loader load);
 
   // The bar (PresetBar.cpp).
   enum class FileKind { Preset, Bank, Midi };
@@ -227,8 +218,8 @@ class CPresetSystemEditor : public vst::AEffGUIEditor, public toolkit::CControlL
   // name for a few seconds from when it was given (tick count).
   std::string barMessage_;
   uint32_t barMessageSince_ = 0;
-  bool loadFile(const std::string& path, std::string& lastName, uint8_t type, Loader load, bool reversed);
-  bool saveFile(const std::string& path, std::string& lastName, int size, Storer store);
+  bool loadFile(const std::string& path, state::FileLocations::Kind kind, uint8_t type, Loader load, bool reversed);
+  bool saveFile(const std::string& path, state::FileLocations::Kind kind, int size, Storer store);
 };
 
 }  // namespace presets

@@ -1,8 +1,7 @@
 // The plug-in's loaders and writers of the preset, bank and MIDI-settings
-// images (their layout: presets/ImageFormat.h).
+// images (their layout and coding: state/ImageFormat.h).
 #include <cstring>
 
-#include "state/ByteOrder.h"
 #include "presets/CPresetSystemEditor.h"
 #include "state/ImageFormat.h"
 
@@ -20,16 +19,6 @@ bool recognised(const uint8_t* image, editor::EditorHost& effect, uint8_t type, 
 void terminatedName(const ProgramRecord& record, char (&name)[kNameSize + 1]) {
   std::memcpy(name, record.name, kNameSize);
   name[kNameSize] = 0;
-}
-
-void writeHeader(uint8_t* image, int32_t id, uint8_t type) {
-  writeWord(image + kImageIdAt, static_cast<uint32_t>(id));
-  image[kImageTypeAt] = type;
-}
-
-void writeRecord(uint8_t* at, const ProgramRecord& record) {
-  std::memcpy(at, record.name, kNameSize);
-  for (int i = 0; i < params::kNumParams; ++i) writeFloat(at + kNameSize + 4 * i, record.values[i]);
 }
 
 }  // namespace
@@ -97,8 +86,8 @@ void CPresetSystemEditor::storePresetData(uint8_t* buffer) {
   std::memset(buffer, 0, kPresetImageSize);
   editor::EditorHost* effect = host();
   if (!effect || !effect->programs()) return;
-  writeHeader(buffer, effect->getPluginID(), kPresetType);
-  writeRecord(buffer + kImageBodyAt, effect->programs()[effect->getCurrentProgramIndex()]);
+  encodePresetImage(buffer, static_cast<uint32_t>(effect->getPluginID()),
+                    effect->programs()[effect->getCurrentProgramIndex()]);
 }
 
 void CPresetSystemEditor::storeBankData(uint8_t* buffer) {
@@ -106,9 +95,7 @@ void CPresetSystemEditor::storeBankData(uint8_t* buffer) {
   std::memset(buffer, 0, kBankImageSize);
   editor::EditorHost* effect = host();
   if (!effect || !effect->programs()) return;
-  writeHeader(buffer, effect->getPluginID(), kBankType);
-  for (int k = 0; k < kNumPrograms; ++k)
-    writeRecord(buffer + kImageBodyAt + k * static_cast<int>(sizeof(ProgramRecord)), effect->programs()[k]);
+  encodeBankImage(buffer, static_cast<uint32_t>(effect->getPluginID()), effect->programs());
 }
 
 void CPresetSystemEditor::storeMidiData(uint8_t* buffer) {
@@ -116,9 +103,9 @@ void CPresetSystemEditor::storeMidiData(uint8_t* buffer) {
   std::memset(buffer, 0, kMidiImageSize);
   editor::EditorHost* effect = host();
   if (!effect) return;
-  writeHeader(buffer, effect->getPluginID(), kMidiType);
-  for (int i = 0; i < params::kNumParams; ++i)
-    writeFloat(buffer + kImageBodyAt + 4 * i, effect->getParameter(params::kNumParams + i));
+  float assignments[params::kNumParams];
+  for (int i = 0; i < params::kNumParams; ++i) assignments[i] = effect->getParameter(params::kNumParams + i);
+  encodeMidiImage(buffer, static_cast<uint32_t>(effect->getPluginID()), assignments);
 }
 
 void CPresetSystemEditor::applyProgramName(const char* name) {

@@ -310,11 +310,11 @@ void CPresetSystemEditor::askForFile(int32_t button, FileKind kind, bool save, b
   if (!frame) return;
   const FileKindText& text = kind == FileKind::Bank ? kBankText : (kind == FileKind::Midi ? kMidiText : kPresetText);
   const std::string& lastName =
-      kind == FileKind::Bank ? lastBankName_ : (kind == FileKind::Midi ? lastMidiName_ : lastPresetName_);
+      kind == FileKind::Bank ? lastBankName() : (kind == FileKind::Midi ? lastMidiName() : lastPresetName());
   platform::FileRequest request;
   request.mode = save ? platform::FileRequest::Mode::Save : platform::FileRequest::Mode::Open;
   request.title = save ? text.saveTitle : (reversed ? text.reversedTitle : text.loadTitle);
-  request.initialFolder = currentFolder_;
+  request.initialFolder = currentFolder();
   request.filterLabel = text.label;
   request.filterExtension = text.extension;
   if (save) {

@@ -27,6 +27,16 @@ int readRecord(const uint8_t* at, const ImageLayout& layout, ProgramRecord& prog
   return recordSize(layout);
 }
 
+void writeHeader(uint8_t* image, uint32_t id, uint8_t type) {
+  writeWord(image + kImageIdAt, id);
+  image[kImageTypeAt] = type;
+}
+
+void writeRecord(uint8_t* at, const ProgramRecord& program) {
+  std::memcpy(at, program.name, kNameSize);
+  for (int i = 0; i < params::kNumParams; ++i) writeFloat(at + kNameSize + 4 * i, program.values[i]);
+}
+
 }  // namespace
 
 ImageCheck recogniseImage(const uint8_t* image, uint32_t ownId, uint8_t type, bool acceptOlder, bool reversedRequest,
@@ -78,6 +88,22 @@ int decodeMidiImage(const uint8_t* image, const ImageLayout& layout, float* assi
   for (int i = 0; i < layout.values; ++i)
     assignments[i] = readFloat(image + kImageBodyAt + 4 * i, layout.reversed);
   return layout.values;
+}
+
+void encodePresetImage(uint8_t* image, uint32_t ownId, const ProgramRecord& program) {
+  writeHeader(image, ownId, kPresetType);
+  writeRecord(image + kImageBodyAt, program);
+}
+
+void encodeBankImage(uint8_t* image, uint32_t ownId, const ProgramRecord* programs) {
+  writeHeader(image, ownId, kBankType);
+  for (int k = 0; k < kNumPrograms; ++k)
+    writeRecord(image + kImageBodyAt + k * static_cast<int>(sizeof(ProgramRecord)), programs[k]);
+}
+
+void encodeMidiImage(uint8_t* image, uint32_t ownId, const float* assignments) {
+  writeHeader(image, ownId, kMidiType);
+  for (int i = 0; i < params::kNumParams; ++i) writeFloat(image + kImageBodyAt + 4 * i, assignments[i]);
 }
 
 // The older build had a two-state LFO mode, a five-state LFO waveform whose

@@ -81,6 +81,14 @@ void decodeBankImage(const uint8_t* image, const ImageLayout& layout, ProgramRec
 // older image) and returns how many.
 int decodeMidiImage(const uint8_t* image, const ImageLayout& layout, float* assignments);
 
+// The encoders fill a whole image (kPresetImageSize, kBankImageSize or
+// kMidiImageSize bytes) in this machine's byte order, with this plug-in's ID.
+void encodePresetImage(uint8_t* image, uint32_t ownId, const ProgramRecord& program);
+// `programs` holds kNumPrograms.
+void encodeBankImage(uint8_t* image, uint32_t ownId, const ProgramRecord* programs);
+// `assignments` holds one value per parameter.
+void encodeMidiImage(uint8_t* image, uint32_t ownId, const float* assignments);
+
 // Completes a program whose first 48 values (`older`, already in this
 // machine's byte order) come from the older build.
 void convertOlderProgram(ProgramRecord& program, const float* older);
