@@ -28,28 +28,47 @@ struct RelayHost final : editor::EditorHost {
 
   float getParameter(int index) override { return zel.getParameter(index); }
   void setParameter(int index, float value) override { zel.setParameter(index, value); }
-  void beginParameterEdit(int index) override { note("begin", index), zel.beginParameterEdit(index); }
-  void performParameterEdit(int index, float value) override {
-    note("write", index), zel.performParameterEdit(index, value);
+  void beginParameterEdit(int index) override {
+    note("begin", index);
+    zel.beginParameterEdit(index);
   }
-  void endParameterEdit(int index) override { note("end", index), zel.endParameterEdit(index); }
+  void performParameterEdit(int index, float value) override {
+    note("write", index);
+    zel.performParameterEdit(index, value);
+  }
+  void endParameterEdit(int index) override {
+    note("end", index);
+    zel.endParameterEdit(index);
+  }
   void getParameterReadout(int index, params::ParameterReadout& r) const override { zel.getParameterReadout(index, r); }
   const params::DelayTimeModel& delayTime(bool right) const override { return zel.delayTime(right); }
   void copyChannelSettings(bool rightToLeft) override { zel.copyChannelSettings(rightToLeft); }
   bool syncRangeExceeded(int selector) const override { return zel.syncRangeExceeded(selector); }
   double getManualTempo() const override { return zel.getManualTempo(); }
-  void setManualTempo(double bpm) override { note("tempo"), zel.setManualTempo(bpm); }
+  void setManualTempo(double bpm) override {
+    note("tempo");
+    zel.setManualTempo(bpm);
+  }
   bool hostTimeActive() const override { return zel.hostTimeActive(); }
   void readInputPeaks(float& left, float& right) override { zel.readInputPeaks(left, right); }
   bool resizeEditorWindow(int, int) override { return false; }
   state::ProgramRecord* programs() override { return zel.programs(); }
   int getCurrentProgramIndex() override { return zel.getCurrentProgramIndex(); }
-  void selectProgram(int index) override { note("program", index), zel.selectProgram(index); }
+  void selectProgram(int index) override {
+    note("program", index);
+    zel.selectProgram(index);
+  }
   void renameCurrentProgram(const char* name) override { zel.renameCurrentProgram(name); }
   int32_t getPluginID() override { return zel.getPluginID(); }
-  void startMidiLearn() override { note("learn"), zel.startMidiLearn(); }
+  void startMidiLearn() override {
+    note("learn");
+    zel.startMidiLearn();
+  }
   void stopMidiLearn() override { zel.stopMidiLearn(); }
-  void startMidiForget() override { note("forget"), zel.startMidiForget(); }
+  void startMidiForget() override {
+    note("forget");
+    zel.startMidiForget();
+  }
   void stopMidiForget() override { zel.stopMidiForget(); }
   int getControllerForParameter(int param) override { return zel.getControllerForParameter(param); }
 };
