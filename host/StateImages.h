@@ -2,7 +2,7 @@
 // (.zmd) file images, as a host sees them: a host that wants to select a
 // program or load a file without opening the editor edits the chunk the
 // plug-in gave it and hands it back through effSetChunk. The images are
-// decoded by the plug-in's own image format code (presets/ImageFormat.h);
+// decoded by the plug-in's own image format code (state/ImageFormat.h);
 // the plug-in itself is reached only through the chunk.
 
 #pragma once
