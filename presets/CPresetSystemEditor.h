@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <array>
 #include <atomic>
 #include <string>
 #include <vector>
