@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "editor/PanelLayout.h"
-#include "presets/PresetBarLayout.h"
+#include "editor/programbar/PresetBarLayout.h"
 #include "resources/BitmapResources.h"
 
 namespace {

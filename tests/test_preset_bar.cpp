@@ -14,9 +14,9 @@
 #include <thread>
 
 #include "editor/Editor.h"
+#include "editor/programbar/CPSRockerSwitch.h"
+#include "editor/programbar/CSaveLoadButton.h"
 #include "platform/SettingsStore.h"
-#include "presets/CPSRockerSwitch.h"
-#include "presets/CSaveLoadButton.h"
 #include "state/ControllerNames.h"
 #include "state/FactoryPresets.h"
 #include "support/Tavrel.h"

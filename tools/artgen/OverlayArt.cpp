@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "editor/PanelLayout.h"
+#include "editor/programbar/PresetBarLayout.h"
 #include "params/ParameterTable.h"
 #include "params/Steps.h"
-#include "presets/PresetBarLayout.h"
 #include "tools/artgen/Art.h"
 #include "tools/artgen/Palette.h"
 

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "editor/PanelLayout.h"
-#include "presets/PresetBarLayout.h"
+#include "editor/programbar/PresetBarLayout.h"
 #include "tools/artgen/Art.h"
 #include "tools/artgen/PngOut.h"
 

@@ -1,4 +1,4 @@
-#include "presets/CPSOnOffButton.h"
+#include "editor/programbar/CPSOnOffButton.h"
 
 #include "toolkit/CBitmap.h"
 

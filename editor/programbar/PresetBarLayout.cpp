@@ -1,4 +1,4 @@
-#include "presets/PresetBarLayout.h"
+#include "editor/programbar/PresetBarLayout.h"
 
 #include <array>
 

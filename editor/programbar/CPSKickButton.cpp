@@ -1,4 +1,4 @@
-#include "presets/CPSKickButton.h"
+#include "editor/programbar/CPSKickButton.h"
 
 #include "toolkit/CBitmap.h"
 

@@ -6,16 +6,16 @@
 #include <cstring>
 #include <map>
 
-#include "presets/CPSKickButton.h"
-#include "presets/CPSOnOffButton.h"
-#include "presets/CPSRockerSwitch.h"
-#include "presets/CPresetSystemEditor.h"
-#include "presets/CSaveLoadButton.h"
-#include "state/ControllerNames.h"
-#include "presets/PresetBarLayout.h"
+#include "editor/programbar/CPSKickButton.h"
+#include "editor/programbar/CPSOnOffButton.h"
+#include "editor/programbar/CPSRockerSwitch.h"
+#include "editor/programbar/CSaveLoadButton.h"
+#include "editor/programbar/PresetBarLayout.h"
 #include "params/ParameterTable.h"
 #include "params/Steps.h"
 #include "platform/TickCount.h"
+#include "presets/CPresetSystemEditor.h"
+#include "state/ControllerNames.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFont.h"
 #include "toolkit/CFrame.h"

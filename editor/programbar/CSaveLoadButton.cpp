@@ -1,4 +1,4 @@
-#include "presets/CSaveLoadButton.h"
+#include "editor/programbar/CSaveLoadButton.h"
 
 #include "toolkit/CBitmap.h"
 

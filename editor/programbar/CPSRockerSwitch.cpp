@@ -1,4 +1,4 @@
-#include "presets/CPSRockerSwitch.h"
+#include "editor/programbar/CPSRockerSwitch.h"
 
 #include "toolkit/CBitmap.h"
 
