@@ -27,10 +27,6 @@ class CTextEdit;
 
 namespace presets {
 
-// The preset system is built on the state layer and names its program store,
-// images and controller names as its own.
-using namespace state;
-
 class CPSKickButton;
 class CPSOnOffButton;
 class CPSRockerSwitch;

@@ -9,7 +9,7 @@ namespace presets {
 CPresetSystemEffect::CPresetSystemEffect(vst::HostCallback audioMaster)
     : AudioEffectX(audioMaster, 1, params::kNumParams) {
   programsAreChunks(true);
-  chunk_ = std::make_unique<uint8_t[]>(kChunkSize);
+  chunk_ = std::make_unique<uint8_t[]>(state::kChunkSize);
 }
 
 CPresetSystemEffect::~CPresetSystemEffect() = default;
@@ -36,8 +36,8 @@ float CPresetSystemEffect::getParameter(VstInt32 index) {
 
 void CPresetSystemEffect::setProgramName(char* name) {
   if (!name) return;
-  char buffer[kNameSize + 1] = {};
-  std::strncpy(buffer, name, kNameSize);
+  char buffer[state::kNameSize + 1] = {};
+  std::strncpy(buffer, name, state::kNameSize);
   programStore_.currentProgram().setName(buffer);
   if (presetEditor()) presetEditor()->showProgramName(buffer);
 }
@@ -50,7 +50,7 @@ void CPresetSystemEffect::getProgramName(char* name) {
 }
 
 bool CPresetSystemEffect::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 index, char* text) {
-  if (!text || index < 0 || index >= kNumPrograms) return false;
+  if (!text || index < 0 || index >= state::kNumPrograms) return false;
   programStore_.copyName(index, text);
   return true;
 }
@@ -62,7 +62,7 @@ vst::VstInt32 CPresetSystemEffect::canDo(char* text) {
 }
 
 void CPresetSystemEffect::selectProgram(int index) {
-  if (index < 0 || index >= kNumPrograms) return;
+  if (index < 0 || index >= state::kNumPrograms) return;
   const std::thread::id outer = applyingThread_.exchange(std::this_thread::get_id(), std::memory_order_relaxed);
   curProgram = 0;
   programStore_.setCurrent(index);

@@ -18,10 +18,6 @@
 
 namespace presets {
 
-// The preset system is built on the state layer and names its program store,
-// images and controller names as its own.
-using namespace state;
-
 class CPresetSystemEditor;
 
 class CPresetSystemEffect : public vst::AudioEffectX {
@@ -61,13 +57,13 @@ class CPresetSystemEffect : public vst::AudioEffectX {
   virtual void startMidiForget();
   virtual void stopMidiForget();
 
-  virtual int32_t getPluginID() { return kPluginId; }
+  virtual int32_t getPluginID() { return state::kPluginId; }
   virtual void loadStartupSettings();
   virtual void initFactoryPresets();
   virtual void clearMidiMap();
 
   // Direct access for the editor's file images and for tests.
-  ProgramRecord* programs() { return programStore_.programs(); }
+  state::ProgramRecord* programs() { return programStore_.programs(); }
   // Whether the calling thread is applying a stored program. Only the
   // application's own writes skip the store: a controller or automation write
   // from another thread meanwhile still lands in the current program.

@@ -10,7 +10,7 @@ vst::VstInt32 CPresetSystemEffect::getChunk(void** data, bool /*isPreset*/) {
   if (!chunk_ || !data) return 0;
   writeChunk(chunk_.get(), static_cast<uint32_t>(getPluginID()), programStore_, midiMap_);
   *data = chunk_.get();
-  return kChunkSize;
+  return state::kChunkSize;
 }
 
 // 0 on success and for a chunk of another version (ignored), -1 when the
@@ -22,11 +22,11 @@ vst::VstInt32 CPresetSystemEffect::setChunk(void* data, VstInt32 byteSize, bool 
   int current = 0;
   switch (readChunk(static_cast<const uint8_t*>(data), byteSize, static_cast<uint32_t>(getPluginID()), programStore_,
                     midiMap_, current)) {
-    case ChunkRead::Refused: return -1;
-    case ChunkRead::OtherVersion: return 0;
-    case ChunkRead::Taken: break;
+    case state::ChunkRead::Refused: return -1;
+    case state::ChunkRead::OtherVersion: return 0;
+    case state::ChunkRead::Taken: break;
   }
-  if (current >= 0 && current < kNumPrograms) selectProgram(current);
+  if (current >= 0 && current < state::kNumPrograms) selectProgram(current);
   return 0;
 }
 

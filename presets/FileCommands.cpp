@@ -35,27 +35,27 @@ bool CPresetSystemEditor::saveFile(const std::string& path, FileLocations::Kind 
 }
 
 bool CPresetSystemEditor::loadPresetFile(const std::string& path, bool reversed) {
-  return loadFile(path, FileLocations::Preset, kPresetType, &CPresetSystemEditor::loadPresetData, reversed);
+  return loadFile(path, FileLocations::Preset, state::kPresetType, &CPresetSystemEditor::loadPresetData, reversed);
 }
 
 bool CPresetSystemEditor::savePresetFile(const std::string& path) {
-  return saveFile(path, FileLocations::Preset, kPresetImageSize, &CPresetSystemEditor::storePresetData);
+  return saveFile(path, FileLocations::Preset, state::kPresetImageSize, &CPresetSystemEditor::storePresetData);
 }
 
 bool CPresetSystemEditor::loadBankFile(const std::string& path, bool reversed) {
-  return loadFile(path, FileLocations::Bank, kBankType, &CPresetSystemEditor::loadBankData, reversed);
+  return loadFile(path, FileLocations::Bank, state::kBankType, &CPresetSystemEditor::loadBankData, reversed);
 }
 
 bool CPresetSystemEditor::saveBankFile(const std::string& path) {
-  return saveFile(path, FileLocations::Bank, kBankImageSize, &CPresetSystemEditor::storeBankData);
+  return saveFile(path, FileLocations::Bank, state::kBankImageSize, &CPresetSystemEditor::storeBankData);
 }
 
 bool CPresetSystemEditor::loadMidiFile(const std::string& path, bool reversed) {
-  return loadFile(path, FileLocations::Midi, kMidiType, &CPresetSystemEditor::loadMidiData, reversed);
+  return loadFile(path, FileLocations::Midi, state::kMidiType, &CPresetSystemEditor::loadMidiData, reversed);
 }
 
 bool CPresetSystemEditor::saveMidiFile(const std::string& path) {
-  return saveFile(path, FileLocations::Midi, kMidiImageSize, &CPresetSystemEditor::storeMidiData);
+  return saveFile(path, FileLocations::Midi, state::kMidiImageSize, &CPresetSystemEditor::storeMidiData);
 }
 
 }  // namespace presets

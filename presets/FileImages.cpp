@@ -10,15 +10,15 @@ namespace presets {
 namespace {
 
 bool recognised(const uint8_t* image, editor::EditorHost& effect, uint8_t type, bool acceptOlder, bool reversed,
-                ImageLayout& layout) {
-  return recogniseImage(image, static_cast<uint32_t>(effect.getPluginID()), type, acceptOlder, reversed, layout) ==
-         ImageCheck::Recognised;
+                state::ImageLayout& layout) {
+  const auto pluginId = static_cast<uint32_t>(effect.getPluginID());
+  return state::recogniseImage(image, pluginId, type, acceptOlder, reversed, layout) == state::ImageCheck::Recognised;
 }
 
 // A name field need not end in a zero: make a terminated copy.
-void terminatedName(const ProgramRecord& record, char (&name)[kNameSize + 1]) {
-  std::memcpy(name, record.name, kNameSize);
-  name[kNameSize] = 0;
+void terminatedName(const state::ProgramRecord& record, char (&name)[state::kNameSize + 1]) {
+  std::memcpy(name, record.name, state::kNameSize);
+  name[state::kNameSize] = 0;
 }
 
 }  // namespace
@@ -27,13 +27,13 @@ void CPresetSystemEditor::applyPresetImage(const uint8_t* buffer, bool reversed,
   editor::EditorHost* effect = host();
   if (!buffer || !effect || !effect->programs()) return;
   const int current = effect->getCurrentProgramIndex();
-  ImageLayout layout;
-  if (!recognised(buffer, *effect, kPresetType, acceptOlder, reversed, layout)) return;
+  state::ImageLayout layout;
+  if (!recognised(buffer, *effect, state::kPresetType, acceptOlder, reversed, layout)) return;
 
-  ProgramRecord& record = effect->programs()[current];
-  decodePresetImage(buffer, layout, record);
+  state::ProgramRecord& record = effect->programs()[current];
+  state::decodePresetImage(buffer, layout, record);
 
-  char name[kNameSize + 1];
+  char name[state::kNameSize + 1];
   terminatedName(record, name);
   applyProgramName(name);
   effect->selectProgram(current);
@@ -44,13 +44,13 @@ void CPresetSystemEditor::applyBankImage(const uint8_t* buffer, bool reversed, b
   if (!buffer || !effect || !effect->programs()) return;
   // Program 0 becomes current whether or not the image is taken.
   effect->selectProgram(0);
-  ImageLayout layout;
-  if (!recognised(buffer, *effect, kBankType, acceptOlder, reversed, layout)) return;
+  state::ImageLayout layout;
+  if (!recognised(buffer, *effect, state::kBankType, acceptOlder, reversed, layout)) return;
 
   decodeBankImage(buffer, layout, effect->programs());
   refreshProgramMenu();
 
-  char name[kNameSize + 1];
+  char name[state::kNameSize + 1];
   terminatedName(effect->programs()[0], name);
   showProgramName(name);
   effect->selectProgram(0);
@@ -62,10 +62,10 @@ void CPresetSystemEditor::applyBankImage(const uint8_t* buffer, bool reversed, b
 void CPresetSystemEditor::applyMidiImage(const uint8_t* buffer, bool reversed, bool acceptOlder) {
   editor::EditorHost* effect = host();
   if (!buffer || !effect) return;
-  ImageLayout layout;
-  if (!recognised(buffer, *effect, kMidiType, acceptOlder, reversed, layout)) return;
+  state::ImageLayout layout;
+  if (!recognised(buffer, *effect, state::kMidiType, acceptOlder, reversed, layout)) return;
   float assignments[params::kNumParams];
-  const int count = decodeMidiImage(buffer, layout, assignments);
+  const int count = state::decodeMidiImage(buffer, layout, assignments);
   for (int i = 0; i < count; ++i) effect->setParameter(params::kNumParams + i, assignments[i]);
 }
 
@@ -83,7 +83,7 @@ void CPresetSystemEditor::loadMidiData(const uint8_t* buffer, bool reversed) {
 
 void CPresetSystemEditor::storePresetData(uint8_t* buffer) {
   if (!buffer) return;
-  std::memset(buffer, 0, kPresetImageSize);
+  std::memset(buffer, 0, state::kPresetImageSize);
   editor::EditorHost* effect = host();
   if (!effect || !effect->programs()) return;
   encodePresetImage(buffer, static_cast<uint32_t>(effect->getPluginID()),
@@ -92,7 +92,7 @@ void CPresetSystemEditor::storePresetData(uint8_t* buffer) {
 
 void CPresetSystemEditor::storeBankData(uint8_t* buffer) {
   if (!buffer) return;
-  std::memset(buffer, 0, kBankImageSize);
+  std::memset(buffer, 0, state::kBankImageSize);
   editor::EditorHost* effect = host();
   if (!effect || !effect->programs()) return;
   encodeBankImage(buffer, static_cast<uint32_t>(effect->getPluginID()), effect->programs());
@@ -100,12 +100,12 @@ void CPresetSystemEditor::storeBankData(uint8_t* buffer) {
 
 void CPresetSystemEditor::storeMidiData(uint8_t* buffer) {
   if (!buffer) return;
-  std::memset(buffer, 0, kMidiImageSize);
+  std::memset(buffer, 0, state::kMidiImageSize);
   editor::EditorHost* effect = host();
   if (!effect) return;
   float assignments[params::kNumParams];
   for (int i = 0; i < params::kNumParams; ++i) assignments[i] = effect->getParameter(params::kNumParams + i);
-  encodeMidiImage(buffer, static_cast<uint32_t>(effect->getPluginID()), assignments);
+  state::encodeMidiImage(buffer, static_cast<uint32_t>(effect->getPluginID()), assignments);
 }
 
 void CPresetSystemEditor::applyProgramName(const char* name) {

@@ -58,14 +58,14 @@ vst::VstInt32 CPresetSystemEffect::processEvents(vst::VstEvents* events) {
     const auto status = static_cast<uint8_t>(midi->midiData[0]);
     if ((status & 0xf0) != 0xb0) continue;
     const int cc = static_cast<uint8_t>(midi->midiData[1]);
-    if (cc >= kNumControllers) continue;
+    if (cc >= state::kNumControllers) continue;
 
     // Channel-mode messages (120..127) are never learnt.
     const int target = midiMap_.learnTarget();
     if (midiMap_.learning() && target >= 0 && target < params::kNumParams && cc < 120) learnController(target, cc);
 
     const int param = getParameterForController(cc);
-    if (param == kNone) continue;
+    if (param == state::kNone) continue;
     // The data byte arrives as a signed char; anything outside 0..127 is held to the range.
     int value = static_cast<signed char>(midi->midiData[2]);
     if (value < 0) value = 0;

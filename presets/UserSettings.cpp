@@ -26,31 +26,31 @@ void CPresetSystemEditor::loadImage(UserImage which, uint8_t type, Loader load) 
 }
 
 void CPresetSystemEditor::storeDefaultBank() {
-  storeImage(UserImage::DefaultBank, kBankImageSize, &CPresetSystemEditor::storeBankData);
+  storeImage(UserImage::DefaultBank, state::kBankImageSize, &CPresetSystemEditor::storeBankData);
 }
 void CPresetSystemEditor::storeDefaultPreset() {
-  storeImage(UserImage::DefaultPreset, kPresetImageSize, &CPresetSystemEditor::storePresetData);
+  storeImage(UserImage::DefaultPreset, state::kPresetImageSize, &CPresetSystemEditor::storePresetData);
 }
 void CPresetSystemEditor::storeDefaultMidi() {
-  storeImage(UserImage::DefaultMidi, kMidiImageSize, &CPresetSystemEditor::storeMidiData);
+  storeImage(UserImage::DefaultMidi, state::kMidiImageSize, &CPresetSystemEditor::storeMidiData);
 }
-void CPresetSystemEditor::storeMemoA() { storeImage(UserImage::MemoA, kPresetImageSize, &CPresetSystemEditor::storePresetData); }
-void CPresetSystemEditor::storeMemoB() { storeImage(UserImage::MemoB, kPresetImageSize, &CPresetSystemEditor::storePresetData); }
+void CPresetSystemEditor::storeMemoA() { storeImage(UserImage::MemoA, state::kPresetImageSize, &CPresetSystemEditor::storePresetData); }
+void CPresetSystemEditor::storeMemoB() { storeImage(UserImage::MemoB, state::kPresetImageSize, &CPresetSystemEditor::storePresetData); }
 
 void CPresetSystemEditor::deleteDefaultBank() { state::removeUserImage(UserImage::DefaultBank); }
 void CPresetSystemEditor::deleteDefaultPreset() { state::removeUserImage(UserImage::DefaultPreset); }
 
 void CPresetSystemEditor::loadDefaultBank() {
-  loadImage(UserImage::DefaultBank, kBankType, &CPresetSystemEditor::loadBankData);
+  loadImage(UserImage::DefaultBank, state::kBankType, &CPresetSystemEditor::loadBankData);
 }
 void CPresetSystemEditor::loadDefaultPreset() {
-  loadImage(UserImage::DefaultPreset, kPresetType, &CPresetSystemEditor::loadPresetData);
+  loadImage(UserImage::DefaultPreset, state::kPresetType, &CPresetSystemEditor::loadPresetData);
 }
 void CPresetSystemEditor::loadDefaultMidi() {
-  loadImage(UserImage::DefaultMidi, kMidiType, &CPresetSystemEditor::loadMidiData);
+  loadImage(UserImage::DefaultMidi, state::kMidiType, &CPresetSystemEditor::loadMidiData);
 }
-void CPresetSystemEditor::recallMemoA() { loadImage(UserImage::MemoA, kPresetType, &CPresetSystemEditor::loadPresetData); }
-void CPresetSystemEditor::recallMemoB() { loadImage(UserImage::MemoB, kPresetType, &CPresetSystemEditor::loadPresetData); }
+void CPresetSystemEditor::recallMemoA() { loadImage(UserImage::MemoA, state::kPresetType, &CPresetSystemEditor::loadPresetData); }
+void CPresetSystemEditor::recallMemoB() { loadImage(UserImage::MemoB, state::kPresetType, &CPresetSystemEditor::loadPresetData); }
 
 void CPresetSystemEditor::saveFileLocations() { locations_.save(); }
 void CPresetSystemEditor::loadFileLocations() { locations_.load(); }

@@ -11,7 +11,8 @@
 
 using namespace params;
 
-static_assert(editor::EditorHost::kNoController == presets::kNone, "the editor and the controller map agree on no controller");
+static_assert(editor::EditorHost::kNoController == state::kNone,
+              "the editor and the controller map agree on no controller");
 
 ZEL::ZEL(vst::HostCallback audioMaster) : CPresetSystemEffect(audioMaster) {
   // Held for the rest of construction: no block may run on a half-built effect.

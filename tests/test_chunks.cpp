@@ -157,7 +157,7 @@ TEST(Chunks, FuzzedChunksAreRefusedOrTakenSafely) {
     ASSERT_LT(zel->getCurrentProgramIndex(), 61);
     for (int p = 0; p < params::kNumParams; ++p) {
       const int cc = zel->getControllerForParameter(p);
-      ASSERT_TRUE((cc >= 0 && cc < 128) || cc == presets::kNone);
+      ASSERT_TRUE((cc >= 0 && cc < 128) || cc == state::kNone);
     }
   }
   EXPECT_EQ(zel->setChunk(const_cast<uint8_t*>(good.data()), static_cast<int>(kChunk)), 0);

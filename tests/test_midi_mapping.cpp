@@ -64,7 +64,7 @@ TEST(MidiMapping, AssignmentValuesDecodeToControllers) {
     zel->setParameter(kSlots + Cutoff, c.value);
     const float stored = zel->getParameter(kSlots + Cutoff);
     EXPECT_EQ(stored, c.value);
-    EXPECT_EQ(zel->getControllerForParameter(Cutoff), c.controller == 128 ? presets::kNone : c.controller)
+    EXPECT_EQ(zel->getControllerForParameter(Cutoff), c.controller == 128 ? state::kNone : c.controller)
         << c.value;
     if (c.controller < 128) {
       EXPECT_EQ(zel->getParameterForController(c.controller), Cutoff);
@@ -94,7 +94,7 @@ TEST(MidiMapping, LearnBindsTheTouchedParameterAndSetsItWithTheSameMessage) {
   zel->startMidiLearn();
   zel->setParameter(DlyTimeR, 0.1f);
   sendMidi(*zel, {{0xb0, 20, 64}});
-  EXPECT_EQ(zel->getControllerForParameter(DlyTimeL), presets::kNone);
+  EXPECT_EQ(zel->getControllerForParameter(DlyTimeL), state::kNone);
   EXPECT_EQ(zel->getParameter(kSlots + DlyTimeL), assignmentFor(999));
   EXPECT_EQ(zel->getControllerForParameter(DlyTimeR), 20);
 
@@ -104,7 +104,7 @@ TEST(MidiMapping, LearnBindsTheTouchedParameterAndSetsItWithTheSameMessage) {
   sendMidi(*zel, {{0xb0, 21, 0}});
   sendMidi(*zel, {{0xb0, 20, 127}});
   EXPECT_EQ(zel->getParameter(DlyTimeR), 0.0f);
-  EXPECT_EQ(zel->getParameterForController(20), presets::kNone);
+  EXPECT_EQ(zel->getParameterForController(20), state::kNone);
 }
 
 TEST(MidiMapping, LearnIgnoresChannelModeControllersAndAnUntouchedTarget) {
@@ -119,7 +119,7 @@ TEST(MidiMapping, LearnIgnoresChannelModeControllersAndAnUntouchedTarget) {
   zel->setParameter(Cutoff, 0.5f);
   for (int cc = 120; cc < 128; ++cc) sendMidi(*zel, {{0xb0, static_cast<uint8_t>(cc), 0}});
   EXPECT_TRUE(zel->isLearning());
-  EXPECT_EQ(zel->getControllerForParameter(Cutoff), presets::kNone);
+  EXPECT_EQ(zel->getControllerForParameter(Cutoff), state::kNone);
 }
 
 TEST(MidiMapping, ForgetRemovesTheTouchedParametersControllerOnly) {
@@ -130,7 +130,7 @@ TEST(MidiMapping, ForgetRemovesTheTouchedParametersControllerOnly) {
   zel->startMidiForget();
   zel->setParameter(Cutoff, 0.3f);
   EXPECT_FALSE(zel->isForgetting());
-  EXPECT_EQ(zel->getControllerForParameter(Cutoff), presets::kNone);
+  EXPECT_EQ(zel->getControllerForParameter(Cutoff), state::kNone);
   EXPECT_EQ(zel->getParameter(kSlots + Cutoff), assignmentFor(999));
   EXPECT_EQ(zel->getParameterForController(5), Mix) << "Mix keeps the controller Cutoff also named";
 

@@ -29,6 +29,7 @@
 namespace {
 
 using namespace presets;
+using namespace state;
 using namespace toolkit;
 
 std::string nameOf(const ProgramRecord& p) { return std::string(p.name, strnlen(p.name, kNameSize)); }

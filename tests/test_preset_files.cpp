@@ -103,7 +103,7 @@ TEST(PresetFiles, CorpusBanksAndMidiSettingsInEitherByteOrder) {
     ASSERT_TRUE(rig.editor.loadMidiFile(corpus(file), false));
     for (int p = 0; p < kNumParams; ++p) {
       const int cc = corpusController(p);
-      EXPECT_EQ(rig.zel->getControllerForParameter(p), cc == 128 ? presets::kNone : cc) << file << " " << p;
+      EXPECT_EQ(rig.zel->getControllerForParameter(p), cc == 128 ? state::kNone : cc) << file << " " << p;
       EXPECT_EQ(rig.zel->getParameter(kSlots + p), assignmentFor(cc));
     }
   }
@@ -326,7 +326,7 @@ TEST(PresetFiles, FuzzedImagesNeverReachOutsideTheirBuffers) {
     if (kind == 2) rig.editor.loadMidiData(image.data(), reversedRequest);
     for (int p = 0; p < kNumParams; ++p) {
       const int cc = rig.zel->getControllerForParameter(p);
-      ASSERT_TRUE((cc >= 0 && cc < 128) || cc == presets::kNone);
+      ASSERT_TRUE((cc >= 0 && cc < 128) || cc == state::kNone);
     }
   }
   // Files of any length, through the file commands.

@@ -74,7 +74,7 @@ TEST(UserSettings, AFreshUserStartsWithTheFactoryBankAndNoLocations) {
     ASSERT_EQ(nameOf(zel->programs()[p]), state::factoryPresets()[p].name);
     for (int i = 0; i < kNumParams; ++i) ASSERT_EQ(zel->programs()[p].values[i], state::factoryPresets()[p].values[i]);
   }
-  EXPECT_EQ(zel->getControllerForParameter(Cutoff), presets::kNone);
+  EXPECT_EQ(zel->getControllerForParameter(Cutoff), state::kNone);
   EXPECT_EQ(zel->zelEditor()->currentFolder(), "");
   EXPECT_EQ(zel->zelEditor()->lastBankName(), "");
 }
@@ -234,7 +234,7 @@ TEST(UserSettings, DefaultsCutShortAreIgnoredAtStart) {
       ASSERT_EQ(nameOf(zel->programs()[p]), state::factoryPresets()[p].name);
       ASSERT_EQ(zel->programs()[p].values[Mix], state::factoryPresets()[p].values[Mix]);
     }
-    EXPECT_EQ(zel->getControllerForParameter(Cutoff), presets::kNone);
+    EXPECT_EQ(zel->getControllerForParameter(Cutoff), state::kNone);
   }
 }
 

@@ -48,13 +48,13 @@ CRect rectOf(const bar::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 // A program name of at most 24 bytes, never cut inside a character.
 std::string programNameFrom(const std::string& text) {
-  std::size_t n = std::min<std::size_t>(text.size(), kNameSize);
+  std::size_t n = std::min<std::size_t>(text.size(), state::kNameSize);
   while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
   return text.substr(0, n);
 }
 
-std::string nameOf(const ProgramRecord& program) {
-  return std::string(program.name, strnlen(program.name, kNameSize));
+std::string nameOf(const state::ProgramRecord& program) {
+  return std::string(program.name, strnlen(program.name, state::kNameSize));
 }
 
 }  // namespace
@@ -96,7 +96,7 @@ bool CPresetSystemEditor::open(void* /*parent*/) {
         auto* menu = new COptionMenu(r, this, c.tag, panel, kNoTextStyle | kCheckStyle);
         menu->setBackOffset(r.topLeft());
         menu->setNbItemsPerColumn(bar::kMenuEntriesPerColumn);
-        for (int p = 0; p < kNumPrograms; ++p) menu->addEntry(nameOf(effect->programs()[p]).c_str());
+        for (int p = 0; p < state::kNumPrograms; ++p) menu->addEntry(nameOf(effect->programs()[p]).c_str());
         menu->setCurrent(current);
         programMenu_ = menu;
         control = menu;
@@ -112,11 +112,11 @@ bool CPresetSystemEditor::open(void* /*parent*/) {
         display->setFrameColor({ink.r, ink.g, ink.b, 255});
         display->setStringConvert([this](float value, char* text) {
           if (barMessage_.empty())
-            controllerValueToText(value, text);
+            state::controllerValueToText(value, text);
           else
             std::snprintf(text, 256, "%s", barMessage_.c_str());  // the display's text holds 256 bytes
         });
-        display->setValue(params::stepValue(kControllerNothing, kControllerNameCount));
+        display->setValue(params::stepValue(state::kControllerNothing, state::kControllerNameCount));
         controllerDisplay_ = display;
         control = display;
         break;
@@ -196,15 +196,15 @@ void CPresetSystemEditor::updateControllerDisplay() {
   }
   CPoint where;
   if (!frame->getCurrentMouseLocation(where)) return;
-  int shown = kControllerNothing;
+  int shown = state::kControllerNothing;
   if (auto* control = dynamic_cast<CControl*>(frame->getViewAt(where))) {
     const int32_t tag = control->getTag();
     if (params::isHostParameter(tag)) {
       const int cc = host()->getControllerForParameter(tag);
-      shown = cc == editor::EditorHost::kNoController ? kControllerNotAssigned : cc;
+      shown = cc == editor::EditorHost::kNoController ? state::kControllerNotAssigned : cc;
     }
   }
-  controllerDisplay_->setValue(params::stepValue(shown, kControllerNameCount));
+  controllerDisplay_->setValue(params::stepValue(shown, state::kControllerNameCount));
 }
 
 void CPresetSystemEditor::releaseLearnButton() { learnReleased_ = true; }
@@ -224,7 +224,7 @@ void CPresetSystemEditor::showProgramName(const char* name) {
 void CPresetSystemEditor::refreshProgramMenu() {
   editor::EditorHost* effect = host();
   if (!programMenu_ || !effect || !effect->programs()) return;
-  for (int p = 0; p < kNumPrograms; ++p) programMenu_->setEntry(p, nameOf(effect->programs()[p]).c_str());
+  for (int p = 0; p < state::kNumPrograms; ++p) programMenu_->setEntry(p, nameOf(effect->programs()[p]).c_str());
   programMenu_->setCurrent(effect->getCurrentProgramIndex());
 }
 
@@ -287,14 +287,14 @@ void CPresetSystemEditor::stepProgram(float direction) {
   editor::EditorHost* effect = host();
   if (direction == 0.0f || !effect->programs()) return;
   int c = effect->getCurrentProgramIndex();
-  c = direction > 0.0f ? std::min(c + 1, kNumPrograms - 1) : std::max(c - 1, 0);
+  c = direction > 0.0f ? std::min(c + 1, state::kNumPrograms - 1) : std::max(c - 1, 0);
   chooseProgram(c, nameOf(effect->programs()[c]).c_str());
 }
 
 // Makes program `index` current under `name` and shows it in the bar.
 void CPresetSystemEditor::chooseProgram(int index, const char* name) {
   editor::EditorHost* effect = host();
-  if (index < 0 || index >= kNumPrograms) return;
+  if (index < 0 || index >= state::kNumPrograms) return;
   const std::string title = name;  // the menu's title may change below
   if (programMenu_) programMenu_->setCurrent(index);
   if (nameField_) nameField_->setText(title.c_str());

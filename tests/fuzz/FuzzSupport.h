@@ -259,11 +259,11 @@ inline void checkState(Effect& effect) {
   ZEL& zel = effect.zel();
   for (int p = 0; p < params::kNumParams; ++p) {
     const int cc = zel.getControllerForParameter(p);
-    FUZZ_CHECK((cc >= 0 && cc < 128) || cc == presets::kNone, "parameter %d has controller %d", p, cc);
+    FUZZ_CHECK((cc >= 0 && cc < 128) || cc == state::kNone, "parameter %d has controller %d", p, cc);
   }
   for (int cc = 0; cc < 128; ++cc) {
     const int p = zel.getParameterForController(cc);
-    FUZZ_CHECK(p == presets::kNone || (p >= 0 && p < params::kNumParams && zel.getControllerForParameter(p) == cc),
+    FUZZ_CHECK(p == state::kNone || (p >= 0 && p < params::kNumParams && zel.getControllerForParameter(p) == cc),
                "controller %d drives parameter %d", cc, p);
   }
 }
