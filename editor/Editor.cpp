@@ -47,7 +47,7 @@ Editor::~Editor() = default;
 
 // Hosts size their window from this before they open the editor: it already
 // has the scale that open will use.
-bool Editor::getRect(vst::ERect** rect) {
+bool Editor::getRect(editor::PanelRect** rect) {
   if (!rect) return false;
   if (!frame) updateRect(panelScale());
   *rect = &rect_;
@@ -94,7 +94,7 @@ void Editor::choosePanelSize(int entry) {
 // The host is asked for a window of the new size; one that refuses keeps
 // the panel as it is until the editor is next opened.
 void Editor::resizePanel(double scale) {
-  const vst::ERect before = rect_;
+  const editor::PanelRect before = rect_;
   updateRect(scale);
   if (!host()->resizeEditorWindow(rect_.right, rect_.bottom)) {
     rect_ = before;
@@ -114,7 +114,7 @@ CControl* Editor::panelView(int32_t tag) const {
 
 bool Editor::open(void* parent) {
   if (frame) close();
-  AEffGUIEditor::open(parent);
+  FrameEditor::open(parent);
   displayVisible_ = true;
   const double scale = panelScale();
   updateRect(scale);
@@ -220,7 +220,7 @@ void Editor::close() {
   help_ = nullptr;
   editingTag_ = -1;
   pendingScale_ = 0.0;
-  AEffGUIEditor::close();
+  FrameEditor::close();
   scale_ = 0.0;  // the next open looks at the hints again
 }
 
@@ -228,11 +228,3 @@ void Editor::setView(int32_t tag, float value) {
   if (CControl* control = panelView(tag)) control->setValue(value);
 }
 
-// ------------------------------------------------------------ older images
-
-void Editor::loadBankData(const uint8_t* buffer, bool reversed) { applyBankImage(buffer, reversed, true); }
-
-void Editor::loadPresetData(const uint8_t* buffer, bool reversed) { applyPresetImage(buffer, reversed, true); }
-
-// The older MIDI settings cover parameters 0..47; the others keep theirs.
-void Editor::loadMidiData(const uint8_t* buffer, bool reversed) { applyMidiImage(buffer, reversed, true); }

@@ -16,7 +16,7 @@
 #include "editor/EditorHost.h"
 #include "editor/PanelLayout.h"
 #include "params/ParameterText.h"
-#include "presets/CPresetSystemEditor.h"
+#include "editor/programbar/CPresetSystemEditor.h"
 
 class CHelp;
 
@@ -29,7 +29,7 @@ class Editor : public presets::CPresetSystemEditor {
   explicit Editor(editor::EditorHost* host);
   ~Editor() override;
 
-  bool getRect(vst::ERect** rect) override;
+  bool getRect(editor::PanelRect** rect) override;
   // The window: the panel's 63 views on the panel picture in the host's
   // parent window, with the program bar below; closed again by close().
   bool open(void* parent) override;
@@ -44,12 +44,6 @@ class Editor : public presets::CPresetSystemEditor {
   void valueChanged(toolkit::CControl* control) override;
   void controlBeginEdit(toolkit::CControl* control) override;
   void controlEndEdit(toolkit::CControl* control) override;
-
-  // The loaders also take the older 48-parameter images, their programs
-  // converted to the current parameter set.
-  void loadBankData(const uint8_t* buffer, bool reversed) override;
-  void loadPresetData(const uint8_t* buffer, bool reversed) override;
-  void loadMidiData(const uint8_t* buffer, bool reversed) override;
 
   // From the effect (any thread): the LINK state after a program change, and
   // each tempo update.
@@ -121,7 +115,7 @@ class Editor : public presets::CPresetSystemEditor {
   void renderReadout(const params::ParameterReadout& readout);
   void updateMeters(uint32_t now);
 
-  vst::ERect rect_{0, 0, kHeight, kWidth};
+  editor::PanelRect rect_{0, 0, kHeight, kWidth};
   double scale_ = 0.0;         // 0 until chosen; chosen again at each open
   double hostScale_ = 0.0;     // the host's content scale, 0 for none
   double pendingScale_ = 0.0;  // a size chosen from the menu, applied at idle

@@ -7,13 +7,12 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "params/DelayTimeModel.h"
 #include "params/ParameterText.h"
-
-namespace state {
-struct ProgramRecord;
-}
+#include "state/FileLocations.h"
+#include "state/UserImages.h"
 
 namespace editor {
 
@@ -53,13 +52,26 @@ class EditorHost {
   // Asks for the editor's window at this size; false when the host refuses.
   virtual bool resizeEditorWindow(int width, int height) = 0;
 
-  // ---- programs (the file images read and write the records themselves)
-  virtual state::ProgramRecord* programs() = 0;
+  // ---- programs
+  // Program `index`'s name, all 24 bytes and a terminator.
+  virtual void copyProgramName(int index, char* name) = 0;
   virtual int getCurrentProgramIndex() = 0;
   virtual void selectProgram(int index) = 0;
   virtual void renameCurrentProgram(const char* name) = 0;
-  // The ID the file images carry.
-  virtual int32_t getPluginID() = 0;
+
+  // ---- files, defaults and memos (done by the plug-in: the panel only
+  // picks the path)
+  using FileKind = state::FileLocations::Kind;
+  // Whether a file was read (an unrecognised image is read and ignored).
+  virtual bool loadFile(FileKind kind, const std::string& path, bool reversed) = 0;
+  // Whether the file now holds the new image.
+  virtual bool saveFile(FileKind kind, const std::string& path) = 0;
+  // The folder a file dialog opens in, and the name it offers.
+  virtual std::string currentFolder() = 0;
+  virtual std::string lastFileName(FileKind kind) = 0;
+  virtual void storeUserImage(state::UserImage which) = 0;
+  virtual void recallUserImage(state::UserImage which) = 0;
+  virtual void removeUserImage(state::UserImage which) = 0;
 
   // ---- MIDI controllers
   virtual void startMidiLearn() = 0;

@@ -91,7 +91,7 @@ TEST(AudioThread, AReverbTypeWrittenWhileTheAudioThreadIsHeldShowsAtOnceAndPlays
       audio = std::thread([&] { runBlock(*zel); });
     } else {
       audio = std::thread([&] {
-        std::lock_guard<shell::ProcessingLock> inBlock(zel->processingLock());
+        std::lock_guard<core::ProcessingLock> inBlock(zel->processingLock());
         hold.held.count_down();
         hold.release.wait();
       });

@@ -52,14 +52,22 @@ struct RelayHost final : editor::EditorHost {
   bool hostTimeActive() const override { return zel.hostTimeActive(); }
   void readInputPeaks(float& left, float& right) override { zel.readInputPeaks(left, right); }
   bool resizeEditorWindow(int, int) override { return false; }
-  state::ProgramRecord* programs() override { return zel.programs(); }
+  void copyProgramName(int index, char* name) override { zel.copyProgramName(index, name); }
   int getCurrentProgramIndex() override { return zel.getCurrentProgramIndex(); }
   void selectProgram(int index) override {
     note("program", index);
     zel.selectProgram(index);
   }
   void renameCurrentProgram(const char* name) override { zel.renameCurrentProgram(name); }
-  int32_t getPluginID() override { return zel.getPluginID(); }
+  bool loadFile(FileKind kind, const std::string& path, bool reversed) override {
+    return zel.loadFile(kind, path, reversed);
+  }
+  bool saveFile(FileKind kind, const std::string& path) override { return zel.saveFile(kind, path); }
+  std::string currentFolder() override { return zel.currentFolder(); }
+  std::string lastFileName(FileKind kind) override { return zel.lastFileName(kind); }
+  void storeUserImage(state::UserImage which) override { zel.storeUserImage(which); }
+  void recallUserImage(state::UserImage which) override { zel.recallUserImage(which); }
+  void removeUserImage(state::UserImage which) override { zel.removeUserImage(which); }
   void startMidiLearn() override {
     note("learn");
     zel.startMidiLearn();

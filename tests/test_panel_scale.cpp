@@ -75,7 +75,7 @@ struct ScaledPanel {
   }
   HeadlessWindow& window() { return *static_cast<HeadlessWindow*>(editor->getFrame()->getPlatformWindow()); }
   std::pair<int, int> rect() {
-    vst::ERect* r = nullptr;
+    editor::PanelRect* r = nullptr;
     editor->getRect(&r);
     return {r->right - r->left, r->bottom - r->top};
   }

@@ -9,7 +9,7 @@
 #include <csignal>
 #include <random>
 
-#include "editor/Editor.h"
+#include "core/ProgramFiles.h"
 #include "params/ParameterTable.h"
 #include "params/Steps.h"
 #include "support/PresetFiles.h"
@@ -23,17 +23,17 @@ constexpr int kSlots = kNumParams;
 
 struct Rig {
   std::unique_ptr<ZEL> zel = makeZel();
-  Editor& editor = *zel->zelEditor();
+  core::ProgramFiles& files = zel->files();
   state::ProgramRecord& program(int k) { return zel->programs()[k]; }
   state::ProgramRecord& current() { return program(zel->getCurrentProgramIndex()); }
   Bytes bank() {
     Bytes b(state::kBankImageSize);
-    editor.storeBankData(b.data());
+    files.storeBankData(b.data());
     return b;
   }
   Bytes midi() {
     Bytes b(state::kMidiImageSize);
-    editor.storeMidiData(b.data());
+    files.storeMidiData(b.data());
     return b;
   }
 };
@@ -46,21 +46,21 @@ TEST(PresetFiles, SavedFilesLoadBackBitForBit) {
   rig.zel->setParameter(kSlots + Mix, assignmentFor(7));
   const state::ProgramRecord saved = rig.current();
   const Bytes bank = rig.bank(), midi = rig.midi();
-  ASSERT_TRUE(rig.editor.savePresetFile(folder / "p.zel"));
-  ASSERT_TRUE(rig.editor.saveBankFile(folder / "b.zbk"));
-  ASSERT_TRUE(rig.editor.saveMidiFile(folder / "m.zmd"));
+  ASSERT_TRUE(rig.files.savePresetFile(folder / "p.zel"));
+  ASSERT_TRUE(rig.files.saveBankFile(folder / "b.zbk"));
+  ASSERT_TRUE(rig.files.saveMidiFile(folder / "m.zmd"));
   EXPECT_EQ(readBytes(folder / "b.zbk"), bank);
   EXPECT_EQ(readBytes(folder / "m.zmd"), midi);
   EXPECT_EQ(readBytes(folder / "p.zel").size(), 269u);
 
   Rig other;
   other.zel->selectProgram(5);
-  ASSERT_TRUE(other.editor.loadPresetFile(folder / "p.zel", false));
+  ASSERT_TRUE(other.files.loadPresetFile(folder / "p.zel", false));
   EXPECT_EQ(std::memcmp(&other.current(), &saved, sizeof saved), 0);
   EXPECT_EQ(other.zel->getParameter(Cutoff), 0.31415f);
-  ASSERT_TRUE(other.editor.loadBankFile(folder / "b.zbk", false));
+  ASSERT_TRUE(other.files.loadBankFile(folder / "b.zbk", false));
   EXPECT_EQ(other.bank(), bank);
-  ASSERT_TRUE(other.editor.loadMidiFile(folder / "m.zmd", false));
+  ASSERT_TRUE(other.files.loadMidiFile(folder / "m.zmd", false));
   EXPECT_EQ(other.midi(), midi);
   EXPECT_EQ(other.zel->getControllerForParameter(Mix), 7);
 }
@@ -80,7 +80,7 @@ TEST(PresetFiles, CorpusPresetsInEitherByteOrder) {
   for (const Case& c : cases) {
     Rig rig;
     rig.zel->selectProgram(3);
-    ASSERT_TRUE(rig.editor.loadPresetFile(corpus(c.file), c.reversedRequest));
+    ASSERT_TRUE(rig.files.loadPresetFile(corpus(c.file), c.reversedRequest));
     EXPECT_STREQ(rig.program(3).name, c.name);
     for (int i = 0; i < kNumParams; ++i) {
       const float expected = c.valuesReversed ? reversedFloat(corpusPresetValue(i)) : corpusPresetValue(i);
@@ -92,7 +92,7 @@ TEST(PresetFiles, CorpusPresetsInEitherByteOrder) {
 TEST(PresetFiles, CorpusBanksAndMidiSettingsInEitherByteOrder) {
   for (const char* file : {"native.zbk", "reversed.zbk"}) {
     Rig rig;
-    ASSERT_TRUE(rig.editor.loadBankFile(corpus(file), false));
+    ASSERT_TRUE(rig.files.loadBankFile(corpus(file), false));
     for (int k : {0, 17, 60}) {
       EXPECT_EQ(std::string(rig.program(k).name), "Bank " + std::string(k < 10 ? "0" : "") + std::to_string(k));
       for (int i = 0; i < kNumParams; ++i) ASSERT_EQ(rig.program(k).values[i], corpusBankValue(k, i)) << file;
@@ -100,7 +100,7 @@ TEST(PresetFiles, CorpusBanksAndMidiSettingsInEitherByteOrder) {
   }
   for (const char* file : {"native.zmd", "reversed.zmd"}) {
     Rig rig;
-    ASSERT_TRUE(rig.editor.loadMidiFile(corpus(file), false));
+    ASSERT_TRUE(rig.files.loadMidiFile(corpus(file), false));
     for (int p = 0; p < kNumParams; ++p) {
       const int cc = corpusController(p);
       EXPECT_EQ(rig.zel->getControllerForParameter(p), cc == 128 ? state::kNone : cc) << file << " " << p;
@@ -119,7 +119,7 @@ TEST(PresetFiles, OlderPresetsAreConverted) {
   for (const char* file : {"older.zel", "older-reversed.zel"}) {
     Rig rig;
     rig.zel->selectProgram(8);
-    ASSERT_TRUE(rig.editor.loadPresetFile(corpus(file), false));
+    ASSERT_TRUE(rig.files.loadPresetFile(corpus(file), false));
     const state::ProgramRecord& r = rig.program(8);
     EXPECT_STREQ(r.name, "Corpus Older");
     EXPECT_EQ(r.values[LfoMode], stepValue(2, 3)) << "fifth LFO waveform state";
@@ -149,7 +149,7 @@ TEST(PresetFiles, OlderProgramConversionRules) {
     std::memcpy(&image[29 + 4 * LFOWave], &c.lfoWave, 4);
     std::memcpy(&image[29 + 4 * LfoDen], &c.lfoDen, 4);
     Rig rig;
-    rig.editor.loadPresetData(image.data(), false);
+    rig.files.loadPresetData(image.data(), false);
     EXPECT_EQ(rig.current().values[LfoMode], c.newMode) << c.lfoMode << " " << c.lfoWave << " " << c.lfoDen;
     EXPECT_EQ(rig.current().values[LfoDen], c.newDen) << c.lfoMode << " " << c.lfoWave << " " << c.lfoDen;
   }
@@ -158,19 +158,19 @@ TEST(PresetFiles, OlderProgramConversionRules) {
   const state::ProgramRecord before = base.current();
   Bytes older = readBytes(corpus("older.zel"));
   older.resize(state::kPresetImageSize);
-  base.editor.CPresetSystemEditor::loadPresetData(older.data(), false);
+  base.files.applyPresetImage(older.data(), false, /*acceptOlder=*/false);
   EXPECT_EQ(std::memcmp(&base.current(), &before, sizeof before), 0);
 }
 
 TEST(PresetFiles, OlderBanksAndMidiSettings) {
   Rig rig;
-  ASSERT_TRUE(rig.editor.loadBankFile(corpus("older.zbk"), false));
+  ASSERT_TRUE(rig.files.loadBankFile(corpus("older.zbk"), false));
   for (int k : {0, 30, 60}) {
     EXPECT_EQ(rig.program(k).values[Input], corpusBankValue(k, 0));
     expectNeutralNewParameters(rig.program(k));
   }
   rig.zel->setParameter(kSlots + MuteInR, assignmentFor(77));
-  ASSERT_TRUE(rig.editor.loadMidiFile(corpus("older.zmd"), false));
+  ASSERT_TRUE(rig.files.loadMidiFile(corpus("older.zmd"), false));
   EXPECT_EQ(rig.zel->getControllerForParameter(45), 55);
   EXPECT_EQ(rig.zel->getControllerForParameter(MuteInR), 77) << "the older settings end at parameter 47";
 }
@@ -178,18 +178,18 @@ TEST(PresetFiles, OlderBanksAndMidiSettings) {
 // An image shorter than its ID's layout needs is refused whole: no program,
 // name, assignment or current program changes (a bank load selects none).
 TEST(PresetFiles, AnImageCutShortIsRefusedWhole) {
-  using Load = bool (Editor::*)(const std::string&, bool);
+  using Load = bool (core::ProgramFiles::*)(const std::string&, bool);
   struct Case {
     const char* file;
     Load load;
     size_t length;
   };
   const Case cases[] = {
-      {"native.zel", &Editor::loadPresetFile, 100},  {"native.zel", &Editor::loadPresetFile, 268},
-      {"native.zbk", &Editor::loadBankFile, 5000},   {"native.zbk", &Editor::loadBankFile, 16108},
-      {"native.zmd", &Editor::loadMidiFile, 244},    {"reversed.zbk", &Editor::loadBankFile, 13181},
-      {"older.zel", &Editor::loadPresetFile, 220},   {"older.zbk", &Editor::loadBankFile, 13180},
-      {"older.zmd", &Editor::loadMidiFile, 196},     {"native.zbk", &Editor::loadBankFile, 4},
+      {"native.zel", &core::ProgramFiles::loadPresetFile, 100},  {"native.zel", &core::ProgramFiles::loadPresetFile, 268},
+      {"native.zbk", &core::ProgramFiles::loadBankFile, 5000},   {"native.zbk", &core::ProgramFiles::loadBankFile, 16108},
+      {"native.zmd", &core::ProgramFiles::loadMidiFile, 244},    {"reversed.zbk", &core::ProgramFiles::loadBankFile, 13181},
+      {"older.zel", &core::ProgramFiles::loadPresetFile, 220},   {"older.zbk", &core::ProgramFiles::loadBankFile, 13180},
+      {"older.zmd", &core::ProgramFiles::loadMidiFile, 196},     {"native.zbk", &core::ProgramFiles::loadBankFile, 4},
   };
   ScratchFolder folder;
   for (const Case& c : cases) {
@@ -200,7 +200,7 @@ TEST(PresetFiles, AnImageCutShortIsRefusedWhole) {
     Rig rig;
     rig.zel->selectProgram(17);
     const Bytes bank = rig.bank(), midi = rig.midi();
-    EXPECT_FALSE((rig.editor.*c.load)(folder / "cut", false));
+    EXPECT_FALSE((rig.files.*c.load)(folder / "cut", false));
     EXPECT_EQ(rig.zel->getCurrentProgramIndex(), 17);
     EXPECT_TRUE(rig.bank() == bank) << "programs or names changed";
     EXPECT_TRUE(rig.midi() == midi) << "assignments changed";
@@ -209,11 +209,11 @@ TEST(PresetFiles, AnImageCutShortIsRefusedWhole) {
 
 TEST(PresetFiles, DamagedAndForeignFiles) {
   Rig rig;
-  EXPECT_FALSE(rig.editor.loadPresetFile(corpus("truncated.zel"), false));
+  EXPECT_FALSE(rig.files.loadPresetFile(corpus("truncated.zel"), false));
 
   const Bytes midi = rig.midi();
-  ASSERT_TRUE(rig.editor.loadMidiFile(corpus("wrong-type.zmd"), false));
-  ASSERT_TRUE(rig.editor.loadMidiFile(corpus("native.zel"), false));
+  ASSERT_TRUE(rig.files.loadMidiFile(corpus("wrong-type.zmd"), false));
+  ASSERT_TRUE(rig.files.loadMidiFile(corpus("native.zel"), false));
   EXPECT_EQ(rig.midi(), midi);
 
   ScratchFolder folder;
@@ -221,19 +221,19 @@ TEST(PresetFiles, DamagedAndForeignFiles) {
   longer.resize(4000, 0xee);
   writeBytes(folder / "long.zel", longer);
   rig.zel->selectProgram(2);
-  ASSERT_TRUE(rig.editor.loadPresetFile(folder / "long.zel", false));
+  ASSERT_TRUE(rig.files.loadPresetFile(folder / "long.zel", false));
   EXPECT_EQ(rig.current().values[59], corpusPresetValue(59));
 
   // A bank load makes program 0 current even when it refuses the image...
   rig.zel->selectProgram(17);
   const Bytes bank = rig.bank();
-  ASSERT_TRUE(rig.editor.loadBankFile(corpus("native.zel"), false));
+  ASSERT_TRUE(rig.files.loadBankFile(corpus("native.zel"), false));
   EXPECT_EQ(rig.zel->getCurrentProgramIndex(), 0);
   EXPECT_EQ(rig.bank(), bank);
   // ...but a file that cannot be read is no load at all.
   rig.zel->selectProgram(17);
-  EXPECT_FALSE(rig.editor.loadBankFile(folder / "missing.zbk", false));
-  EXPECT_FALSE(rig.editor.loadPresetFile(folder.path, false)) << "a folder is no file";
+  EXPECT_FALSE(rig.files.loadBankFile(folder / "missing.zbk", false));
+  EXPECT_FALSE(rig.files.loadPresetFile(folder.path, false)) << "a folder is no file";
   EXPECT_EQ(rig.zel->getCurrentProgramIndex(), 17);
 }
 
@@ -242,18 +242,18 @@ TEST(PresetFiles, FileCommandsLeaveTheWorkingDirectoryAndRememberTheFolder) {
   char before[4096], after[4096];
   ASSERT_TRUE(::getcwd(before, sizeof before));
   Rig rig;
-  ASSERT_TRUE(rig.editor.saveMidiFile(folder / "m.zmd"));
-  ASSERT_TRUE(rig.editor.loadPresetFile(corpus("native.zel"), false));
+  ASSERT_TRUE(rig.files.saveMidiFile(folder / "m.zmd"));
+  ASSERT_TRUE(rig.files.loadPresetFile(corpus("native.zel"), false));
   ASSERT_TRUE(::getcwd(after, sizeof after));
   EXPECT_STREQ(after, before);
-  EXPECT_EQ(rig.editor.currentFolder(), std::string(TAVREL_TEST_DATA) + "/");
-  EXPECT_EQ(rig.editor.lastPresetName(), "native.zel");
-  EXPECT_EQ(rig.editor.lastMidiName(), "m.zmd");
+  EXPECT_EQ(rig.files.currentFolder(), std::string(TAVREL_TEST_DATA) + "/");
+  EXPECT_EQ(rig.files.lastPresetName(), "native.zel");
+  EXPECT_EQ(rig.files.lastMidiName(), "m.zmd");
   // A bare name is looked for in the current folder.
   rig.zel->selectProgram(9);
-  ASSERT_TRUE(rig.editor.loadPresetFile("reversed.zel", false));
+  ASSERT_TRUE(rig.files.loadPresetFile("reversed.zel", false));
   EXPECT_STREQ(rig.current().name, "Corpus Reversed");
-  EXPECT_EQ(rig.editor.lastPresetName(), "native.zel");
+  EXPECT_EQ(rig.files.lastPresetName(), "native.zel");
 }
 
 TEST(PresetFiles, AReadOnlyFileLoads) {
@@ -266,7 +266,7 @@ TEST(PresetFiles, AReadOnlyFileLoads) {
       {
         if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(2);
         Rig rig;
-        const bool loaded = rig.editor.loadPresetFile(folder / "shared.zel", false);
+        const bool loaded = rig.files.loadPresetFile(folder / "shared.zel", false);
         std::_Exit(loaded && std::strcmp(rig.current().name, "Corpus Native") == 0 ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "");
@@ -285,20 +285,20 @@ TEST(PresetFiles, AFailedSaveLeavesTheOldFileWhole) {
   rlimit small = saved;
   small.rlim_cur = 1000;
   ::setrlimit(RLIMIT_FSIZE, &small);
-  const bool written = rig.editor.saveBankFile(folder / "keep.zbk");
+  const bool written = rig.files.saveBankFile(folder / "keep.zbk");
   ::setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, previous);
   EXPECT_FALSE(written);
   EXPECT_EQ(readBytes(folder / "keep.zbk"), old);
   EXPECT_EQ(folder.entries(), 1u) << "no temporary file left behind";
 
-  ASSERT_TRUE(rig.editor.saveBankFile(folder / "keep.zbk"));
+  ASSERT_TRUE(rig.files.saveBankFile(folder / "keep.zbk"));
   EXPECT_EQ(readBytes(folder / "keep.zbk"), rig.bank());
   struct stat info {};
   ::stat((folder / "keep.zbk").c_str(), &info);
   EXPECT_EQ(info.st_mode & 0777, 0640u) << "the replaced file keeps its permissions";
   EXPECT_EQ(folder.entries(), 1u);
-  EXPECT_FALSE(rig.editor.savePresetFile(folder / "no-such-folder/p.zel"));
+  EXPECT_FALSE(rig.files.savePresetFile(folder / "no-such-folder/p.zel"));
 }
 
 // Random and mutated images through all three loaders, either request.
@@ -321,9 +321,9 @@ TEST(PresetFiles, FuzzedImagesNeverReachOutsideTheirBuffers) {
     }
     image.resize(static_cast<size_t>(sizes[kind]));  // loaders get the full image size, zero-padded
     const bool reversedRequest = random() % 2;
-    if (kind == 0) rig.editor.loadPresetData(image.data(), reversedRequest);
-    if (kind == 1) rig.editor.loadBankData(image.data(), reversedRequest);
-    if (kind == 2) rig.editor.loadMidiData(image.data(), reversedRequest);
+    if (kind == 0) rig.files.loadPresetData(image.data(), reversedRequest);
+    if (kind == 1) rig.files.loadBankData(image.data(), reversedRequest);
+    if (kind == 2) rig.files.loadMidiData(image.data(), reversedRequest);
     for (int p = 0; p < kNumParams; ++p) {
       const int cc = rig.zel->getControllerForParameter(p);
       ASSERT_TRUE((cc >= 0 && cc < 128) || cc == state::kNone);
@@ -335,9 +335,9 @@ TEST(PresetFiles, FuzzedImagesNeverReachOutsideTheirBuffers) {
     Bytes file = seeds[length % 6];
     file.resize(length, 0x55);
     writeBytes(folder / "f", file);
-    rig.editor.loadPresetFile(folder / "f", length % 2);
-    rig.editor.loadBankFile(folder / "f", false);
-    rig.editor.loadMidiFile(folder / "f", true);
+    rig.files.loadPresetFile(folder / "f", length % 2);
+    rig.files.loadBankFile(folder / "f", false);
+    rig.files.loadMidiFile(folder / "f", true);
   }
 }
 

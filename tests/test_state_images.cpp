@@ -9,7 +9,7 @@
 #include <limits>
 #include <random>
 
-#include "editor/Editor.h"
+#include "core/ProgramFiles.h"
 #include "host/StateImages.h"
 #include "params/ParameterTable.h"
 #include "params/Steps.h"
@@ -34,22 +34,22 @@ Bytes recordValues(const state::ProgramRecord& record) {
 }
 
 using Apply = std::string (*)(Bytes&, const Bytes&);
-using Load = void (Editor::*)(const uint8_t*, bool);
+using Load = void (core::ProgramFiles::*)(const uint8_t*, bool);
 
 struct Kind {
   Apply apply;
   Load load;
   int size;
 };
-const Kind kPreset{ti::applyPreset, &Editor::loadPresetData, state::kPresetImageSize};
-const Kind kBank{ti::applyBank, &Editor::loadBankData, state::kBankImageSize};
-const Kind kMidi{ti::applyMidiSettings, &Editor::loadMidiData, state::kMidiImageSize};
+const Kind kPreset{ti::applyPreset, &core::ProgramFiles::loadPresetData, state::kPresetImageSize};
+const Kind kBank{ti::applyBank, &core::ProgramFiles::loadBankData, state::kBankImageSize};
+const Kind kMidi{ti::applyMidiSettings, &core::ProgramFiles::loadMidiData, state::kMidiImageSize};
 
 // Loads `file` into `zel` through the plug-in's editor, zero-padded or cut
 // to the kind's image size as the file commands do.
 void loadInPlugIn(ZEL& zel, const Kind& kind, Bytes file) {
   file.resize(static_cast<size_t>(kind.size), 0);
-  (zel.zelEditor()->*kind.load)(file.data(), false);
+  (zel.files().*kind.load)(file.data(), false);
 }
 
 // Two effects: one loads a file itself, the other is given the chunk the

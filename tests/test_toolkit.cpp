@@ -21,7 +21,7 @@
 #include "toolkit/CSplashScreen.h"
 #include "toolkit/CTextEdit.h"
 #include "toolkit/CVerticalSwitch.h"
-#include "vst/AEffGUIEditor.h"
+#include "editor/programbar/CPresetSystemEditor.h"
 
 using namespace toolkit;
 using toolkit_rig::greyOf;
@@ -549,7 +549,7 @@ TEST(ToolkitOptionMenu, PopupInColumnsChoosesAndCancels) {
 TEST(ToolkitEditor, BeginAndEndEditReachTheHostForParametersOnly) {
   testing_support::RecordingHost host;
   auto zel = host.makeZel();
-  vst::AEffGUIEditor editor(zel.get());
+  presets::CPresetSystemEditor editor(zel.get());
   for (int32_t tag : {0, 15, 59, 60, 83, 98, -1}) {
     editor.beginEdit(tag);
     editor.endEdit(tag);

@@ -19,7 +19,7 @@
 #include <string>
 #include <thread>
 
-#include "editor/Editor.h"
+#include "core/ProgramFiles.h"
 #include "platform/SettingsStore.h"
 #include "state/FactoryPresets.h"
 #include "support/PresetFiles.h"
@@ -75,8 +75,8 @@ TEST(UserSettings, AFreshUserStartsWithTheFactoryBankAndNoLocations) {
     for (int i = 0; i < kNumParams; ++i) ASSERT_EQ(zel->programs()[p].values[i], state::factoryPresets()[p].values[i]);
   }
   EXPECT_EQ(zel->getControllerForParameter(Cutoff), state::kNone);
-  EXPECT_EQ(zel->zelEditor()->currentFolder(), "");
-  EXPECT_EQ(zel->zelEditor()->lastBankName(), "");
+  EXPECT_EQ(zel->files().currentFolder(), "");
+  EXPECT_EQ(zel->files().lastBankName(), "");
 }
 
 // What one instance stores, the next one (or a later session) starts with.
@@ -84,15 +84,15 @@ TEST(UserSettings, DefaultsReachTheNextInstanceInTheirOrder) {
   forgetEverything();
   {
     auto zel = testing_support::makeZel();
-    Editor& editor = *zel->zelEditor();
+    core::ProgramFiles& files = zel->files();
     zel->selectProgram(0);
     zel->setParameter(Mix, 0.125f);  // program 0 as the bank keeps it
-    editor.storeDefaultBank();
+    files.storeDefaultBank();
     zel->setParameter(Mix, 0.75f);   // and as the default preset keeps it
     zel->renameCurrentProgram("Mine");
-    editor.storeDefaultPreset();
+    files.storeDefaultPreset();
     zel->assignController(Cutoff, 74);
-    editor.storeDefaultMidi();
+    files.storeDefaultMidi();
   }
   struct Case {
     const char* name;
@@ -109,8 +109,8 @@ TEST(UserSettings, DefaultsReachTheNextInstanceInTheirOrder) {
     SCOPED_TRACE(c.name);
     if (c.removed) {
       auto zel = testing_support::makeZel();
-      if (std::strcmp(c.removed, "DefaultPreset") == 0) zel->zelEditor()->deleteDefaultPreset();
-      else zel->zelEditor()->deleteDefaultBank();
+      if (std::strcmp(c.removed, "DefaultPreset") == 0) zel->files().deleteDefaultPreset();
+      else zel->files().deleteDefaultBank();
     }
     auto zel = testing_support::makeZel();
     EXPECT_EQ(zel->getParameter(Mix), c.mix);
@@ -124,15 +124,15 @@ TEST(UserSettings, AMemoCarriesAProgramToAnotherSlotAndAnotherInstance) {
   {
     auto zel = testing_support::makeZel();
     zel->selectProgram(10);
-    zel->zelEditor()->recallMemoA();  // an empty memo changes nothing
+    zel->files().recallMemoA();  // an empty memo changes nothing
     EXPECT_EQ(nameOf(zel->programs()[10]), state::factoryPresets()[10].name);
     zel->selectProgram(3);
     zel->setParameter(FbGainL, 0.625f);
-    zel->zelEditor()->storeMemoA();
+    zel->files().storeMemoA();
   }
   auto zel = testing_support::makeZel();
   zel->selectProgram(10);
-  zel->zelEditor()->recallMemoA();
+  zel->files().recallMemoA();
   EXPECT_EQ(zel->getCurrentProgramIndex(), 10);
   EXPECT_EQ(nameOf(zel->programs()[10]), state::factoryPresets()[3].name);
   EXPECT_EQ(zel->programs()[10].values[FbGainL], 0.625f);
@@ -149,21 +149,21 @@ TEST(UserSettings, TheLastFolderAndNamesReachTheNextInstanceAndLongPathsAreRefus
   std::filesystem::create_directories(folder);
   {
     auto zel = testing_support::makeZel();
-    Editor& editor = *zel->zelEditor();
-    ASSERT_TRUE(editor.saveBankFile(folder + "live.zbk"));
-    ASSERT_TRUE(editor.savePresetFile(folder + "lead.zel"));
+    core::ProgramFiles& files = zel->files();
+    ASSERT_TRUE(files.saveBankFile(folder + "live.zbk"));
+    ASSERT_TRUE(files.savePresetFile(folder + "lead.zel"));
     // A folder or name longer than a path can be does not fit: refused, nothing changes.
-    EXPECT_FALSE(editor.savePresetFile("/" + std::string(4096, 'f') + "/x.zel"));
-    EXPECT_FALSE(editor.loadPresetFile(folder + std::string(257, 'n'), false));
-    EXPECT_EQ(editor.currentFolder(), folder);
-    EXPECT_EQ(editor.lastPresetName(), "lead.zel");
+    EXPECT_FALSE(files.savePresetFile("/" + std::string(4096, 'f') + "/x.zel"));
+    EXPECT_FALSE(files.loadPresetFile(folder + std::string(257, 'n'), false));
+    EXPECT_EQ(files.currentFolder(), folder);
+    EXPECT_EQ(files.lastPresetName(), "lead.zel");
   }
   for (int session = 0; session < 2; ++session) {  // and an instance that changes nothing keeps it
     auto zel = testing_support::makeZel();
-    EXPECT_EQ(zel->zelEditor()->currentFolder(), folder);
-    EXPECT_EQ(zel->zelEditor()->lastBankName(), "live.zbk");
-    EXPECT_EQ(zel->zelEditor()->lastPresetName(), "lead.zel");
-    EXPECT_EQ(zel->zelEditor()->lastMidiName(), "");
+    EXPECT_EQ(zel->files().currentFolder(), folder);
+    EXPECT_EQ(zel->files().lastBankName(), "live.zbk");
+    EXPECT_EQ(zel->files().lastPresetName(), "lead.zel");
+    EXPECT_EQ(zel->files().lastMidiName(), "");
   }
 }
 
@@ -190,7 +190,7 @@ TEST(UserSettings, AnInstanceWritesBackOnlyTheLocationsItChanged) {
   auto idle = testing_support::makeZel();
   {
     auto chooser = testing_support::makeZel();
-    ASSERT_TRUE(chooser->zelEditor()->saveBankFile(folder + "new.zbk"));
+    ASSERT_TRUE(chooser->files().saveBankFile(folder + "new.zbk"));
   }
   idle.reset();
   std::string text;
@@ -208,11 +208,11 @@ TEST(UserSettings, DefaultsCutShortAreIgnoredAtStart) {
   struct Case {
     const char* value;
     int size;
-    void (Editor::*store)(uint8_t*);
+    void (core::ProgramFiles::*store)(uint8_t*);
   };
-  const Case cases[] = {{"DefaultBank", state::kBankImageSize, &Editor::storeBankData},
-                        {"DefaultPreset", state::kPresetImageSize, &Editor::storePresetData},
-                        {"DefaultMidi", state::kMidiImageSize, &Editor::storeMidiData}};
+  const Case cases[] = {{"DefaultBank", state::kBankImageSize, &core::ProgramFiles::storeBankData},
+                        {"DefaultPreset", state::kPresetImageSize, &core::ProgramFiles::storePresetData},
+                        {"DefaultMidi", state::kMidiImageSize, &core::ProgramFiles::storeMidiData}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value);
     forgetEverything();
@@ -225,7 +225,7 @@ TEST(UserSettings, DefaultsCutShortAreIgnoredAtStart) {
       zel->selectProgram(0);
       zel->assignController(Cutoff, 74);
       testing_support::Bytes image(static_cast<size_t>(c.size));
-      (zel->zelEditor()->*c.store)(image.data());
+      (zel->files().*c.store)(image.data());
       ASSERT_TRUE(store().write(c.value, image.data(), image.size() - 1));
     }
     auto zel = testing_support::makeZel();
@@ -270,8 +270,8 @@ TEST(UserSettings, ValuesThatAreNoFilesAreIgnoredAtOnce) {
           if (!plugin || plugin->dispatch(vst::effEditGetRect, 0, 0, &rect) != 1 || !rect) std::_Exit(1);
           if (plugin->programNameIndexed(0) != state::factoryPresets()[0].name) std::_Exit(2);
           auto zel = testing_support::makeZel();
-          zel->zelEditor()->recallMemoA();
-          if (zel->zelEditor()->loadPresetFile(folder + "CurrDir", false)) std::_Exit(3);
+          zel->files().recallMemoA();
+          if (zel->files().loadPresetFile(folder + "CurrDir", false)) std::_Exit(3);
           plugin.reset();
           std::_Exit(0);
         },

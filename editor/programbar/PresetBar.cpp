@@ -14,8 +14,9 @@
 #include "params/ParameterTable.h"
 #include "params/Steps.h"
 #include "platform/TickCount.h"
-#include "presets/CPresetSystemEditor.h"
+#include "editor/programbar/CPresetSystemEditor.h"
 #include "state/ControllerNames.h"
+#include "state/ProgramRecord.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/CFont.h"
 #include "toolkit/CFrame.h"
@@ -26,6 +27,7 @@
 namespace presets {
 
 using namespace toolkit;
+using state::UserImage;
 
 namespace {
 
@@ -53,8 +55,11 @@ std::string programNameFrom(const std::string& text) {
   return text.substr(0, n);
 }
 
-std::string nameOf(const state::ProgramRecord& program) {
-  return std::string(program.name, strnlen(program.name, state::kNameSize));
+// Program `index`'s name as the host holds it.
+std::string nameOf(editor::EditorHost& host, int index) {
+  char name[state::kNameSize + 1] = {};
+  host.copyProgramName(index, name);
+  return name;
 }
 
 }  // namespace
@@ -63,7 +68,7 @@ std::string nameOf(const state::ProgramRecord& program) {
 
 bool CPresetSystemEditor::open(void* /*parent*/) {
   editor::EditorHost* effect = host();
-  if (!frame || !effect || !effect->programs()) return false;
+  if (!frame || !effect) return false;
   CBitmap* panel = frame->getBackground();
   const int current = effect->getCurrentProgramIndex();
 
@@ -79,7 +84,7 @@ bool CPresetSystemEditor::open(void* /*parent*/) {
     switch (c.controlClass) {
       case bar::ControlClass::TextEdit: {
         // The field shows the panel behind it and the current program's name.
-        auto* field = new CTextEdit(r, this, c.tag, nameOf(effect->programs()[current]).c_str(), panel);
+        auto* field = new CTextEdit(r, this, c.tag, nameOf(*effect, current).c_str(), panel);
         field->setBackOffset(r.topLeft());
         field->setFont(kNormalFontVerySmall);
         field->setHoriAlign(kCenterText);
@@ -96,7 +101,7 @@ bool CPresetSystemEditor::open(void* /*parent*/) {
         auto* menu = new COptionMenu(r, this, c.tag, panel, kNoTextStyle | kCheckStyle);
         menu->setBackOffset(r.topLeft());
         menu->setNbItemsPerColumn(bar::kMenuEntriesPerColumn);
-        for (int p = 0; p < state::kNumPrograms; ++p) menu->addEntry(nameOf(effect->programs()[p]).c_str());
+        for (int p = 0; p < state::kNumPrograms; ++p) menu->addEntry(nameOf(*effect, p).c_str());
         menu->setCurrent(current);
         programMenu_ = menu;
         control = menu;
@@ -171,14 +176,14 @@ CControl* CPresetSystemEditor::barControl(int32_t tag) const {
 // to 50 ms while the window is open. (A timer of the frame's own would run
 // only from inside that same idle, so it could never come sooner.)
 void CPresetSystemEditor::idle() {
-  AEffGUIEditor::idle();
+  FrameEditor::idle();
   refreshBar();
 }
 
 void CPresetSystemEditor::refreshBar() {
-  if (programChanged_.exchange(false) && host() && host()->programs()) {
+  if (programChanged_.exchange(false) && host()) {
     refreshProgramMenu();
-    if (nameField_) nameField_->setText(nameOf(host()->programs()[host()->getCurrentProgramIndex()]).c_str());
+    if (nameField_) nameField_->setText(nameOf(*host(), host()->getCurrentProgramIndex()).c_str());
   }
   releaseModeButtons();
   finishFileCommand();
@@ -223,8 +228,8 @@ void CPresetSystemEditor::showProgramName(const char* name) {
 
 void CPresetSystemEditor::refreshProgramMenu() {
   editor::EditorHost* effect = host();
-  if (!programMenu_ || !effect || !effect->programs()) return;
-  for (int p = 0; p < state::kNumPrograms; ++p) programMenu_->setEntry(p, nameOf(effect->programs()[p]).c_str());
+  if (!programMenu_ || !effect) return;
+  for (int p = 0; p < state::kNumPrograms; ++p) programMenu_->setEntry(p, nameOf(*effect, p).c_str());
   programMenu_->setCurrent(effect->getCurrentProgramIndex());
 }
 
@@ -258,7 +263,7 @@ void CPresetSystemEditor::valueChanged(CControl* control) {
       releaseModeButtons();
       break;
     case kTagDefaultMidi:
-      if (value != 0.0f) storeDefaultMidi();
+      if (value != 0.0f) effect->storeUserImage(UserImage::DefaultMidi);
       break;
     case kTagProgramMenu:
       if (programMenu_) {
@@ -268,27 +273,27 @@ void CPresetSystemEditor::valueChanged(CControl* control) {
       }
       break;
     case kTagDefaultBank:
-      if (value < 0.75f) deleteDefaultBank();
-      else storeDefaultBank();
+      if (value < 0.75f) effect->removeUserImage(UserImage::DefaultBank);
+      else effect->storeUserImage(UserImage::DefaultBank);
       break;
     case kTagDefaultPreset:
-      if (value < 0.75f) deleteDefaultPreset();
-      else storeDefaultPreset();
+      if (value < 0.75f) effect->removeUserImage(UserImage::DefaultPreset);
+      else effect->storeUserImage(UserImage::DefaultPreset);
       break;
-    case kTagStoreMemoA: storeMemoA(); break;
-    case kTagStoreMemoB: storeMemoB(); break;
-    case kTagRecallMemoA: recallMemoA(); break;
-    case kTagRecallMemoB: recallMemoB(); break;
+    case kTagStoreMemoA: effect->storeUserImage(UserImage::MemoA); break;
+    case kTagStoreMemoB: effect->storeUserImage(UserImage::MemoB); break;
+    case kTagRecallMemoA: effect->recallUserImage(UserImage::MemoA); break;
+    case kTagRecallMemoB: effect->recallUserImage(UserImage::MemoB); break;
     default: break;  // the derived editor's own controls, and the controller display
   }
 }
 
 void CPresetSystemEditor::stepProgram(float direction) {
   editor::EditorHost* effect = host();
-  if (direction == 0.0f || !effect->programs()) return;
+  if (direction == 0.0f) return;
   int c = effect->getCurrentProgramIndex();
   c = direction > 0.0f ? std::min(c + 1, state::kNumPrograms - 1) : std::max(c - 1, 0);
-  chooseProgram(c, nameOf(effect->programs()[c]).c_str());
+  chooseProgram(c, nameOf(*effect, c).c_str());
 }
 
 // Makes program `index` current under `name` and shows it in the bar.
@@ -307,14 +312,13 @@ void CPresetSystemEditor::chooseProgram(int index, const char* name) {
 // The dialog runs beside the host's window; idle finishes the command once
 // the user has chosen. Without a window there is no dialog.
 void CPresetSystemEditor::askForFile(int32_t button, FileKind kind, bool save, bool reversed) {
-  if (!frame) return;
+  if (!frame || !host()) return;
   const FileKindText& text = kind == FileKind::Bank ? kBankText : (kind == FileKind::Midi ? kMidiText : kPresetText);
-  const std::string& lastName =
-      kind == FileKind::Bank ? lastBankName() : (kind == FileKind::Midi ? lastMidiName() : lastPresetName());
+  const std::string lastName = host()->lastFileName(kind);
   platform::FileRequest request;
   request.mode = save ? platform::FileRequest::Mode::Save : platform::FileRequest::Mode::Open;
   request.title = save ? text.saveTitle : (reversed ? text.reversedTitle : text.loadTitle);
-  request.initialFolder = currentFolder();
+  request.initialFolder = host()->currentFolder();
   request.filterLabel = text.label;
   request.filterExtension = text.extension;
   if (save) {
@@ -347,11 +351,7 @@ void CPresetSystemEditor::finishFileCommand() {
   showDialogPending(false);
   if (state != platform::FileSelector::State::Chosen) return;  // cancelled, failed or no dialog
   const std::string& path = fileSelector_.path();
-  switch (pending_.kind) {
-    case FileKind::Preset: pending_.save ? savePresetFile(path) : loadPresetFile(path, pending_.reversed); break;
-    case FileKind::Bank: pending_.save ? saveBankFile(path) : loadBankFile(path, pending_.reversed); break;
-    case FileKind::Midi: pending_.save ? saveMidiFile(path) : loadMidiFile(path, pending_.reversed); break;
-  }
+  if (host()) pending_.save ? host()->saveFile(pending_.kind, path) : host()->loadFile(pending_.kind, path, pending_.reversed);
   if (frame) frame->invalid();
 }
 

@@ -1,5 +1,5 @@
 // Preset, bank and MIDI-settings files of any length and content through the
-// editor's file commands, as they come from disk.
+// plug-in's file commands, as they come from disk.
 //
 // Input: one byte of choices (bits 0-1: preset, bank or MIDI settings; bit 2:
 // the user's endian-reversed request; bit 3: a block in double precision),
@@ -16,7 +16,7 @@
 
 #include <string>
 
-#include "editor/Editor.h"
+#include "core/ProgramFiles.h"
 #include "state/ByteOrder.h"
 #include "state/ImageFormat.h"
 #include "tests/fuzz/FuzzSupport.h"
@@ -46,18 +46,18 @@ void writeFile(const Bytes& bytes) {
 struct Kind {
   uint8_t type;
   int size;  // of the current layout
-  bool (presets::CPresetSystemEditor::*load)(const std::string&, bool);
-  void (presets::CPresetSystemEditor::*loadData)(const uint8_t*, bool);
-  void (presets::CPresetSystemEditor::*storeData)(uint8_t*);
+  bool (core::ProgramFiles::*load)(const std::string&, bool);
+  void (core::ProgramFiles::*loadData)(const uint8_t*, bool);
+  void (core::ProgramFiles::*storeData)(uint8_t*);
 };
 
 const Kind kKinds[] = {
-    {state::kPresetType, state::kPresetImageSize, &presets::CPresetSystemEditor::loadPresetFile,
-     &presets::CPresetSystemEditor::loadPresetData, &presets::CPresetSystemEditor::storePresetData},
-    {state::kBankType, state::kBankImageSize, &presets::CPresetSystemEditor::loadBankFile,
-     &presets::CPresetSystemEditor::loadBankData, &presets::CPresetSystemEditor::storeBankData},
-    {state::kMidiType, state::kMidiImageSize, &presets::CPresetSystemEditor::loadMidiFile,
-     &presets::CPresetSystemEditor::loadMidiData, &presets::CPresetSystemEditor::storeMidiData},
+    {state::kPresetType, state::kPresetImageSize, &core::ProgramFiles::loadPresetFile,
+     &core::ProgramFiles::loadPresetData, &core::ProgramFiles::storePresetData},
+    {state::kBankType, state::kBankImageSize, &core::ProgramFiles::loadBankFile,
+     &core::ProgramFiles::loadBankData, &core::ProgramFiles::storeBankData},
+    {state::kMidiType, state::kMidiImageSize, &core::ProgramFiles::loadMidiFile,
+     &core::ProgramFiles::loadMidiData, &core::ProgramFiles::storeMidiData},
 };
 
 float floatAt(const Bytes& b, size_t at, bool reversed) {
@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   effect.reset();
   const int current = in.byte() % state::kNumPrograms;
   effect.zel().selectProgram(current);
-  Editor& editor = *effect.zel().zelEditor();
+  core::ProgramFiles& files = effect.zel().files();
 
   const Kind& kind = kKinds[(choices & 3) % 3];
   const bool request = choices & 4;
@@ -110,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool cutShort = known && (recognised || file.size() < 5) && file.size() < static_cast<size_t>(needed);
 
   Bytes before = effect.chunk();
-  const bool loaded = (editor.*kind.load)(scratchFile(), request);
+  const bool loaded = (files.*kind.load)(scratchFile(), request);
   FUZZ_CHECK(loaded != cutShort, cutShort ? "an image cut short loads" : "an existing file does not load");
   Bytes after = effect.chunk();
   if (cutShort) {
@@ -148,8 +148,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // What was taken saves and loads back to the same state.
   Bytes saved(static_cast<size_t>(kind.size));
-  (editor.*kind.storeData)(saved.data());
-  (editor.*kind.loadData)(saved.data(), false);
+  (files.*kind.storeData)(saved.data());
+  (files.*kind.loadData)(saved.data(), false);
   FUZZ_CHECK(effect.chunk() == after, "a saved image does not load back to the same state");
 
   processBlock(effect, in, 64, choices & 8);

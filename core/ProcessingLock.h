@@ -9,7 +9,7 @@
 #include <chrono>
 #include <mutex>
 
-namespace shell {
+namespace core {
 
 using ProcessingLock = std::recursive_timed_mutex;
 
@@ -33,4 +33,4 @@ class TimedLockGuard {
   bool owned_;
 };
 
-}  // namespace shell
+}  // namespace core
