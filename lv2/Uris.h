@@ -31,6 +31,12 @@
 //   folder          Path    the folder a file dialog opens in
 //   lastNames       String  the last bank, preset and MIDI-settings names, each followed by '\n'
 //   barMessage      String  a short message for the program bar ("no worker")
+//   parameterValues Vector of Float: all 60 parameter values, sent when the
+//                   DSP changed values the host did not write (a program
+//                   applied, a mode or range that settled a time, a file or
+//                   memo loaded): the UI writes them to the host's ports so
+//                   that the ports, the host's automation and the DSP agree
+
 #pragma once
 
 #include <cstdint>
