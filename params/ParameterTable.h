@@ -1,4 +1,5 @@
-// The 60 parameters of the effect: index, short name, kind and step count.
+// The 60 parameters of the effect: index, short and long name, kind and
+// step count.
 // Every other part of the program names parameters through this table.
 #pragma once
 
@@ -32,7 +33,8 @@ enum class Kind : uint8_t {
 };
 
 struct ParameterInfo {
-  const char* name;  // short name shown to hosts
+  const char* name;      // short name shown to hosts (the LV2 port symbol)
+  const char* longName;  // the name in words: the LV2 port name, the panel's tooltips
   Kind kind;
   int steps;         // 0 for continuous kinds
 };
