@@ -10,6 +10,7 @@
 #include "editor/Editor.h"
 #include "lv2/Uris.h"
 #include "params/ParameterText.h"
+#include "state/ProgramRecord.h"
 
 namespace lv2ui {
 
@@ -123,10 +124,18 @@ void UiHost::copyProgramName(int index, char* name) {
   name[n] = '\0';
 }
 
-void UiHost::selectProgram(int index) { send(writer_.setInt(Key::SelectProgram, index)); }
+// The program is current here at once (the DSP confirms it), so that the
+// bar's rename after it names the right one.
+void UiHost::selectProgram(int index) {
+  if (index < 0 || index >= state::kNumPrograms) return;
+  currentProgram_ = index;
+  send(writer_.setInt(Key::SelectProgram, index));
+}
 
+// The bar renames the program it chose to the name it read from here; until
+// the DSP has sent the names that would be an empty name over a real one.
 void UiHost::renameCurrentProgram(const char* name) {
-  if (!name) return;
+  if (!name || programNames_.empty()) return;
   if (static_cast<size_t>(currentProgram_) < programNames_.size())
     programNames_[static_cast<size_t>(currentProgram_)] = std::string(name).substr(0, kNameLength);
   send(writer_.setString(Key::RenameProgram, name));
@@ -220,7 +229,7 @@ void UiHost::receive(const LV2_Atom* atom) {
       if (panel_) panel_->refreshProgramMenu();
       break;
     case Key::CurrentProgram:
-      currentProgram_ = std::clamp(m.intValue(), 0, 60);
+      currentProgram_ = std::clamp(m.intValue(), 0, state::kNumPrograms - 1);
       if (panel_) panel_->programChanged();
       break;
     case Key::ProgramNameShown:
