@@ -54,7 +54,8 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     ui->host = std::make_unique<lv2ui::UiHost>(map, host);
     ui->panel = std::make_unique<Editor>(ui->host.get());
     ui->host->attach(ui->panel.get());
-    const float factor = scaleFactor(static_cast<const LV2_Options_Option*>(feature(features, LV2_OPTIONS__options)), map);
+    const auto* options = static_cast<const LV2_Options_Option*>(feature(features, LV2_OPTIONS__options));
+    const float factor = scaleFactor(options, map);
     if (factor > 0.0f) ui->panel->setContentScale(factor);
     if (!ui->panel->open(parent)) return nullptr;
     editor::PanelRect* rect = nullptr;
