@@ -93,6 +93,7 @@ bool UiHost::syncRangeExceeded(int selector) const {
 void UiHost::setManualTempo(double bpm) {
   mirror_.setManualTempo(bpm);
   mirror_.updateSyncedTimes(kSyncAll);
+  if (panel_) panel_->tempoChanged(mirror_.tempo());
   send(writer_.setDouble(Key::ManualTempo, bpm));
 }
 
