@@ -155,6 +155,16 @@ class Lv2Instance {
     }
     return out;
   }
+  // One block through the given buffers, the key ports left unconnected.
+  void runBlock(const float* inL, const float* inR, float* outL, float* outR, uint32_t frames) {
+    lilv_instance_connect_port(instance_, lv2plugin::kInputL, const_cast<float*>(inL));
+    lilv_instance_connect_port(instance_, lv2plugin::kInputR, const_cast<float*>(inR));
+    lilv_instance_connect_port(instance_, lv2plugin::kKeyL, nullptr);
+    lilv_instance_connect_port(instance_, lv2plugin::kKeyR, nullptr);
+    lilv_instance_connect_port(instance_, lv2plugin::kOutputL, outL);
+    lilv_instance_connect_port(instance_, lv2plugin::kOutputR, outR);
+    runOnce(frames);
+  }
   void runOnce(uint32_t frames) {
     if (!forgeOpen_) beginSequence();
     lv2_atom_forge_pop(&forge_, &sequenceFrame_);
