@@ -21,6 +21,7 @@
 
 #include "lv2/Uris.h"
 #include "params/ParameterTable.h"
+#include "support/Lv2Host.h"
 #include "support/ToolkitRig.h"
 #include "support/ToolkitXvfb.h"
 
@@ -343,6 +344,107 @@ TEST_F(X11Lv2Ui, TheHostsScaleFactorSizesThePanelAndALostParentEndsIt) {
   XSync(display_, False);
   EXPECT_NE(idle(ui, 5), 0) << "the idle interface did not see the window go";
   descriptor_->cleanup(ui);
+}
+
+// The UI and the DSP in one host loop, as a host runs them: the UI's port
+// writes reach the DSP's ports and its messages the control input, the
+// DSP's notify output and moved ports reach the UI. A program chosen on the
+// bar is applied by the DSP, and the values it sends come back to the
+// host's ports through the UI, so the ports and the DSP agree.
+TEST_F(X11Lv2Ui, AProgramChosenOnTheBarReachesTheHostsPortsThroughTheDsp) {
+  testing_support::Lv2World world;
+  ASSERT_NE(world.plugin(), nullptr);
+  const Window parent = makeParent();
+  LV2UI_Handle ui = instantiate(parent);  // maps through host_, which the DSP shares
+  ASSERT_NE(ui, nullptr);
+  const LV2_Feature mapFeature{LV2_URID__map, &map_};
+  const LV2_Feature* features[] = {&mapFeature, nullptr};
+  LilvInstance* dsp = lilv_plugin_instantiate(world.plugin(), 44100.0, features);
+  ASSERT_NE(dsp, nullptr);
+
+  std::array<float, lv2plugin::kPortCount> ports{}, shown{};
+  lilv_plugin_get_port_ranges_float(world.plugin(), nullptr, nullptr, ports.data());
+  std::vector<float> silence(64, 0.0f), outL(64), outR(64);
+  std::vector<uint64_t> control(1024), notify(1024);
+  for (uint32_t p = lv2plugin::kFirstParameter; p < lv2plugin::kControl; ++p)
+    lilv_instance_connect_port(dsp, p, &ports[p]);
+  for (uint32_t p : {lv2plugin::kMeterL, lv2plugin::kMeterR}) lilv_instance_connect_port(dsp, p, &ports[p]);
+  for (uint32_t p : {lv2plugin::kInputL, lv2plugin::kInputR}) lilv_instance_connect_port(dsp, p, silence.data());
+  lilv_instance_connect_port(dsp, lv2plugin::kOutputL, outL.data());
+  lilv_instance_connect_port(dsp, lv2plugin::kOutputR, outR.data());
+  lilv_instance_connect_port(dsp, lv2plugin::kControl, control.data());
+  lilv_instance_connect_port(dsp, lv2plugin::kNotify, notify.data());
+  lilv_instance_activate(dsp);
+  for (uint32_t p = lv2plugin::kFirstParameter; p < lv2plugin::kControl; ++p) {
+    descriptor_->port_event(ui, p, sizeof(float), 0, &ports[p]);
+    shown[p] = ports[p];
+  }
+
+  const LV2_URID transfer = host_.id(LV2_ATOM__eventTransfer);
+  const LV2_URID valuesKey = host_.id((std::string(lv2plugin::kPrefix) + "parameterValues").c_str());
+  std::vector<float> told;  // the DSP's last parameterValues
+  size_t delivered = 0;
+  auto cycle = [&] {
+    LV2_Atom_Forge forge;
+    lv2_atom_forge_init(&forge, &map_);
+    lv2_atom_forge_set_buffer(&forge, reinterpret_cast<uint8_t*>(control.data()), control.size() * 8);
+    LV2_Atom_Forge_Frame sequence;
+    lv2_atom_forge_sequence_head(&forge, &sequence, 0);
+    for (; delivered < host_.log.size(); ++delivered) {
+      const HostRecord& r = host_.log[delivered];
+      if (r.kind != HostRecord::Write) continue;
+      if (r.atom.empty()) {
+        ports[r.port] = r.value;
+      } else {
+        lv2_atom_forge_frame_time(&forge, 0);
+        lv2_atom_forge_write(&forge, r.atom.data(), static_cast<uint32_t>(r.atom.size()));
+      }
+    }
+    lv2_atom_forge_pop(&forge, &sequence);
+    auto* out = reinterpret_cast<LV2_Atom_Sequence*>(notify.data());
+    out->atom.type = 0;
+    out->atom.size = static_cast<uint32_t>(notify.size() * 8 - sizeof(LV2_Atom));
+    lilv_instance_run(dsp, 64);
+    LV2_ATOM_SEQUENCE_FOREACH(out, event) {
+      descriptor_->port_event(ui, lv2plugin::kNotify, sizeof(LV2_Atom) + event->body.size, transfer, &event->body);
+      const auto* object = reinterpret_cast<const LV2_Atom_Object*>(&event->body);
+      const LV2_Atom *property = nullptr, *value = nullptr;
+      lv2_atom_object_get(object, host_.id(LV2_PATCH__property), &property, host_.id(LV2_PATCH__value), &value, 0);
+      if (!property || !value || reinterpret_cast<const LV2_Atom_URID*>(property)->body != valuesKey) continue;
+      const auto* vector = reinterpret_cast<const LV2_Atom_Vector*>(value);
+      const auto* first = reinterpret_cast<const float*>(&vector->body + 1);
+      told.assign(first, first + (value->size - sizeof(LV2_Atom_Vector_Body)) / sizeof(float));
+    }
+    for (uint32_t p = lv2plugin::kFirstParameter; p < lv2plugin::kControl; ++p) {
+      if (ports[p] == shown[p]) continue;
+      shown[p] = ports[p];
+      descriptor_->port_event(ui, p, sizeof(float), 0, &ports[p]);
+    }
+    idle(ui, 1);
+  };
+  for (int i = 0; i < 10; ++i) cycle();
+
+  const std::array<float, lv2plugin::kPortCount> before = ports;
+  XTestFakeMotionEvent(display_, DefaultScreen(display_), 366, 166, CurrentTime);
+  XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+  XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+  told.clear();
+  for (int i = 0; i < 20; ++i) cycle();
+  screenshot(parent, "lv2_ui_x11_program.png");
+
+  ASSERT_EQ(told.size(), static_cast<size_t>(params::kNumParams)) << "the DSP sent no values after the program";
+  int moved = 0;
+  for (int i = 0; i < params::kNumParams; ++i) {
+    if (i == params::DriveSwitch || i == params::CutfModSwitch) continue;  // write-only
+    const uint32_t p = lv2plugin::parameterPort(i);
+    EXPECT_EQ(ports[p], told[static_cast<size_t>(i)]) << params::kParameterTable[static_cast<size_t>(i)].name;
+    moved += ports[p] != before[p];
+  }
+  EXPECT_GT(moved, 0) << "program 1 moved no port";
+
+  descriptor_->cleanup(ui);
+  lilv_instance_deactivate(dsp);
+  lilv_instance_free(dsp);
 }
 
 }  // namespace
