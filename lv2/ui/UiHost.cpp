@@ -22,8 +22,6 @@ namespace {
 // The two write-only switches: the DSP acts on them, the panel reads them on.
 bool writeOnly(int index) { return index == DriveSwitch || index == CutfModSwitch; }
 
-constexpr int kNameLength = 24;
-
 }  // namespace
 
 UiHost::UiHost(LV2_URID_Map* map, const HostFeatures& features) : writer_(map), host_(features) {
@@ -120,7 +118,7 @@ bool UiHost::resizeEditorWindow(int width, int height) {
 void UiHost::copyProgramName(int index, char* name) {
   std::string text;
   if (index >= 0 && static_cast<size_t>(index) < programNames_.size()) text = programNames_[static_cast<size_t>(index)];
-  const size_t n = std::min(text.size(), static_cast<size_t>(kNameLength));
+  const size_t n = std::min(text.size(), static_cast<size_t>(state::kNameSize));
   std::memcpy(name, text.data(), n);
   name[n] = '\0';
 }
@@ -138,7 +136,7 @@ void UiHost::selectProgram(int index) {
 void UiHost::renameCurrentProgram(const char* name) {
   if (!name || programNames_.empty()) return;
   if (static_cast<size_t>(currentProgram_) < programNames_.size())
-    programNames_[static_cast<size_t>(currentProgram_)] = std::string(name).substr(0, kNameLength);
+    programNames_[static_cast<size_t>(currentProgram_)] = std::string(name).substr(0, state::kNameSize);
   send(writer_.setString(Key::RenameProgram, name));
 }
 
