@@ -229,8 +229,8 @@ void PluginCore::updateSyncedTimes(int mask) {
   events_.tempoChanged(params_->tempo());
 }
 
-void PluginCore::setManualTempo(double bpm) {
-  params_->setManualTempo(bpm);
+void PluginCore::setManualTempo(double position) {
+  params_->setManualTempo(position);
   updateSyncedTimes(kSyncAll);
 }
 

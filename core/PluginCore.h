@@ -93,7 +93,9 @@ class PluginCore {
 
   // ---- tempo and meters
   double manualTempo() const { return params_->manualTempo(); }
-  void setManualTempo(double bpm);
+  // The manual tempo as the panel's tempo control holds it (0..1 for
+  // params::kSlowestTempo..kFastestTempo).
+  void setManualTempo(double position);
   bool hostTimeActive() const { return engine_->values().hostTime.get(); }
   void readInputPeaks(float& left, float& right) { engine_->readInputPeaks(left, right); }
 

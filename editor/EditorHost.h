@@ -42,8 +42,10 @@ class EditorHost {
   virtual bool syncRangeExceeded(int selector) const = 0;
 
   // ---- tempo and meters
+  // The manual tempo as the panel's tempo control holds it: 0..1 for the
+  // slowest to the fastest tempo.
   virtual double getManualTempo() const = 0;
-  virtual void setManualTempo(double bpm) = 0;
+  virtual void setManualTempo(double position) = 0;
   // Whether the host gives the tempo (the manual tempo then counts for nothing).
   virtual bool hostTimeActive() const = 0;
   virtual void readInputPeaks(float& left, float& right) = 0;

@@ -49,8 +49,9 @@ class TavrelDsp final : public core::CoreEvents {
     kLearnState = 1u << 5,
     kLocations = 1u << 6,
     kValues = 1u << 7,
-    kNoWorker = 1u << 8,
-    kEverything = (1u << 8) - 1,
+    kLink = 1u << 8,
+    kNoWorker = 1u << 9,
+    kEverything = (1u << 9) - 1,
   };
 
  private:
@@ -59,6 +60,10 @@ class TavrelDsp final : public core::CoreEvents {
   void parameterChanged(int index, float value) override;
   void tempoChanged(double) override { tell(kTempo); }
   void programChanged() override { tell(kCurrent | kNames | kValues); }
+  void linkSuggested(bool on) override {
+    linkOn_.store(on, std::memory_order_relaxed);
+    tell(kLink);
+  }
   void programNameShown(const char*) override { tell(kNameShown); }
   void programNamesChanged() override { tell(kNames); }
   void learnEnded() override { tell(kLearnState | kControllers); }
@@ -97,6 +102,8 @@ class TavrelDsp final : public core::CoreEvents {
   // now count as applied, so the next run changes nothing the host did not move.
   std::atomic<bool> portsSettled_{false};
   bool applyingPorts_ = false;  // on the audio thread, while run applies ports
+  bool uiListening_ = false;    // a UI has asked for the news (audio thread)
+  std::atomic<bool> linkOn_{false};  // the latest LINK suggestion
 
   // The host's transport from its last time:Position, advanced by run.
   bool hostTimeSeen_ = false;

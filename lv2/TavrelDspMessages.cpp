@@ -7,6 +7,7 @@
 #include <string>
 
 #include "lv2/TavrelDsp.h"
+#include "params/Tempo.h"
 
 namespace lv2plugin {
 
@@ -39,6 +40,7 @@ bool terminatedText(const LV2_Atom* atom) {
 
 void TavrelDsp::readMessage(const LV2_Atom_Object* message) {
   if (message->body.otype == urids_.patchGet) {
+    uiListening_ = true;
     tell(kEverything);
     return;
   }
@@ -172,6 +174,10 @@ struct SetMessage {
 // Each piece of news the UI is owed goes out as one patch:Set; what finds
 // no room in the port's buffer waits for the next run.
 void TavrelDsp::writeNews() {
+  // Nothing is said before a UI has asked: hosts read every patch:Set on
+  // the output as a change of one of the plug-in's own properties, and some
+  // (Ardour) warn about each one they do not know.
+  if (!uiListening_) return;
   const uint32_t news = news_.exchange(0, std::memory_order_relaxed);
   if (!news) return;
   uint32_t unsent = 0;
@@ -225,6 +231,7 @@ void TavrelDsp::writeNews() {
     for (int i = 0; i < params::kNumParams; ++i) values[i] = core_.getParameter(i);
     return lv2_atom_forge_vector(&forge_, sizeof(float), urids_.atomFloat, params::kNumParams, values);
   });
+  send(kLink, urids_.linkSuggested, [&] { return lv2_atom_forge_bool(&forge_, linkOn_.load(std::memory_order_relaxed)); });
   send(kNoWorker, urids_.barMessage, [&] { return text("no worker"); });
   if (unsent) tell(unsent);
 }
@@ -232,14 +239,15 @@ void TavrelDsp::writeNews() {
 // ------------------------------------------------------------------- state
 
 // The chunk (exactly the bytes the VST 2.4 build stores) and the manual
-// tempo, so that a session without host time comes back the same.
+// tempo in beats per minute, so that a session without host time comes
+// back the same.
 LV2_State_Status TavrelDsp::save(LV2_State_Store_Function store, LV2_State_Handle handle) {
   if (!urids_.mapped()) return LV2_STATE_ERR_NO_FEATURE;
   const uint32_t flags = LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE;
   LV2_State_Status status =
       store(handle, urids_.chunk, core_.writeChunk(), state::kChunkSize, urids_.atomChunk, flags);
   if (status != LV2_STATE_SUCCESS) return status;
-  const double tempo = core_.manualTempo();
+  const double tempo = params::tempoOfManual(core_.manualTempo());
   return store(handle, urids_.tempo, &tempo, sizeof tempo, urids_.atomDouble, flags);
 }
 
@@ -259,7 +267,10 @@ LV2_State_Status TavrelDsp::restore(LV2_State_Retrieve_Function retrieve, LV2_St
       core_.selectProgram(*static_cast<const int32_t*>(program));
   }
   const void* tempo = retrieve(handle, urids_.tempo, &size, &type, &flags);
-  if (tempo && type == urids_.atomDouble && size == sizeof(double)) core_.setManualTempo(*static_cast<const double*>(tempo));
+  if (tempo && type == urids_.atomDouble && size == sizeof(double)) {
+    const double bpm = *static_cast<const double*>(tempo);
+    if (bpm >= params::kSlowestTempo && bpm <= params::kFastestTempo) core_.setManualTempo(params::manualOfTempo(bpm));
+  }
   portsSettled_.store(true, std::memory_order_release);
   tell(kEverything);
   return LV2_STATE_SUCCESS;

@@ -79,6 +79,7 @@ struct Urids {
     lastNames = ours("lastNames");
     barMessage = ours("barMessage");
     parameterValues = ours("parameterValues");
+    linkSuggested = ours("linkSuggested");
   }
 
   bool mapped() const { return atomSequence != 0; }
@@ -97,7 +98,7 @@ struct Urids {
   // DSP -> UI
   LV2_URID programNames = 0, currentProgram = 0, programNameShown = 0, tempoNow = 0, hostTime = 0, controllers = 0,
            learning = 0, forgetting = 0, rangeExceeded = 0, folder = 0, lastNames = 0, barMessage = 0,
-           parameterValues = 0;
+           parameterValues = 0, linkSuggested = 0;
 };
 
 }  // namespace lv2plugin

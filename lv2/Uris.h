@@ -12,7 +12,8 @@
 //   renameProgram   String  rename the current program
 //   midiLearn       Bool    learn mode on / off
 //   midiForget      Bool    forget mode on / off
-//   manualTempo     Double  the tempo without host time (BPM)
+//   manualTempo     Double  the tempo without host time, as the panel's
+//                           tempo control holds it (0..1 for 30..400 BPM)
 //   loadPreset, loadBank, loadMidi                     Path  a file to load
 //   loadPresetReversed, loadBankReversed, loadMidiReversed   Path  the same, other byte order
 //   savePreset, saveBank, saveMidi                     Path  a file to write
@@ -31,6 +32,7 @@
 //   folder          Path    the folder a file dialog opens in
 //   lastNames       String  the last bank, preset and MIDI-settings names, each followed by '\n'
 //   barMessage      String  a short message for the program bar ("no worker")
+//   linkSuggested   Bool    LINK as the program just applied suggests it
 //   parameterValues Vector of Float: all 60 parameter values, sent when the
 //                   DSP changed values the host did not write (a program
 //                   applied, a mode or range that settled a time, a file or
@@ -49,7 +51,7 @@ constexpr const char* kPluginUri = TAVREL_URI;
 constexpr const char* kUiUri = TAVREL_URI "#ui";
 constexpr const char* kPrefix = TAVREL_URI "#";
 constexpr const char* kChunkUri = TAVREL_URI "#chunk";      // atom:Chunk, the VST 2.4 chunk's bytes
-constexpr const char* kTempoUri = TAVREL_URI "#tempo";      // atom:Double, the manual tempo
+constexpr const char* kTempoUri = TAVREL_URI "#tempo";      // atom:Double, the manual tempo in BPM
 constexpr const char* kProgramUri = TAVREL_URI "#program";  // atom:Int, a factory preset's program
 constexpr const char* kPresetPrefix = TAVREL_URI "#preset-";  // + two digits, 00..60
 

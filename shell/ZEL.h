@@ -62,7 +62,7 @@ class ZEL : public vst::AudioEffectX, public core::CoreEvents, public editor::Ed
   void copyChannelSettings(bool rightToLeft) override { core_.copyChannelSettings(rightToLeft); }
   bool syncRangeExceeded(int selector) const override { return core_.syncRangeExceeded(selector); }
   double getManualTempo() const override { return core_.manualTempo(); }
-  void setManualTempo(double bpm) override { core_.setManualTempo(bpm); }
+  void setManualTempo(double position) override { core_.setManualTempo(position); }
   bool hostTimeActive() const override { return core_.hostTimeActive(); }
   void readInputPeaks(float& left, float& right) override { core_.readInputPeaks(left, right); }
   bool resizeEditorWindow(int width, int height) override { return sizeWindow(width, height); }

@@ -45,9 +45,9 @@ struct RelayHost final : editor::EditorHost {
   void copyChannelSettings(bool rightToLeft) override { zel.copyChannelSettings(rightToLeft); }
   bool syncRangeExceeded(int selector) const override { return zel.syncRangeExceeded(selector); }
   double getManualTempo() const override { return zel.getManualTempo(); }
-  void setManualTempo(double bpm) override {
+  void setManualTempo(double position) override {
     note("tempo");
-    zel.setManualTempo(bpm);
+    zel.setManualTempo(position);
   }
   bool hostTimeActive() const override { return zel.hostTimeActive(); }
   void readInputPeaks(float& left, float& right) override { zel.readInputPeaks(left, right); }

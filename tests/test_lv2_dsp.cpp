@@ -149,6 +149,29 @@ TEST(Lv2Host, StateRoundTripIsBitExactAndSoundsTheSame) {
   EXPECT_EQ(saver.run(phrase), restored.run(phrase));
 }
 
+// The notify port stays quiet until a UI asks (hosts take every patch:Set
+// there for a property of the plug-in's own); then the UI hears all it
+// shows, and after a program the values for the host's ports and LINK.
+TEST(Lv2Host, TheUiHearsNothingUntilItAsksThenAllItShows) {
+  Lv2World world;
+  Lv2Instance instance(world, 44100);
+  instance.run(Signal(512, 0.0f));
+  EXPECT_TRUE(instance.told.empty());
+  instance.sendGet();
+  instance.run(Signal(512, 0.0f));
+  for (const char* key : {"programNames", "currentProgram", "tempo", "hostTime", "controllers", "learning",
+                          "folder", "lastNames", "parameterValues", "linkSuggested"})
+    EXPECT_EQ(instance.told.count(key), 1u) << key;
+  EXPECT_EQ(instance.told["tempo"], std::to_string(120.0));
+  EXPECT_EQ(instance.told["linkSuggested"], "true") << "program 0 mirrors its sides";
+  instance.told.clear();
+  instance.sendSetInt("selectProgram", 5);  // "El Dorado": its sides differ
+  instance.run(Signal(512, 0.0f));
+  EXPECT_EQ(instance.told["currentProgram"], "5");
+  EXPECT_EQ(instance.told["linkSuggested"], "false");
+  EXPECT_EQ(instance.told.count("parameterValues"), 1u);
+}
+
 // Every factory preset the host lists selects its own program, by name.
 TEST(Lv2Host, TheFactoryPresetsSelectTheirPrograms) {
   Lv2World world;

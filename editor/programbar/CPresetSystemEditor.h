@@ -80,6 +80,10 @@ class CPresetSystemEditor : public editor::FrameEditor, public toolkit::CControl
   // The program menu's entries and current entry from the host's programs.
   void refreshProgramMenu();
 
+  // A short message the controller display shows for a few seconds
+  // instead of a controller name.
+  void showBarMessage(const char* text);
+
   // Shows the name and renames the current program to it.
   void applyProgramName(const char* name);
 
@@ -110,7 +114,6 @@ class CPresetSystemEditor : public editor::FrameEditor, public toolkit::CControl
   void updateControllerDisplay();
   void releaseModeButtons();
   void showDialogPending(bool pending);
-  void showBarMessage(const char* text);
 
   toolkit::CTextEdit* nameField_ = nullptr;
   toolkit::COptionMenu* programMenu_ = nullptr;

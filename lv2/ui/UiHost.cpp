@@ -88,11 +88,11 @@ bool UiHost::syncRangeExceeded(int selector) const {
 
 // ------------------------------------------------------- tempo and meters
 
-void UiHost::setManualTempo(double bpm) {
-  mirror_.setManualTempo(bpm);
+void UiHost::setManualTempo(double position) {
+  mirror_.setManualTempo(position);
   mirror_.updateSyncedTimes(kSyncAll);
   if (panel_) panel_->tempoChanged(mirror_.tempo());
-  send(writer_.setDouble(Key::ManualTempo, bpm));
+  send(writer_.setDouble(Key::ManualTempo, position));
 }
 
 void UiHost::tempoFromDsp(double bpm) {
@@ -237,7 +237,9 @@ void UiHost::receive(const LV2_Atom* atom) {
     case Key::Tempo: tempoFromDsp(m.doubleValue()); break;
     case Key::HostTime: hostTime_ = m.intValue() != 0; break;
     case Key::ManualTempo:
-      if (const double bpm = m.doubleValue(); std::isfinite(bpm) && bpm > 0.0) mirror_.setManualTempo(bpm);
+      // The tempo control's position: 0 is the slowest tempo.
+      if (const double position = m.doubleValue(); position >= 0.0 && position <= 1.0)
+        mirror_.setManualTempo(position);
       break;
     case Key::Controllers: {
       std::istringstream in(m.text());
@@ -263,7 +265,13 @@ void UiHost::receive(const LV2_Atom* atom) {
       break;
     }
     case Key::ParameterValues: receiveParameterValues(m.value); break;
-    default: break;  // the bar has no place for the DSP's own messages yet
+    case Key::LinkSuggested:
+      if (panel_) panel_->setLinked(m.intValue() != 0);
+      break;
+    case Key::BarMessage:
+      if (panel_) panel_->showBarMessage(m.text().c_str());
+      break;
+    default: break;
   }
 }
 

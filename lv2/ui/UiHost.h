@@ -54,7 +54,7 @@ class UiHost : public editor::EditorHost {
   void copyChannelSettings(bool rightToLeft) override;
   bool syncRangeExceeded(int selector) const override;
   double getManualTempo() const override { return mirror_.manualTempo(); }
-  void setManualTempo(double bpm) override;
+  void setManualTempo(double position) override;
   bool hostTimeActive() const override { return hostTime_; }
   void readInputPeaks(float& left, float& right) override;
   bool resizeEditorWindow(int width, int height) override;

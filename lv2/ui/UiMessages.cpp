@@ -14,7 +14,7 @@ constexpr const char* kKeyNames[] = {
     "loadPreset", "loadBank", "loadMidi", "loadPresetReversed", "loadBankReversed", "loadMidiReversed",
     "savePreset", "saveBank", "saveMidi", "storeUserImage", "recallUserImage", "removeUserImage",
     "programNames", "currentProgram", "programNameShown", "tempo", "hostTime", "controllers", "learning",
-    "forgetting", "rangeExceeded", "folder", "lastNames", "barMessage", "parameterValues",
+    "forgetting", "rangeExceeded", "folder", "lastNames", "barMessage", "parameterValues", "linkSuggested",
 };
 static_assert(sizeof(kKeyNames) / sizeof(kKeyNames[0]) == static_cast<size_t>(Key::Count), "a name for every key");
 

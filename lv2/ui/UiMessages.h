@@ -18,7 +18,7 @@ enum class Key {
   LoadPreset, LoadBank, LoadMidi, LoadPresetReversed, LoadBankReversed, LoadMidiReversed,
   SavePreset, SaveBank, SaveMidi, StoreUserImage, RecallUserImage, RemoveUserImage,
   ProgramNames, CurrentProgram, ProgramNameShown, Tempo, HostTime, Controllers, Learning, Forgetting,
-  RangeExceeded, Folder, LastNames, BarMessage, ParameterValues,
+  RangeExceeded, Folder, LastNames, BarMessage, ParameterValues, LinkSuggested,
   Count,
 };
 

@@ -126,6 +126,12 @@ class Lv2Instance {
     lv2_atom_forge_atom(&forge_, 3, world_.map("http://lv2plug.in/ns/ext/midi#MidiEvent"));
     lv2_atom_forge_write(&forge_, midi, 3);
   }
+  void sendGet() {
+    LV2_Atom_Forge_Frame frame;
+    beginEvent();
+    lv2_atom_forge_object(&forge_, &frame, 0, world_.map(LV2_PATCH__Get));
+    lv2_atom_forge_pop(&forge_, &frame);
+  }
   void sendSetInt(const char* name, int32_t value) {
     LV2_Atom_Forge_Frame frame;
     beginEvent();
@@ -218,6 +224,8 @@ class Lv2Instance {
         text = reinterpret_cast<const LV2_Atom_Bool*>(v)->body ? "true" : "false";
       else if (v->type == world_.map(LV2_ATOM__Double))
         text = std::to_string(reinterpret_cast<const LV2_Atom_Double*>(v)->body);
+      else if (v->type == world_.map(LV2_ATOM__Vector))
+        text = "vector";
       told[key] = text;
     }
   }
