@@ -21,6 +21,7 @@
 
 #include "lv2/Uris.h"
 #include "params/ParameterTable.h"
+#include "platform/SettingsStore.h"
 #include "support/Lv2Host.h"
 #include "support/ToolkitRig.h"
 #include "support/ToolkitXvfb.h"
@@ -29,6 +30,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <cairo/cairo.h>
 
 namespace {
@@ -344,6 +346,46 @@ TEST_F(X11Lv2Ui, TheHostsScaleFactorSizesThePanelAndALostParentEndsIt) {
   XSync(display_, False);
   EXPECT_NE(idle(ui, 5), 0) << "the idle interface did not see the window go";
   descriptor_->cleanup(ui);
+}
+
+// Hosts that wrap the UI's window (suil: Ardour, jalv) keep the window
+// they were handed for the UI's whole life: another size picked from the
+// panel's menu resizes that window and rebuilds the panel inside it.
+TEST_F(X11Lv2Ui, AnotherSizeFromTheMenuKeepsTheWindowTheHostHolds) {
+  const Window parent = makeParent();
+  LV2UI_Handle ui = instantiate(parent);
+  ASSERT_NE(ui, nullptr);
+  const Window held = widget_;
+  EXPECT_EQ(idle(ui, 2), 0);
+  // The size menu opens on a right-click where no control answers; two
+  // steps down from "100 %" is "200 %".
+  XTestFakeMotionEvent(display_, DefaultScreen(display_), 5, 160, CurrentTime);
+  XTestFakeButtonEvent(display_, 3, True, CurrentTime);
+  XTestFakeButtonEvent(display_, 3, False, CurrentTime);
+  idle(ui, 3);
+  for (KeySym key : {XK_Down, XK_Down, XK_Return}) {
+    const KeyCode code = XKeysymToKeycode(display_, key);
+    XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    idle(ui, 2);
+  }
+  EXPECT_EQ(idle(ui, 5), 0) << "the UI closed itself";
+  XWindowAttributes attributes{};
+  ASSERT_TRUE(XGetWindowAttributes(display_, held, &attributes)) << "the window the host holds is gone";
+  EXPECT_EQ(attributes.width, 1884);
+  EXPECT_EQ(attributes.height, 342);
+  Window root = 0, up = 0, *children = nullptr;
+  unsigned count = 0;
+  XQueryTree(display_, held, &root, &up, &children, &count);
+  ASSERT_EQ(count, 1u) << "the panel is rebuilt inside the held window";
+  XGetWindowAttributes(display_, children[0], &attributes);
+  EXPECT_EQ(attributes.width, 1884);
+  XFree(children);
+  bool asked = false;
+  for (const HostRecord& r : host_.log) asked |= r.kind == HostRecord::Resize && r.width == 1884 && r.height == 342;
+  EXPECT_TRUE(asked);
+  descriptor_->cleanup(ui);
+  platform::SettingsStore::forUser().remove("UiScale");
 }
 
 // The UI and the DSP in one host loop, as a host runs them: the UI's port

@@ -447,4 +447,43 @@ std::unique_ptr<PlatformWindow> PlatformWindow::create(void* parent, int width, 
   return std::make_unique<X11Window>(reinterpret_cast<unsigned long>(parent), width, height, scale);
 }
 
+// ------------------------------------------------------------ container
+
+X11Container::X11Container(unsigned long parent, int width, int height) {
+  display_ = XOpenDisplay(nullptr);
+  if (!display_) return;
+  registerDisplay(display_);
+  ErrorScope scope;
+  window_ = XCreateSimpleWindow(display_, parent, 0, 0, static_cast<unsigned>(std::max(width, 1)),
+                                static_cast<unsigned>(std::max(height, 1)), 0, 0, 0);
+  XSelectInput(display_, window_, StructureNotifyMask);
+  XMapWindow(display_, window_);
+  XSync(display_, False);
+  alive_ = errorsOf(display_) == 0;
+}
+
+X11Container::~X11Container() {
+  if (!display_) return;
+  {
+    ErrorScope scope;
+    // A parent the host destroyed first took our window with it.
+    XSync(display_, False);
+    while (XPending(display_)) {
+      XEvent event;
+      XNextEvent(display_, &event);
+      if (event.type == DestroyNotify && event.xdestroywindow.window == window_) alive_ = false;
+    }
+    if (window_ && alive_) XDestroyWindow(display_, window_);
+    XCloseDisplay(display_);
+  }
+  unregisterDisplay(display_);
+}
+
+void X11Container::resize(int width, int height) {
+  if (!isValid()) return;
+  ErrorScope scope;
+  XResizeWindow(display_, window_, static_cast<unsigned>(std::max(width, 1)), static_cast<unsigned>(std::max(height, 1)));
+  XSync(display_, False);
+}
+
 }  // namespace toolkit

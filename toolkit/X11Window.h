@@ -71,4 +71,26 @@ class X11Window : public PlatformWindow {
   int pointerX_ = 0, pointerY_ = 0;
 };
 
+// A plain window of ours inside a host's window, for a host that keeps the
+// first window an editor hands it for the editor's whole life (LV2 hosts
+// that wrap it): the frame's window lives inside it and may be made again
+// (at another size) while this one stays. Errors on its connection are
+// kept from the host like the frame window's.
+class X11Container {
+ public:
+  X11Container(unsigned long parent, int width, int height);
+  ~X11Container();
+  X11Container(const X11Container&) = delete;
+  X11Container& operator=(const X11Container&) = delete;
+
+  bool isValid() const { return window_ != 0 && alive_; }
+  unsigned long nativeHandle() const { return window_; }
+  void resize(int width, int height);
+
+ private:
+  Display* display_ = nullptr;
+  unsigned long window_ = 0;
+  bool alive_ = false;
+};
+
 }  // namespace toolkit

@@ -13,10 +13,16 @@
 #include "lv2/ui/UiHost.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/PlatformWindow.h"
+#include "toolkit/X11Window.h"
 
 namespace {
 
+// The host keeps the window it is handed for the UI's whole life (hosts
+// that wrap it, as suil does, track only that one), so the panel lives in a
+// window of the UI's own inside the parent and may be made again inside it
+// at another size.
 struct Ui {
+  std::unique_ptr<toolkit::X11Container> container;
   std::unique_ptr<lv2ui::UiHost> host;
   std::unique_ptr<Editor> panel;
 };
@@ -57,11 +63,16 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     const auto* options = static_cast<const LV2_Options_Option*>(feature(features, LV2_OPTIONS__options));
     const float factor = scaleFactor(options, map);
     if (factor > 0.0f) ui->panel->setContentScale(factor);
-    if (!ui->panel->open(parent)) return nullptr;
     editor::PanelRect* rect = nullptr;
+    if (!ui->panel->getRect(&rect) || !rect) return nullptr;
+    ui->container = std::make_unique<toolkit::X11Container>(reinterpret_cast<unsigned long>(parent), rect->right,
+                                                            rect->bottom);
+    if (!ui->container->isValid()) return nullptr;
+    ui->host->setContainer(ui->container.get());
+    if (!ui->panel->open(reinterpret_cast<void*>(ui->container->nativeHandle()))) return nullptr;
     ui->panel->getRect(&rect);
     if (host.resize && rect) host.resize->ui_resize(host.resize->handle, rect->right, rect->bottom);
-    if (widget) *widget = reinterpret_cast<LV2UI_Widget>(ui->panel->getFrame()->getPlatformWindow()->nativeHandle());
+    if (widget) *widget = reinterpret_cast<LV2UI_Widget>(ui->container->nativeHandle());
     ui->host->requestState();
     return ui.release();
   } catch (...) {
@@ -74,6 +85,7 @@ void cleanup(LV2UI_Handle handle) {
   if (!ui) return;
   ui->panel->close();
   ui->panel.reset();
+  ui->container.reset();
   delete ui;
 }
 

@@ -1,5 +1,7 @@
 #include "lv2/ui/UiHost.h"
 
+#include "toolkit/X11Window.h"
+
 #include <lv2/atom/util.h>
 
 #include <algorithm>
@@ -108,9 +110,12 @@ void UiHost::readInputPeaks(float& left, float& right) {
 }
 
 // A host without ui:resize lets the child window size itself.
+// The window the host holds grows or shrinks with the panel whether or not
+// the host can be asked: the panel's own window is made again inside it.
 bool UiHost::resizeEditorWindow(int width, int height) {
-  if (!host_.resize) return true;
-  return host_.resize->ui_resize(host_.resize->handle, width, height) == 0;
+  if (host_.resize && host_.resize->ui_resize(host_.resize->handle, width, height) != 0) return false;
+  if (host_.container) host_.container->resize(width, height);
+  return true;
 }
 
 // --------------------------------------------------------------- programs

@@ -23,6 +23,10 @@
 
 class Editor;
 
+namespace toolkit {
+class X11Container;
+}
+
 namespace lv2ui {
 
 struct HostFeatures {
@@ -30,6 +34,8 @@ struct HostFeatures {
   LV2UI_Controller controller = nullptr;
   const LV2UI_Touch* touch = nullptr;    // null: no edit brackets
   const LV2UI_Resize* resize = nullptr;  // null: the window sizes itself
+  // The window the host was handed, resized with the panel.
+  toolkit::X11Container* container = nullptr;
 };
 
 class UiHost : public editor::EditorHost {
@@ -38,6 +44,7 @@ class UiHost : public editor::EditorHost {
 
   // The panel that hears what the host and the DSP change.
   void attach(Editor* panel) { panel_ = panel; }
+  void setContainer(toolkit::X11Container* container) { host_.container = container; }
   // Asks the DSP for everything it tells the UI.
   void requestState();
   // The host's port_event.
