@@ -57,7 +57,7 @@ void TavrelDsp::activate() {
 
 void TavrelDsp::parameterChanged(int index, float /*value*/) {
   // A controller or a message moved a value the host's port does not show.
-  if (!applyingPorts_) tell(index < params::kNumParams ? kValues : kControllers);
+  if (applyingPorts_.load(std::memory_order_relaxed) != std::this_thread::get_id()) tell(index < params::kNumParams ? kValues : kControllers);
 }
 
 // ------------------------------------------------------------------ run
@@ -102,14 +102,14 @@ void TavrelDsp::applyControlPorts() {
     if (any)
       for (int i : *group) moved[i] = controls_[i] != nullptr;
   }
-  applyingPorts_ = true;
+  applyingPorts_.store(std::this_thread::get_id(), std::memory_order_relaxed);
   for (int i = 0; i < params::kNumParams; ++i) {
     if (!moved[i]) continue;
     applied_[i] = *controls_[i];
     // The write-only switches act only when switched off.
     core_.setParameter(i, applied_[i]);
   }
-  applyingPorts_ = false;
+  applyingPorts_.store(std::thread::id(), std::memory_order_relaxed);
 }
 
 // The block is cut at each event, so a controller or a tempo change acts on

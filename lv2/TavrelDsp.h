@@ -14,6 +14,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <thread>
 
 #include "core/PluginCore.h"
 #include "lv2/Urids.h"
@@ -101,7 +102,9 @@ class TavrelDsp final : public core::CoreEvents {
   // A restore or a file command changed the state: the ports as they are
   // now count as applied, so the next run changes nothing the host did not move.
   std::atomic<bool> portsSettled_{false};
-  bool applyingPorts_ = false;  // on the audio thread, while run applies ports
+  // The thread applying the control ports while it does (writes of its own
+  // need no news: the host's ports already show them).
+  std::atomic<std::thread::id> applyingPorts_{};
   bool uiListening_ = false;    // a UI has asked for the news (audio thread)
   std::atomic<bool> linkOn_{false};  // the latest LINK suggestion
 
