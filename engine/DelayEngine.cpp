@@ -239,6 +239,13 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
   const bool filteredFeedback = outputFilter && d.filterMode == 1;
   // Glides that have come to rest stay there for the whole block.
   const bool glide = !smooth_.atRest();
+  // The modulation signals matter only where a depth other than 0 reads them
+  // (a depth of 0 leaves the clock and the filter exactly where the signals
+  // would). Unread, the LFO and the envelopes only coast for this block.
+  const bool clockModulated = d.clockOn && !smooth_.zeroThroughout(kClockModDepth);
+  const bool filterModulated =
+      d.filterOn && !(smooth_.zeroThroughout(kCutoffModDepth) && smooth_.zeroThroughout(kResoModDepth));
+  const bool modulated = clockModulated || filterModulated;
   double modL = modulation_.modL(), modR = modulation_.modR();
 
   for (int i = 0; i < frames; ++i) {
@@ -260,7 +267,7 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     // Filter coefficients, and the filter in front of the lines.
     if (d.filterOn) {
       filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
-      if (d.filterMode == 0) x = Pair{filter_.process(0, x[0], d.filterType), filter_.process(1, x[1], d.filterType)};
+      if (d.filterMode == 0) x = filter_.process(x, d.filterType);
     }
 
     // Anti-alias cascade in front of the variable clock.
@@ -274,8 +281,12 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
 
     // Modulation signals; the filter takes its sweep for the next sample
     // (while it is off, only the block's last sweep is kept, below).
-    modulation_.tick(smooth_[kModSource], envIn[0], envIn[1], modL, modR);
-    if (d.filterOn) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
+    if (modulated) {
+      modulation_.tick(smooth_[kModSource], envIn[0], envIn[1], modL, modR);
+      if (d.filterOn) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
+    } else {
+      modulation_.coast(envIn[0], envIn[1]);
+    }
 
     // Feedback crossfeed from the previous sample's taps; each line's last
     // writes, which the variable clock interpolates between.
@@ -335,8 +346,9 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     // Filter behind the lines, and the feedback taps.
     double oL = dL, oR = dR;
     if (outputFilter) {
-      oL = filter_.process(0, dL, d.filterType);
-      oR = filter_.process(1, dR, d.filterType);
+      const Pair o = filter_.process(Pair{dL, dR}, d.filterType);
+      oL = o[0];
+      oR = o[1];
     }
     taps_[0] = loopLimit(d.fbSign[0] * (filteredFeedback ? oL : dL));
     taps_[1] = loopLimit(d.fbSign[1] * (filteredFeedback ? oR : dR));
@@ -385,9 +397,16 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     lastOut_[1] = yR;
   }
 
-  // The sweep the filter finds when it is switched on: the one of the last
-  // sample, as if it had been taken every sample.
-  if (!d.filterOn && frames > 0) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
+  // The signals of the block's last sample, as if they had been formed every
+  // sample; and the sweep the filter finds when it is switched on or its
+  // depths turned up: the one of the last sample, as if it had been taken
+  // every sample.
+  if (!modulated && frames > 0) {
+    modulation_.finishCoasting(smooth_[kModSource]);
+    modL = modulation_.modL();
+    modR = modulation_.modR();
+  }
+  if ((!d.filterOn || !modulated) && frames > 0) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
 
   // With the clock off the cascade rests at the last input level, so
   // switching the clock on starts without a step.

@@ -57,6 +57,16 @@ class DelayLine {
                            const History4Pair& writtenRight) {
     const Pair previous = {left.speed_, right.speed_};
     const Pair phase = {left.phase_, right.phase_};
+    // At exactly the fixed rate with the ticks on the samples, every tick
+    // lands on a stored value: one tick per sample writes the last sample's
+    // input and feedback, and the read is the value two ticks back. No
+    // interpolation is needed.
+    if (speed[0] == 1.0 && speed[1] == 1.0 && previous[0] == 1.0 && previous[1] == 1.0 && phase[0] == 0.0 &&
+        phase[1] == 0.0) {
+      left.tickOnSample(writtenLeft);
+      right.tickOnSample(writtenRight);
+      return Pair{left.output_.h[1], right.output_.h[1]};
+    }
     // Rescale the distance to the next tick to the new speed (a division by a
     // previous speed of exactly 1 changes nothing and is left out).
     const Pair scaled = (1.0 - phase) * speed;
@@ -112,6 +122,16 @@ class DelayLine {
       t += 1.0;
     }
     phase_ = phase;
+  }
+
+  // One tick of the variable clock at speed 1 and phase 0: the Catmull-Rom
+  // cubic at q = 1 is the newer of its middle points.
+  void tickOnSample(const History4Pair& written) {
+    const Pair w = written.h[2];
+    line_[write_] = w[0];
+    line_[feedback_] += w[1];
+    output_.push(line_[read_]);
+    advance();
   }
 
   void advance() {

@@ -75,6 +75,10 @@ class Smoother {
     current_ = target_;
   }
 
+  // True when a value is 0 and stays 0 for the whole block: a depth that
+  // modulates nothing.
+  bool zeroThroughout(int i) const { return current_[i] == 0.0 && target_[i] == 0.0; }
+
   double operator[](int i) const { return current_[i]; }
   double& current(int i) { return current_[i]; }
   double target(int i) const { return target_[i]; }
