@@ -71,8 +71,9 @@ class DelayLine {
     // previous speed of exactly 1 changes nothing and is left out).
     const Pair scaled = (1.0 - phase) * speed;
     const Pair a0 = 1.0 - (previous[0] == 1.0 && previous[1] == 1.0 ? scaled : scaled / previous);
-    left.clockVariable(a0[0], speed[0], writtenLeft);
-    right.clockVariable(a0[1], speed[1], writtenRight);
+    const Pair period = 1.0 / speed;  // a tick's length in samples
+    left.clockVariable(a0[0], speed[0], period[0], writtenLeft);
+    right.clockVariable(a0[1], speed[1], period[1], writtenRight);
     History4Pair out;
     for (int k = 0; k < 4; ++k) out.h[k] = Pair{left.output_.h[k], right.output_.h[k]};
     return out.catmullRom(Pair{left.phase_, right.phase_});
@@ -104,16 +105,15 @@ class DelayLine {
  private:
   // The clock ticks of one sample; a0 is the tick's distance, rescaled to the
   // new speed.
-  void clockVariable(double a0, double speed, const History4Pair& written) {
+  void clockVariable(double a0, double speed, double period, const History4Pair& written) {
     speed_ = speed;
     double phase = a0 + speed;
     double t = 1.0 - a0;  // time from the last sample to this tick, in ticks
     double* const line = line_.data();
     while (phase >= 1.0) {
       phase -= 1.0;
-      // The tick's place between the last two samples (at speed 1 the
-      // division is exact and skipped).
-      const double q = speed == 1.0 ? t : t / speed;
+      // The tick's place between the last two samples.
+      const double q = t * period;
       const Pair w = written.catmullRom(q);
       line[write_] = w[0];
       line[feedback_] += w[1];
