@@ -58,7 +58,7 @@ int Reverb::maskFor(double sampleRate) {
 void Reverb::allocate(double sampleRate) {
   const int mask = maskFor(sampleRate);
   if (mask != mask_ || buffer_.empty()) {
-    std::vector<double>(static_cast<std::size_t>(kLines) * (mask + 1), 0.0).swap(buffer_);
+    std::vector<double>(static_cast<std::size_t>(kLines) * (mask + 1 + kStagger), 0.0).swap(buffer_);
     mask_ = mask;
   }
   configure(type_, sampleRate);  // lengths must fit the new lines before any sample runs

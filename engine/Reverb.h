@@ -51,12 +51,18 @@ class Reverb {
   const Decay& decay() const { return decay_; }
 
  private:
-  double* line(int i) { return &buffer_[static_cast<std::size_t>(i) * (mask_ + 1)]; }
+  // Every line's write position is the same index, so lines laid end to end
+  // at a power-of-two length would all meet in one cache set and evict each
+  // other every sample. Each line starts nine cache lines further along than
+  // a power-of-two spacing would put it, which spreads the sixteen over
+  // sixteen different sets.
+  static constexpr int kStagger = 72;  // doubles: nine 64-byte cache lines
+  double* line(int i) { return &buffer_[static_cast<std::size_t>(i) * (mask_ + 1 + kStagger)]; }
   double read(int i, int distance, int writePos) { return line(i)[(writePos - distance) & mask_]; }
   void processSpring(double iL, double iR, double& xL, double& xR);
   void processPlate(double iL, double iR, double& xL, double& xR);
 
-  std::vector<double> buffer_;  // 16 lines of mask + 1
+  std::vector<double> buffer_;  // 16 lines of mask + 1, kStagger apart
   int mask_ = 0;
   int type_ = kSpring;
   int length_[kLines] = {};
