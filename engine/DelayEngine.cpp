@@ -316,8 +316,9 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       if (position[0] != clockPosition_[0] || position[1] != clockPosition_[1]) {
         clockPosition_ = position;
         clockSpeed_ = Pair{tables_.exponentialAt(position[0]), tables_.exponentialAt(position[1])};
+        clockPeriod_ = 1.0 / clockSpeed_;
       }
-      delayed = DelayLine::stepVariable(lines_[0], lines_[1], clockSpeed_, written_[0], written_[1]);
+      delayed = DelayLine::stepVariable(lines_[0], lines_[1], clockSpeed_, clockPeriod_, written_[0], written_[1]);
     }
 
     // Time changes: fade out, move the heads at -60 dB, fade back in. A

@@ -133,6 +133,7 @@ class DelayEngine {
   Pair lastOut_ = {0.0, 0.0};     // the block's last output, before the host's sample type
   Pair clockPosition_ = {NAN, NAN};    // variable clock: the last control positions
   Pair clockSpeed_ = {1.0, 1.0};       // and the speeds looked up for them
+  Pair clockPeriod_ = {1.0, 1.0};      // and their reciprocals
 };
 
 }  // namespace engine

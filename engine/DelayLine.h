@@ -48,13 +48,13 @@ class DelayLine {
   }
 
   // Variable clock, one sample of both lines, each at its own speed (0.5..2
-  // times the fixed rate; left in the first lane): as many clock ticks as
+  // times the fixed rate; left in the first lane) and its period, 1/speed: as many clock ticks as
   // the phase passes, each writing the input and adding the feedback
   // interpolated at the tick's place between the last two samples. `written`
   // holds a line's input in the first lane and its feedback in the second.
   // Returns the delayed signals interpolated at the current phases.
-  static Pair stepVariable(DelayLine& left, DelayLine& right, Pair speed, const History4Pair& writtenLeft,
-                           const History4Pair& writtenRight) {
+  static Pair stepVariable(DelayLine& left, DelayLine& right, Pair speed, Pair period,
+                           const History4Pair& writtenLeft, const History4Pair& writtenRight) {
     const Pair previous = {left.speed_, right.speed_};
     const Pair phase = {left.phase_, right.phase_};
     // At exactly the fixed rate with the ticks on the samples, every tick
@@ -67,11 +67,9 @@ class DelayLine {
       right.tickOnSample(writtenRight);
       return Pair{left.output_.h[1], right.output_.h[1]};
     }
-    // Rescale the distance to the next tick to the new speed (a division by a
-    // previous speed of exactly 1 changes nothing and is left out).
+    // Rescale the distance to the next tick to the new speed.
     const Pair scaled = (1.0 - phase) * speed;
-    const Pair a0 = 1.0 - (previous[0] == 1.0 && previous[1] == 1.0 ? scaled : scaled / previous);
-    const Pair period = 1.0 / speed;  // a tick's length in samples
+    const Pair a0 = 1.0 - scaled * Pair{left.period_, right.period_};
     left.clockVariable(a0[0], speed[0], period[0], writtenLeft);
     right.clockVariable(a0[1], speed[1], period[1], writtenRight);
     History4Pair out;
@@ -107,6 +105,7 @@ class DelayLine {
   // new speed.
   void clockVariable(double a0, double speed, double period, const History4Pair& written) {
     speed_ = speed;
+    period_ = period;
     double phase = a0 + speed;
     double t = 1.0 - a0;  // time from the last sample to this tick, in ticks
     double* const line = line_.data();
@@ -147,6 +146,7 @@ class DelayLine {
   long placedDelay_ = 0, placedPreDelay_ = 0;
   double fadeGain_ = 1.0;
   double speed_ = 1.0;  // variable clock: speed of the last sample
+  double period_ = 1.0;  // and its reciprocal
   double phase_ = 0.0;  // variable clock: position between ticks, 0..1
   History4 output_;     // variable clock: the last four values from the read head
 };
