@@ -55,7 +55,9 @@ void Filter::computeCoefficients(double cutoffHz, double resonance, double resoM
   q_ = tables_.damping[static_cast<int>(r * 4095.0)];
 
   // Keeps the two-pass recursion stable at high cut-off and resonance.
-  limit_ = f_ > 0.0 ? 2.0 / f_ - f_ * 0.5 : 2.0;
+  // Below f = 0.5 the bound 2/f - f/2 lies above 3.75 and the cap of 2 holds
+  // anyway: no division needed.
+  limit_ = f_ >= 0.5 ? 2.0 / f_ - f_ * 0.5 : 2.0;
   if (limit_ > 2.0) limit_ = 2.0;
   if (q_ > limit_) q_ = limit_;
 

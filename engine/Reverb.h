@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "engine/Pair.h"
+
 namespace engine {
 
 enum ReverbType { kSpring = 0, kPlate = 1 };
@@ -72,7 +74,7 @@ class Reverb {
   Decay decay_ = decayFor(kSpring, 0.0);
   double d_[6] = {};
   double b0_ = 0.0, b2_ = 0.0, a1_ = 0.0, a2_ = 0.0;
-  double x1_[2] = {}, x2_[2] = {}, y1_[2] = {}, y2_[2] = {};
+  Pair x1_ = {}, x2_ = {}, y1_ = {}, y2_ = {};  // the band-pass states, a channel per lane
   double outputScale_ = 0.1625;
 };
 
