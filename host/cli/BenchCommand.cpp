@@ -86,6 +86,9 @@ class Bench {
     configure(*plugin);
     plugin->setSpeakerArrangement(std::min(4, plugin->numInputs()), std::min(2, plugin->numOutputs()));
     plugin->resume();
+    // Some plug-ins (the six-tap peer among them) take parameter changes only
+    // while running: set them once more.
+    configure(*plugin);
 
     double seconds = run.useDouble ? time<double>(*plugin, path, frames, run.sampleRate)
                                    : time<float>(*plugin, path, frames, run.sampleRate);
