@@ -83,11 +83,11 @@ class Bench {
     if (run.useDouble && !plugin->canDoubleReplacing()) throw CliError("no double-precision process entry");
     plugin->setSampleRate(static_cast<float>(run.sampleRate));
     plugin->setBlockSize(o_.block);
-    configure(*plugin);
     plugin->setSpeakerArrangement(std::min(4, plugin->numInputs()), std::min(2, plugin->numOutputs()));
+    // Set up as a track is: the plug-in started, then its settings. Some
+    // plug-ins (the six-tap peer among them) take parameter changes only
+    // while running.
     plugin->resume();
-    // Some plug-ins (the six-tap peer among them) take parameter changes only
-    // while running: set them once more.
     configure(*plugin);
 
     double seconds = run.useDouble ? time<double>(*plugin, path, frames, run.sampleRate)
