@@ -18,6 +18,7 @@
 #include "host/PluginHost.h"
 #include "host/StateImages.h"
 #include "state/FactoryPresets.h"
+#include "tests/support/DrumBar.h"
 
 namespace {
 
@@ -26,42 +27,6 @@ const std::set<std::string> kSelfSustaining = {"Wormhole", "Delirium Tremens"};
 
 template <typename T>
 using Stereo = std::vector<std::vector<T>>;
-
-// One bar of drums at 120 BPM (kick, snare, eighth-note hats), then silence.
-Stereo<float> drumBar(double seconds, double total) {
-  const long n = static_cast<long>(total * kRate);
-  Stereo<float> s(2, std::vector<float>(static_cast<size_t>(n), 0.0f));
-  uint32_t seed = 1;
-  auto noise = [&] {
-    seed = seed * 1664525u + 1013904223u;
-    return static_cast<float>(static_cast<int32_t>(seed)) / 2147483648.0f;
-  };
-  for (int beat = 0; beat < static_cast<int>(seconds * 2.0); ++beat) {
-    const long at = static_cast<long>(beat * 0.5 * kRate);
-    for (long i = 0; i < static_cast<long>(0.3 * kRate); ++i) {
-      const double t = i / kRate;
-      float v;
-      if (beat % 2 == 0)
-        v = static_cast<float>(0.8 * std::sin(2 * M_PI * (50 * t + 3 * (1 - std::exp(-t / 0.03)))) * std::exp(-t / 0.12));
-      else
-        v = static_cast<float>((0.5 * noise() + 0.3 * std::sin(2 * M_PI * 190 * t)) * std::exp(-t / 0.045));
-      s[0][at + i] += 0.9f * v;
-      s[1][at + i] += v;
-    }
-    for (int half = 0; half < 2; ++half) {
-      const long h = at + static_cast<long>(half * 0.25 * kRate);
-      float previous = 0.0f;
-      for (long i = 0; i < static_cast<long>(0.05 * kRate); ++i) {
-        const float x = noise();
-        const float v = 0.15f * (x - previous) * static_cast<float>(std::exp(-i / (0.01 * kRate)));
-        previous = x;
-        s[0][h + i] += 0.6f * v;
-        s[1][h + i] += v;
-      }
-    }
-  }
-  return s;
-}
 
 enum class Kind { Single, Double, Turned };
 
@@ -137,7 +102,7 @@ int main(int argc, char** argv) {
   }
   auto reference = open(argv[1]);
   auto candidate = open(argc > 2 ? argv[2] : TAVREL_PLUGIN_PATH);
-  const Stereo<float> phrase = drumBar(2.0, 10.0);
+  const Stereo<float> phrase = testing_support::drumBar(10.0, kRate);
   const long frames = static_cast<long>(phrase[0].size());
 
   std::printf("%-3s %-24s %10s %10s %10s   (peak difference, dBFS)\n", "#", "program", "single", "double",
