@@ -65,6 +65,13 @@ inline double loopLimit(double x) {
   return x < 0.0 ? -y : y;
 }
 
+// Both loops at once; the bend only where a lane passes the knee.
+inline Pair loopLimit(Pair x) {
+  const Pair a = magnitude(x);
+  if (a[0] <= kLoopKnee && a[1] <= kLoopKnee) return x;
+  return Pair{loopLimit(x[0]), loopLimit(x[1])};
+}
+
 }  // namespace
 
 DelayEngine::DelayEngine() {
@@ -144,12 +151,10 @@ void DelayEngine::clear() {
   gates_.envelope = Pair{};
   ducker_.envelope = 0.0;
   antiAlias_.clear();
-  for (int c = 0; c < 2; ++c) {
-    taps_[c] = 0.0;
-    lastDriven_[c] = 0.0;
-    lastOut_[c] = 0.0;
-    written_[c].clear();
-  }
+  taps_ = Pair{};
+  lastDriven_ = Pair{};
+  lastOut_ = Pair{};
+  for (History4Pair& w : written_) w.clear();
 }
 
 void DelayEngine::placeHeads() {
@@ -189,6 +194,8 @@ void DelayEngine::readDirectValues() {
     d.fbSign[c] = finiteOr(v.fbSign[c], d.fbSign[c]);
     d.wetSign[c] = finiteOr(v.dlySign[c], d.wetSign[c]);
   }
+  d.fbSigns = Pair{d.fbSign[0], d.fbSign[1]};
+  d.wetSigns = Pair{d.wetSign[0], d.wetSign[1]};
   d.clockManual = finiteOr(v.vcoMan, d.clockManual);
   d.duckThreshold = finiteOr(v.duckThreshold, d.duckThreshold);
   d.duckAttack = finiteOr(v.duckAttack, d.duckAttack);
@@ -239,6 +246,13 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
   const bool filteredFeedback = outputFilter && d.filterMode == 1;
   // Glides that have come to rest stay there for the whole block.
   const bool glide = !smooth_.atRest();
+  // The modulation signals matter only where a depth other than 0 reads them
+  // (a depth of 0 leaves the clock and the filter exactly where the signals
+  // would). Unread, the LFO and the envelopes only coast for this block.
+  const bool clockModulated = d.clockOn && !smooth_.zeroThroughout(kClockModDepth);
+  const bool filterModulated =
+      d.filterOn && !(smooth_.zeroThroughout(kCutoffModDepth) && smooth_.zeroThroughout(kResoModDepth));
+  const bool modulated = clockModulated || filterModulated;
   double modL = modulation_.modL(), modR = modulation_.modR();
 
   for (int i = 0; i < frames; ++i) {
@@ -254,13 +268,13 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
 
     // Input gain, the dry copy and the meters.
     Pair x = main * smooth_[kInputGain];
-    const double dryL = x[0], dryR = x[1];
+    const Pair dry = x;
     peaks_.push(static_cast<float>(x[0]), static_cast<float>(x[1]));
 
     // Filter coefficients, and the filter in front of the lines.
     if (d.filterOn) {
       filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
-      if (d.filterMode == 0) x = Pair{filter_.process(0, x[0], d.filterType), filter_.process(1, x[1], d.filterType)};
+      if (d.filterMode == 0) x = filter_.process(x, d.filterType);
     }
 
     // Anti-alias cascade in front of the variable clock.
@@ -269,29 +283,30 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
 
     // Drive: the window follows the level even while the drive is off.
     drive_.feed(x, smooth_[kDriveFactor]);
-    if (d.driveNormalised > 0.0) x *= Pair{drive_.gain(0), drive_.gain(1)};
-    const double sL = x[0], sR = x[1];
+    if (d.driveNormalised > 0.0) x *= drive_.gain();
 
     // Modulation signals; the filter takes its sweep for the next sample
     // (while it is off, only the block's last sweep is kept, below).
-    modulation_.tick(smooth_[kModSource], envIn[0], envIn[1], modL, modR);
-    if (d.filterOn) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
+    if (modulated) {
+      modulation_.tick(smooth_[kModSource], envIn[0], envIn[1], modL, modR);
+      if (d.filterOn) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
+    } else {
+      modulation_.coast(envIn[0], envIn[1]);
+    }
 
     // Feedback crossfeed from the previous sample's taps; each line's last
     // writes, which the variable clock interpolates between.
     double toL, toR;
     feedbackMatrix(taps_[0], taps_[1], smooth_[kFbGainL], smooth_[kFbGainR], smooth_[kFbPanL],
                    smooth_[kFbPanR], toL, toR);
-    const double mutedL = smooth_[kMuteL] * sL;
-    const double mutedR = smooth_[kMuteR] * sR;
-    written_[0].push(Pair{mutedL, toL});
-    written_[1].push(Pair{mutedR, toR});
+    const Pair muted = smooth_.pair(kMuteL) * x;
+    written_[0].push(Pair{muted[0], toL});
+    written_[1].push(Pair{muted[1], toR});
 
     // The delay lines.
-    double dL, dR;
+    Pair delayed;
     if (!d.clockOn) {
-      dL = lines_[0].stepFixed(mutedL, toL);
-      dR = lines_[1].stepFixed(mutedR, toR);
+      delayed = Pair{lines_[0].stepFixed(muted[0], toL), lines_[1].stepFixed(muted[1], toR)};
     } else {
       const double depth = smooth_[kClockModDepth];
       const double manual = (1.0 - std::fabs(depth)) * d.clockManual;
@@ -301,10 +316,9 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       if (position[0] != clockPosition_[0] || position[1] != clockPosition_[1]) {
         clockPosition_ = position;
         clockSpeed_ = Pair{tables_.exponentialAt(position[0]), tables_.exponentialAt(position[1])};
+        clockPeriod_ = 1.0 / clockSpeed_;
       }
-      const Pair delayed = DelayLine::stepVariable(lines_[0], lines_[1], clockSpeed_, written_[0], written_[1]);
-      dL = delayed[0];
-      dR = delayed[1];
+      delayed = DelayLine::stepVariable(lines_[0], lines_[1], clockSpeed_, clockPeriod_, written_[0], written_[1]);
     }
 
     // Time changes: fade out, move the heads at -60 dB, fade back in. A
@@ -324,54 +338,42 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
         placeHeads(c);
       }
     }
-    dL *= lines_[0].fadeGain();
-    dR *= lines_[1].fadeGain();
+    delayed *= Pair{lines_[0].fadeGain(), lines_[1].fadeGain()};
 
     // Gate gains from the delayed signal, ahead of the look-ahead line.
-    const Pair gateEnvelope = gates_.follow(Pair{dL, dR}, d.gateAttack, d.gateRelease);
-    const double gL = Gates::gain(gateEnvelope[0], smooth_[kGateThresholdL]);
-    const double gR = Gates::gain(gateEnvelope[1], smooth_[kGateThresholdR]);
+    const Pair gateEnvelope = gates_.follow(delayed, d.gateAttack, d.gateRelease);
+    const Pair gate = Gates::gain(gateEnvelope, smooth_.pair(kGateThresholdL));
 
     // Filter behind the lines, and the feedback taps.
-    double oL = dL, oR = dR;
-    if (outputFilter) {
-      oL = filter_.process(0, dL, d.filterType);
-      oR = filter_.process(1, dR, d.filterType);
-    }
-    taps_[0] = loopLimit(d.fbSign[0] * (filteredFeedback ? oL : dL));
-    taps_[1] = loopLimit(d.fbSign[1] * (filteredFeedback ? oR : dR));
+    Pair o = delayed;
+    if (outputFilter) o = filter_.process(delayed, d.filterType);
+    taps_ = loopLimit(d.fbSigns * (filteredFeedback ? o : delayed));
 
     // Look-ahead, then the gate and the wet inversion.
-    lookahead_.exchange(oL, oR);
-    const double wL = gL * gL * oL * d.wetSign[0];
-    const double wR = gR * gR * oR * d.wetSign[1];
+    lookahead_.exchange(o);
+    const Pair w = gate * gate * o * d.wetSigns;
 
     // Wet pans and mix.
     const double m = smooth_[kMix];
-    const double toRight = smooth_[kWetPanL] * wL + smooth_[kWetPanR] * wR;
-    const double mixL = m * (wL + wR - toRight) + (1.0 - m) * dryL * dryBeforeReverb;
-    const double mixR = m * toRight + (1.0 - m) * dryR * dryBeforeReverb;
+    const double toRight = smooth_[kWetPanL] * w[0] + smooth_[kWetPanR] * w[1];
+    const Pair mixed = m * Pair{w[0] + w[1] - toRight, toRight} + (1.0 - m) * dry * dryBeforeReverb;
 
     // Reverb.
-    double rL = mixL, rR = mixR;
-    if (d.reverbOn && reverb_.ready()) reverb_.process(mixL + 1e-15, mixR + 1e-15, d.reverbAmount, rL, rR);
+    Pair r = mixed;
+    if (d.reverbOn && reverb_.ready()) reverb_.process(mixed[0] + 1e-15, mixed[1] + 1e-15, d.reverbAmount, r[0], r[1]);
 
     // Ducking by the key, dry added behind the reverb, output gain.
     const double dk = ducker_.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
-    double yL = (dryL * dryAfterReverb * (1.0 - m) + dk * rL) * smooth_[kOutputGain];
-    double yR = (dryR * dryAfterReverb * (1.0 - m) + dk * rR) * smooth_[kOutputGain];
+    Pair y = (dry * dryAfterReverb * (1.0 - m) + dk * r) * smooth_[kOutputGain];
 
     // Bypass passes the main input unscaled.
-    if (d.bypass) {
-      yL = main[0];
-      yR = main[1];
-    }
+    if (d.bypass) y = main;
 
     // Output: right cleared, left written, right added: with both outputs on one
     // channel it receives the sum.
     outR[i] = 0;
-    outL[i] = static_cast<Sample>(yL);
-    outR[i] += static_cast<Sample>(yR);
+    outL[i] = static_cast<Sample>(y[0]);
+    outR[i] += static_cast<Sample>(y[1]);
     if constexpr (std::is_same_v<Sample, float>) {
       // Tails die away through the subnormal range, where many hosts' own
       // processing slows to a crawl: hand them exact zeros instead.
@@ -379,15 +381,20 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       outR[i] = flushSubnormal(outR[i]);
     }
 
-    lastDriven_[0] = sL;
-    lastDriven_[1] = sR;
-    lastOut_[0] = yL;
-    lastOut_[1] = yR;
+    lastDriven_ = x;
+    lastOut_ = y;
   }
 
-  // The sweep the filter finds when it is switched on: the one of the last
-  // sample, as if it had been taken every sample.
-  if (!d.filterOn && frames > 0) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
+  // The signals of the block's last sample, as if they had been formed every
+  // sample; and the sweep the filter finds when it is switched on or its
+  // depths turned up: the one of the last sample, as if it had been taken
+  // every sample.
+  if (!modulated && frames > 0) {
+    modulation_.finishCoasting(smooth_[kModSource]);
+    modL = modulation_.modL();
+    modR = modulation_.modR();
+  }
+  if ((!d.filterOn || !modulated) && frames > 0) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
 
   // With the clock off the cascade rests at the last input level, so
   // switching the clock on starts without a step.

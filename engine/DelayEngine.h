@@ -87,6 +87,7 @@ class DelayEngine {
   struct Direct {
     double fbSign[2] = {1.0, 1.0};
     double wetSign[2] = {1.0, 1.0};
+    Pair fbSigns = {1.0, 1.0}, wetSigns = {1.0, 1.0};  // the same, a side per lane
     double clockManual = 0.0;
     double duckThreshold = 1.0;
     double duckAttack = 0.0, duckRelease = 0.0;
@@ -125,13 +126,14 @@ class DelayEngine {
   PeakMemory peaks_;
 
   double fadeFactor_ = 1.0;       // per-sample fall of a time-change fade: -60 dB in 100 ms
-  double taps_[2] = {0.0, 0.0};   // feedback taps of the previous sample
+  Pair taps_ = {0.0, 0.0};        // feedback taps of the previous sample
   History4Pair written_[2];       // per line: the muted input written at the write head (first lane)
                                   // and the value added at the feedback head (second lane)
-  double lastDriven_[2] = {0.0, 0.0};  // the block's last drive-stage output
-  double lastOut_[2] = {0.0, 0.0};     // the block's last output, before the host's sample type
+  Pair lastDriven_ = {0.0, 0.0};  // the block's last drive-stage output
+  Pair lastOut_ = {0.0, 0.0};     // the block's last output, before the host's sample type
   Pair clockPosition_ = {NAN, NAN};    // variable clock: the last control positions
   Pair clockSpeed_ = {1.0, 1.0};       // and the speeds looked up for them
+  Pair clockPeriod_ = {1.0, 1.0};      // and their reciprocals
 };
 
 }  // namespace engine

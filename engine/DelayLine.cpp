@@ -14,6 +14,7 @@ void DelayLine::allocate(int length) {
 void DelayLine::clear() {
   std::fill(line_.begin(), line_.end(), 0.0);
   speed_ = 1.0;
+  period_ = 1.0;
   phase_ = 0.0;
   output_.clear();
 }

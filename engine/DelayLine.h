@@ -48,21 +48,30 @@ class DelayLine {
   }
 
   // Variable clock, one sample of both lines, each at its own speed (0.5..2
-  // times the fixed rate; left in the first lane): as many clock ticks as
+  // times the fixed rate; left in the first lane) and its period, 1/speed: as many clock ticks as
   // the phase passes, each writing the input and adding the feedback
   // interpolated at the tick's place between the last two samples. `written`
   // holds a line's input in the first lane and its feedback in the second.
   // Returns the delayed signals interpolated at the current phases.
-  static Pair stepVariable(DelayLine& left, DelayLine& right, Pair speed, const History4Pair& writtenLeft,
-                           const History4Pair& writtenRight) {
+  static Pair stepVariable(DelayLine& left, DelayLine& right, Pair speed, Pair period,
+                           const History4Pair& writtenLeft, const History4Pair& writtenRight) {
     const Pair previous = {left.speed_, right.speed_};
     const Pair phase = {left.phase_, right.phase_};
-    // Rescale the distance to the next tick to the new speed (a division by a
-    // previous speed of exactly 1 changes nothing and is left out).
+    // At exactly the fixed rate with the ticks on the samples, every tick
+    // lands on a stored value: one tick per sample writes the last sample's
+    // input and feedback, and the read is the value two ticks back. No
+    // interpolation is needed.
+    if (speed[0] == 1.0 && speed[1] == 1.0 && previous[0] == 1.0 && previous[1] == 1.0 && phase[0] == 0.0 &&
+        phase[1] == 0.0) {
+      left.tickOnSample(writtenLeft);
+      right.tickOnSample(writtenRight);
+      return Pair{left.output_.h[1], right.output_.h[1]};
+    }
+    // Rescale the distance to the next tick to the new speed.
     const Pair scaled = (1.0 - phase) * speed;
-    const Pair a0 = 1.0 - (previous[0] == 1.0 && previous[1] == 1.0 ? scaled : scaled / previous);
-    left.clockVariable(a0[0], speed[0], writtenLeft);
-    right.clockVariable(a0[1], speed[1], writtenRight);
+    const Pair a0 = 1.0 - scaled * Pair{left.period_, right.period_};
+    left.clockVariable(a0[0], speed[0], period[0], writtenLeft);
+    right.clockVariable(a0[1], speed[1], period[1], writtenRight);
     History4Pair out;
     for (int k = 0; k < 4; ++k) out.h[k] = Pair{left.output_.h[k], right.output_.h[k]};
     return out.catmullRom(Pair{left.phase_, right.phase_});
@@ -94,16 +103,16 @@ class DelayLine {
  private:
   // The clock ticks of one sample; a0 is the tick's distance, rescaled to the
   // new speed.
-  void clockVariable(double a0, double speed, const History4Pair& written) {
+  void clockVariable(double a0, double speed, double period, const History4Pair& written) {
     speed_ = speed;
+    period_ = period;
     double phase = a0 + speed;
     double t = 1.0 - a0;  // time from the last sample to this tick, in ticks
     double* const line = line_.data();
     while (phase >= 1.0) {
       phase -= 1.0;
-      // The tick's place between the last two samples (at speed 1 the
-      // division is exact and skipped).
-      const double q = speed == 1.0 ? t : t / speed;
+      // The tick's place between the last two samples.
+      const double q = t * period;
       const Pair w = written.catmullRom(q);
       line[write_] = w[0];
       line[feedback_] += w[1];
@@ -112,6 +121,16 @@ class DelayLine {
       t += 1.0;
     }
     phase_ = phase;
+  }
+
+  // One tick of the variable clock at speed 1 and phase 0: the Catmull-Rom
+  // cubic at q = 1 is the newer of its middle points.
+  void tickOnSample(const History4Pair& written) {
+    const Pair w = written.h[2];
+    line_[write_] = w[0];
+    line_[feedback_] += w[1];
+    output_.push(line_[read_]);
+    advance();
   }
 
   void advance() {
@@ -127,6 +146,7 @@ class DelayLine {
   long placedDelay_ = 0, placedPreDelay_ = 0;
   double fadeGain_ = 1.0;
   double speed_ = 1.0;  // variable clock: speed of the last sample
+  double period_ = 1.0;  // and its reciprocal
   double phase_ = 0.0;  // variable clock: position between ticks, 0..1
   History4 output_;     // variable clock: the last four values from the read head
 };

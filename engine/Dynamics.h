@@ -40,10 +40,11 @@ class Drive {
     if (++index_ >= window_) index_ = 0;
   }
 
-  // Gain for channel c from its running sum.
-  double gain(int c) const {
-    const double u = sum_[c];
-    return u > threshold_ ? window_ / u : 1.0 - u * quarterOverWindow_;
+  // Gain of both channels from their running sums.
+  Pair gain() const {
+    const Pair u = sum_;
+    const double window = window_;
+    return select(u > threshold_, window / u, 1.0 - u * quarterOverWindow_);
   }
 
  private:
@@ -81,8 +82,10 @@ struct Gates {
     envelope = (envelope + 1e-30) - 1e-30;
     return envelope;
   }
-  static double gain(double envelope, double threshold) {
-    return (threshold >= 1e-5 && envelope < threshold) ? envelope / threshold : 1.0;
+  static Pair gain(Pair envelope, Pair threshold) {
+    const PairMask closing = (threshold >= 1e-5) & (envelope < threshold);
+    if (!(closing[0] | closing[1])) return Pair{1.0, 1.0};  // both open: no division
+    return select(closing, envelope / threshold, Pair{1.0, 1.0});
   }
 };
 
@@ -91,25 +94,22 @@ struct Gates {
 class GateLookahead {
  public:
   void allocate(int length) {
-    for (auto& line : line_) line.assign(static_cast<std::size_t>(std::max(length, 1)), 0.0);
-    length_ = static_cast<int>(line_[0].size());
+    line_.assign(static_cast<std::size_t>(std::max(length, 1)), Pair{});
+    length_ = static_cast<int>(line_.size());
     index_ = 0;
   }
   int length() const { return length_; }
-  void clear() {
-    for (auto& line : line_) std::fill(line.begin(), line.end(), 0.0);
-  }
+  void clear() { std::fill(line_.begin(), line_.end(), Pair{}); }
   void resetIndex() { index_ = 0; }
 
   // Stores this sample's pair and returns the pair stored one length earlier.
-  void exchange(double& left, double& right) {
-    std::swap(line_[0][index_], left);
-    std::swap(line_[1][index_], right);
+  void exchange(Pair& x) {
+    std::swap(line_[index_], x);
     if (++index_ >= length()) index_ = 0;
   }
 
  private:
-  std::vector<double> line_[2] = {std::vector<double>(1, 0.0), std::vector<double>(1, 0.0)};
+  std::vector<Pair> line_ = std::vector<Pair>(1, Pair{});  // a channel per lane
   int length_ = 1;
   int index_ = 0;
 };

@@ -10,6 +10,7 @@ void Filter::setSampleRate(double sampleRate) {
   if (!(sampleRate > 0.0)) return;
   ceiling_ = sampleRate / 2.75;
   tableScale_ = 2.0 / sampleRate;
+  computedFrom_ = Inputs{};
 }
 
 void Filter::clear() {
@@ -19,8 +20,8 @@ void Filter::clear() {
   resoMod_ = 0.0;
   f_ = q_ = limit_ = satCap_ = 0.0;
   effectiveCutoff_ = 0.0;
-  state_[0] = State{};
-  state_[1] = State{};
+  computedFrom_ = Inputs{};
+  state_ = State{};
 }
 
 void Filter::updateModulation(double modL, double modR, double cutoffModDepth) {
@@ -32,6 +33,10 @@ void Filter::updateModulation(double modL, double modR, double cutoffModDepth) {
 }
 
 void Filter::computeCoefficients(double cutoffHz, double resonance, double resoModDepth) {
+  const Inputs inputs = {cutoffHz, resonance, resoModDepth, cutoffFactor_, resoMod_};
+  if (inputs == computedFrom_) return;
+  computedFrom_ = inputs;
+
   double fc = cutoffFactor_ * cutoffHz;
   if (fc > ceiling_) fc = ceiling_;
   if (!(fc > 0.0)) fc = 0.0;  // also catches NaN: the table index must stay valid
@@ -50,7 +55,9 @@ void Filter::computeCoefficients(double cutoffHz, double resonance, double resoM
   q_ = tables_.damping[static_cast<int>(r * 4095.0)];
 
   // Keeps the two-pass recursion stable at high cut-off and resonance.
-  limit_ = f_ > 0.0 ? 2.0 / f_ - f_ * 0.5 : 2.0;
+  // Below f = 0.5 the bound 2/f - f/2 lies above 3.75 and the cap of 2 holds
+  // anyway: no division needed.
+  limit_ = f_ >= 0.5 ? 2.0 / f_ - f_ * 0.5 : 2.0;
   if (limit_ > 2.0) limit_ = 2.0;
   if (q_ > limit_) q_ = limit_;
 
@@ -63,20 +70,33 @@ void Filter::computeCoefficients(double cutoffHz, double resonance, double resoM
   if (satCap_ < 0.0) satCap_ = 0.0;
 }
 
-double Filter::process(int channel, double x, int type) {
-  State& s = state_[channel & 1];
-  double sum = 0.0;
+Pair Filter::process(Pair x, int type) {
+  State& s = state_;
+  Pair sum = {};
   for (int pass = 0; pass < 2; ++pass) {
-    const double band = s.band + 1e-30 - 1e-30;
+    const Pair band = (s.band + 1e-30) - 1e-30;
     s.low = f_ * band + s.low;
     s.high = x - q_ * band - s.low;
     // The cubic term saturates the band state softly and bounds the resonance.
-    double saturation = 0.075 * band * band * band;
-    if (std::fabs(saturation) > satCap_ * std::fabs(band)) saturation = satCap_ * band;
+    const Pair cube = 0.075 * band * band * band;
+    const Pair saturation = select(magnitude(cube) > satCap_ * magnitude(band), satCap_ * band, cube);
     s.band = band + f_ * s.high - saturation;
     sum += type == kBandPass ? s.band : (type == kHighPass ? s.high : s.low);
   }
   return 0.5 * sum;
+}
+
+double Filter::process(int channel, double x, int type) {
+  const int lane = channel & 1;
+  const State kept = state_;
+  Pair in = {};
+  in[lane] = x;
+  const double y = process(in, type)[lane];
+  const int other = 1 - lane;
+  state_.low[other] = kept.low[other];
+  state_.band[other] = kept.band[other];
+  state_.high[other] = kept.high[other];
+  return y;
 }
 
 }  // namespace engine

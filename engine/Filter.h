@@ -3,6 +3,9 @@
 // its band state. The cut-off is swept by modL, the resonance by modR.
 #pragma once
 
+#include <cmath>
+
+#include "engine/Pair.h"
 #include "engine/Tables.h"
 
 namespace engine {
@@ -25,11 +28,14 @@ class Filter {
   void updateModulation(double modL, double modR, double cutoffModDepth);
 
   // Every sample while the filter is on, from the smoothed cut-off (Hz),
-  // resonance (0.05..1) and resonance modulation depth (-1..1).
+  // resonance (0.05..1) and resonance modulation depth (-1..1). Recomputed
+  // only when one of them or the sweep has moved since the last call.
   void computeCoefficients(double cutoffHz, double resonance, double resoModDepth);
 
-  // Filters one sample of a channel (0 left, 1 right); type 0 low-pass,
-  // 1 band-pass, 2 high-pass.
+  // Filters one sample of both channels (left in the first lane); type 0
+  // low-pass, 1 band-pass, 2 high-pass.
+  Pair process(Pair x, int type);
+  // One sample of one channel (0 left, 1 right); the other keeps its state.
   double process(int channel, double x, int type);
 
   double cutoffFactor() const { return cutoffFactor_; }
@@ -38,8 +44,14 @@ class Filter {
   double dampingCoefficient() const { return q_; }
 
  private:
+  // Both channels' states, a channel per lane.
   struct State {
-    double low = 0.0, band = 0.0, high = 0.0;
+    Pair low = {}, band = {}, high = {};
+  };
+  // What the coefficients were last computed from.
+  struct Inputs {
+    double cutoffHz = NAN, resonance = NAN, resoModDepth = NAN, cutoffFactor = NAN, resoMod = NAN;
+    bool operator==(const Inputs&) const = default;
   };
 
   const Tables& tables_;
@@ -50,7 +62,8 @@ class Filter {
   double effectiveCutoff_ = 0.0;
   double f_ = 0.0, q_ = 0.0, limit_ = 0.0;
   double satCap_ = 0.0;  // most damping the saturation may add
-  State state_[2];
+  Inputs computedFrom_;  // NaN: compute at the next call
+  State state_;
 };
 
 }  // namespace engine

@@ -56,6 +56,15 @@ class Modulation {
   // (0 LFO only, 1 envelope only).
   void tick(double modSource, double envInL, double envInR, double& modL, double& modR);
 
+  // While nothing reads the modulation signals: one sample of everything that
+  // has a state of its own (the phase, the glides of the smoothed waves, the
+  // random draws and the envelopes) exactly as tick() moves it, without
+  // forming the signals. After the block's last such sample finishCoasting()
+  // forms them as tick() would have, so that a depth turned up later meets
+  // the LFO and the envelopes where they would be had they been heard.
+  void coast(double envInL, double envInR);
+  void finishCoasting(double modSource);
+
   double modL() const { return modL_; }
   double modR() const { return modR_; }
   double phase() const { return phase_; }
@@ -64,6 +73,10 @@ class Modulation {
 
  private:
   int nextRandom();  // 0..32767
+  template <bool kShaped>
+  void step(double envInL, double envInR);  // kShaped: the sine and triangle formed too
+  void shape(const double (&phi)[2]);       // the sine or triangle at the channel phases
+  void blend(double modSource);             // the modulation signals from the LFO and the envelopes
 
   const Tables& tables_;
   double sampleRate_ = 44100.0;
@@ -84,33 +97,56 @@ class Modulation {
 };
 
 inline void Modulation::tick(double modSource, double envInL, double envInR, double& modL, double& modR) {
+  step<true>(envInL, envInR);
+  blend(modSource);
+  modL = modL_;
+  modR = modR_;
+}
+
+inline void Modulation::coast(double envInL, double envInR) { step<false>(envInL, envInR); }
+
+inline void Modulation::finishCoasting(double modSource) {
+  // The sine and triangle read no state of their own: their last sample
+  // follows from the last channel phases alone.
+  if (wave_ == 0 || wave_ == 2) shape(prevPhase_);
+  blend(modSource);
+}
+
+inline void Modulation::shape(const double (&phi)[2]) {
+  if (wave_ == 0) {  // sine, opposite in sign to sin(phi)
+    for (int c = 0; c < 2; ++c) {
+      double pos = (phi[c] + lfo::kPi) * 1000.0 / kTwoPi;
+      // A phase of exactly pi lands one past the table; hold it on the last entry.
+      if (!(pos >= 0.0)) pos = 0.0;
+      if (pos > Tables::kSineSize - 1) pos = Tables::kSineSize - 1;
+      lfoOut_[c] = tables_.sine[static_cast<int>(pos)];
+    }
+  } else {  // triangle: +1 at a quarter cycle, -1 at three quarters
+    for (int c = 0; c < 2; ++c) {
+      const double t = phi[c] / lfo::kHalfPiSingle;
+      if (std::fabs(phi[c]) <= lfo::kHalfPiSingle)
+        lfoOut_[c] = t;
+      else if (phi[c] > 0.0)
+        lfoOut_[c] = 2.0 - t;
+      else
+        lfoOut_[c] = -t - 2.0;
+    }
+  }
+}
+
+template <bool kShaped>
+inline void Modulation::step(double envInL, double envInR) {
   const double phi[2] = {lfo::wrapOnce(phase_ - offset_), lfo::wrapOnce(phase_ + offset_)};
 
   switch (wave_) {
-    case 0:  // sine, opposite in sign to sin(phi)
-      for (int c = 0; c < 2; ++c) {
-        double pos = (phi[c] + lfo::kPi) * 1000.0 / kTwoPi;
-        // A phase of exactly pi lands one past the table; hold it on the last entry.
-        if (!(pos >= 0.0)) pos = 0.0;
-        if (pos > Tables::kSineSize - 1) pos = Tables::kSineSize - 1;
-        lfoOut_[c] = tables_.sine[static_cast<int>(pos)];
-      }
+    case 0:  // sine
+    case 2:  // triangle
+      if constexpr (kShaped) shape(phi);
       break;
     case 1:  // square, rounded by the smoothing
       for (int c = 0; c < 2; ++c) {
         target_[c] = phi[c] > 0.0 ? 1.0 : -1.0;
         lfoOut_[c] = lfo::guard(lfoOut_[c] + (target_[c] - lfoOut_[c]) * k_);
-      }
-      break;
-    case 2:  // triangle: +1 at a quarter cycle, -1 at three quarters
-      for (int c = 0; c < 2; ++c) {
-        const double t = phi[c] / lfo::kHalfPiSingle;
-        if (std::fabs(phi[c]) <= lfo::kHalfPiSingle)
-          lfoOut_[c] = t;
-        else if (phi[c] > 0.0)
-          lfoOut_[c] = 2.0 - t;
-        else
-          lfoOut_[c] = -t - 2.0;
       }
       break;
     case 3:  // rising saw, slightly rounded
@@ -136,13 +172,13 @@ inline void Modulation::tick(double modSource, double envInL, double envInR, dou
   const double coef = envCoef_;
   envelope_[0] = lfo::guard(envelope_[0] + (envInL * sens - envelope_[0]) * coef);
   envelope_[1] = lfo::guard(envelope_[1] + (envInR * sens - envelope_[1]) * coef);
+}
 
+inline void Modulation::blend(double modSource) {
   // Envelope 0 maps to -1, so silence with the envelope selected pulls down.
   const double b = std::isfinite(modSource) ? modSource : 0.0;
   modL_ = b * (2.0 * envelope_[0] - 1.0) + (1.0 - b) * lfoOut_[0];
   modR_ = b * (2.0 * envelope_[1] - 1.0) + (1.0 - b) * lfoOut_[1];
-  modL = modL_;
-  modR = modR_;
 }
 
 }  // namespace engine

@@ -58,7 +58,7 @@ int Reverb::maskFor(double sampleRate) {
 void Reverb::allocate(double sampleRate) {
   const int mask = maskFor(sampleRate);
   if (mask != mask_ || buffer_.empty()) {
-    std::vector<double>(static_cast<std::size_t>(kLines) * (mask + 1), 0.0).swap(buffer_);
+    std::vector<double>(static_cast<std::size_t>(kLines) * (mask + 1 + kStagger), 0.0).swap(buffer_);
     mask_ = mask;
   }
   configure(type_, sampleRate);  // lengths must fit the new lines before any sample runs
@@ -107,7 +107,7 @@ void Reverb::setDecay(const Decay& decay) { decay_ = decay; }
 void Reverb::clear() {
   std::fill(buffer_.begin(), buffer_.end(), 0.0);
   for (double& d : d_) d = 0.0;
-  for (int c = 0; c < 2; ++c) x1_[c] = x2_[c] = y1_[c] = y2_[c] = 0.0;
+  x1_ = x2_ = y1_ = y2_ = Pair{};
 }
 
 void Reverb::processSpring(double iL, double iR, double& xL, double& xR) {
@@ -191,22 +191,22 @@ void Reverb::process(double iL, double iR, double amount, double& rL, double& rR
     rR = iR;
     return;
   }
-  double x[2];
+  Pair x;
   if (type_ == kPlate)
     processPlate(iL, iR, x[0], x[1]);
   else
     processSpring(iL, iR, x[0], x[1]);
 
-  double y[2];
-  for (int c = 0; c < 2; ++c) {
-    y[c] = b0_ * x[c] + b2_ * x2_[c] - a1_ * y1_[c] - a2_ * y2_[c];
-    x2_[c] = x1_[c];
-    x1_[c] = x[c];
-    y2_[c] = y1_[c];
-    y1_[c] = guard(y[c]);
-  }
-  rL = iL + (outputScale_ * y[0] - iL) * amount;
-  rR = iR + (outputScale_ * y[1] - iR) * amount;
+  // The output band-pass, both channels at once.
+  const Pair y = b0_ * x + b2_ * x2_ - a1_ * y1_ - a2_ * y2_;
+  x2_ = x1_;
+  x1_ = x;
+  y2_ = y1_;
+  y1_ = (y + 1e-30) - 1e-30;
+  const Pair in = {iL, iR};
+  const Pair r = in + (outputScale_ * y - in) * amount;
+  rL = r[0];
+  rR = r[1];
 
   writeA_ = (writeA_ + 1) & mask_;
   writeBC_ = (writeBC_ + 1) & mask_;

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "engine/Pair.h"
+
 namespace engine {
 
 enum ReverbType { kSpring = 0, kPlate = 1 };
@@ -51,12 +53,18 @@ class Reverb {
   const Decay& decay() const { return decay_; }
 
  private:
-  double* line(int i) { return &buffer_[static_cast<std::size_t>(i) * (mask_ + 1)]; }
+  // Every line's write position is the same index, so lines laid end to end
+  // at a power-of-two length would all meet in one cache set and evict each
+  // other every sample. Each line starts nine cache lines further along than
+  // a power-of-two spacing would put it, which spreads the sixteen over
+  // sixteen different sets.
+  static constexpr int kStagger = 72;  // doubles: nine 64-byte cache lines
+  double* line(int i) { return &buffer_[static_cast<std::size_t>(i) * (mask_ + 1 + kStagger)]; }
   double read(int i, int distance, int writePos) { return line(i)[(writePos - distance) & mask_]; }
   void processSpring(double iL, double iR, double& xL, double& xR);
   void processPlate(double iL, double iR, double& xL, double& xR);
 
-  std::vector<double> buffer_;  // 16 lines of mask + 1
+  std::vector<double> buffer_;  // 16 lines of mask + 1, kStagger apart
   int mask_ = 0;
   int type_ = kSpring;
   int length_[kLines] = {};
@@ -66,7 +74,7 @@ class Reverb {
   Decay decay_ = decayFor(kSpring, 0.0);
   double d_[6] = {};
   double b0_ = 0.0, b2_ = 0.0, a1_ = 0.0, a2_ = 0.0;
-  double x1_[2] = {}, x2_[2] = {}, y1_[2] = {}, y2_[2] = {};
+  Pair x1_ = {}, x2_ = {}, y1_ = {}, y2_ = {};  // the band-pass states, a channel per lane
   double outputScale_ = 0.1625;
 };
 

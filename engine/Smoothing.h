@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "engine/Pair.h"
 #include "engine/WorkingValues.h"
 
 namespace engine {
@@ -75,7 +76,13 @@ class Smoother {
     current_ = target_;
   }
 
+  // True when a value is 0 and stays 0 for the whole block: a depth that
+  // modulates nothing.
+  bool zeroThroughout(int i) const { return current_[i] == 0.0 && target_[i] == 0.0; }
+
   double operator[](int i) const { return current_[i]; }
+  // A left value and the right one after it, a side per lane.
+  Pair pair(int left) const { return Pair{current_[left], current_[left + 1]}; }
   double& current(int i) { return current_[i]; }
   double target(int i) const { return target_[i]; }
 

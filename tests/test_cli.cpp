@@ -375,6 +375,8 @@ TEST_F(Cli, BenchMeasuresTavrelAndAnInstalledPeer) {
   double ns = 0;
   std::istringstream(r.out.substr(r.out.find("4/2", row) + 3)) >> ns;
   EXPECT_GT(ns, 0.0);
+  for (const char* summary : {"median of the 61 programs", "every stage on, 192 kHz", "every stage on, double"})
+    EXPECT_NE(r.out.find(summary), std::string::npos) << r.out;
   if (!havePeer) GTEST_SKIP() << "no second VST 2.4 plug-in installed (zam-plugins)";
   EXPECT_NE(r.out.find("ZamDelay-vst.so"), std::string::npos);
   EXPECT_NE(r.out.find("Tavrel program 0 / this"), std::string::npos) << r.out;

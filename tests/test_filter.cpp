@@ -296,3 +296,26 @@ TEST(FilterInTheLoop, FeedbackModeDarkensEachRepeatWhileEffectModeKeepsThemAlike
 }
 
 }  // namespace
+
+namespace {
+
+// The coefficients are kept while their inputs stand still; a new sample
+// rate or a cleared filter must still bring fresh ones for the same inputs.
+TEST(Filter, KeptCoefficientsFollowARateChangeAndAClear) {
+  Filter f = makeFilter(44100, 3000, 0.5);
+  const double at44k = f.frequencyCoefficient();
+  f.setSampleRate(96000);
+  f.computeCoefficients(3000, 0.5, 0.0);
+  EXPECT_LT(f.frequencyCoefficient(), 0.5 * at44k);
+  f.clear();
+  EXPECT_EQ(f.frequencyCoefficient(), 0.0);
+  f.computeCoefficients(3000, 0.5, 0.0);
+  EXPECT_GT(f.frequencyCoefficient(), 0.0);
+  // A sweep that moves is an input too.
+  const double before = f.effectiveCutoffHz();
+  f.updateModulation(1.0, 0.0, 1.0);
+  f.computeCoefficients(3000, 0.5, 0.0);
+  EXPECT_GT(f.effectiveCutoffHz(), 2.0 * before);
+}
+
+}  // namespace

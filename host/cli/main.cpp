@@ -41,7 +41,7 @@ const char* kUsage =
     "  --key KEY.wav          side-chain signal for the ducking, on inputs 3 and 4\n"
     "  --plot PNG             render: also draw the picture\n"
     "  --seconds N            bench: seconds of noise per timed pass; the fastest of 5 counts (default 2)\n"
-    "  --all-programs         bench: every factory program\n"
+    "  --all-programs         bench: print every factory program (the median and the dearest always)\n"
     "  --rate HZ              bench, demo, info: sample rate (default 44100)\n"
     "  --quiet                no summary or progress\n";
 
