@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "engine/Coefficients.h"
+#include "engine/Pair.h"
 #include "engine/Tables.h"
 #include "engine/WorkingValues.h"
 
@@ -113,17 +114,20 @@ inline void Modulation::finishCoasting(double modSource) {
 }
 
 inline void Modulation::shape(const double (&phi)[2]) {
+  const Pair phases = {phi[0], phi[1]};  // both channels' divisions in one
   if (wave_ == 0) {  // sine, opposite in sign to sin(phi)
+    const Pair positions = (phases + lfo::kPi) * 1000.0 / kTwoPi;
     for (int c = 0; c < 2; ++c) {
-      double pos = (phi[c] + lfo::kPi) * 1000.0 / kTwoPi;
+      double pos = positions[c];
       // A phase of exactly pi lands one past the table; hold it on the last entry.
       if (!(pos >= 0.0)) pos = 0.0;
       if (pos > Tables::kSineSize - 1) pos = Tables::kSineSize - 1;
       lfoOut_[c] = tables_.sine[static_cast<int>(pos)];
     }
   } else {  // triangle: +1 at a quarter cycle, -1 at three quarters
+    const Pair ts = phases / lfo::kHalfPiSingle;
     for (int c = 0; c < 2; ++c) {
-      const double t = phi[c] / lfo::kHalfPiSingle;
+      const double t = ts[c];
       if (std::fabs(phi[c]) <= lfo::kHalfPiSingle)
         lfoOut_[c] = t;
       else if (phi[c] > 0.0)
@@ -149,9 +153,11 @@ inline void Modulation::step(double envInL, double envInR) {
         lfoOut_[c] = lfo::guard(lfoOut_[c] + (target_[c] - lfoOut_[c]) * k_);
       }
       break;
-    case 3:  // rising saw, slightly rounded
-      for (int c = 0; c < 2; ++c) lfoOut_[c] = lfo::guard(lfoOut_[c] + (phi[c] / lfo::kPi - lfoOut_[c]) * k_);
+    case 3: {  // rising saw, slightly rounded
+      const Pair ramp = Pair{phi[0], phi[1]} / lfo::kPi;
+      for (int c = 0; c < 2; ++c) lfoOut_[c] = lfo::guard(lfoOut_[c] + (ramp[c] - lfoOut_[c]) * k_);
       break;
+    }
     default: {  // random: a new target at each rising zero crossing, glided to
       if (phi[0] > 0.0 && prevPhase_[0] <= 0.0) target_[0] = 2.0 * nextRandom() / 32767.0 - 1.0;
       if (std::fabs(phi[0] - phi[1]) < 0.001)
