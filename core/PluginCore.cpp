@@ -206,13 +206,19 @@ void PluginCore::applyReverbType(float value) {
 }
 
 // Only the engine's reconfiguration: nothing here tells anyone, since it
-// may run on the audio thread.
+// may run on the audio thread. The type a host writes again unchanged (as
+// hosts re-send automation every block, and as every program applies it)
+// leaves the reverb's lines and positions as they are: reconfiguring them
+// would read the tail from the wrong places.
 void PluginCore::takeReverbChange() {
   if (!reverbChanged_.exchange(false, std::memory_order_acquire)) return;
   const int before = engine_->reverb().type();
+  const int wanted = engine_->values().rvbType.get() == engine::kPlate ? engine::kPlate
+                                                                                : engine::kSpring;
+  if (wanted == before) return;
   engine_->configureReverb();
   // The other type's lines hold sound that does not belong to this one.
-  if (engine_->reverb().type() != before) engine_->clearReverb();
+  engine_->clearReverb();
 }
 
 float PluginCore::getParameter(int index) const {

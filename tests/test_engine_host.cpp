@@ -300,6 +300,27 @@ TEST(HostHabits, UnchangedWritesAndTempoJitterKeepTheEchoes) {
   }
 }
 
+// Hosts re-send automation every block, and every program applies the
+// reverb type again: an unchanged type leaves the reverb's tail as it is.
+TEST(HostHabits, AReverbTypeReSentUnchangedKeepsTheTail) {
+  for (float type : {0.0f, 1.0f}) {
+    SCOPED_TRACE(type ? "plate" : "spring");
+    Settings reverb = k96thNotes;
+    reverb.insert(reverb.end(), {{RvbOn, 1.0f}, {RvbAmt, 1.0f}, {RvbType, type}});
+    Signal outs[2];
+    for (int resend = 0; resend < 2; ++resend) {
+      Session s(reverb);
+      for (int block = 0; block < 40; ++block) {
+        if (resend) s.plugin().setParameter(RvbType, type);
+        const auto o = s.run({block == 0 ? impulse(512) : Signal(512, 0.0f)});
+        outs[resend].insert(outs[resend].end(), o[0].begin(), o[0].end());
+      }
+    }
+    EXPECT_GT(peak(outs[0], 512, 512 * 40), 1e-3) << "no reverb tail to keep";
+    EXPECT_EQ(outs[0], outs[1]);
+  }
+}
+
 // A host that reloads a project gets the echo it saved, on the same sample.
 struct RoundTripCase {
   const char* name;
