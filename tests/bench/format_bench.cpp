@@ -73,13 +73,15 @@ int main(int argc, char** argv) {
       vst->processBlock(in, out, kBlock);
     });
 
+    // The same transport for both: the host at 120 BPM, stopped.
     testing_support::Lv2Instance lv2(world, kRate);
+    lv2.sendPosition(120.0, 0.0, 0.0);
     lv2.sendSetInt("selectProgram", program);
     lv2.run(std::vector<float>(kBlock, 0.0f));
     // The ports take the program's values, as a host's preset would set them.
     for (int p = 0; p < params::kNumParams; ++p) lv2.parameter(p) = state::factoryPresets()[program].values[p];
     const double lv2Ns = fastestPass(noise, [&](const float* l, const float* r, float* ol, float* orr) {
-      lv2.runBlock(l, r, ol, orr, kBlock);
+      lv2.runBlock(l, r, ol, orr, kBlock, /*bare=*/true);
     });
     char name[64];
     std::snprintf(name, sizeof name, "program %d \"%s\"", program, state::factoryPresets()[program].name);

@@ -162,14 +162,21 @@ class Lv2Instance {
     return out;
   }
   // One block through the given buffers, the key ports left unconnected.
-  void runBlock(const float* inL, const float* inR, float* outL, float* outR, uint32_t frames) {
+  // `bare`: only what any host does per block (no messages read or sent),
+  // for measuring the plug-in alone.
+  void runBlock(const float* inL, const float* inR, float* outL, float* outR, uint32_t frames, bool bare = false) {
     lilv_instance_connect_port(instance_, lv2plugin::kInputL, const_cast<float*>(inL));
     lilv_instance_connect_port(instance_, lv2plugin::kInputR, const_cast<float*>(inR));
     lilv_instance_connect_port(instance_, lv2plugin::kKeyL, nullptr);
     lilv_instance_connect_port(instance_, lv2plugin::kKeyR, nullptr);
     lilv_instance_connect_port(instance_, lv2plugin::kOutputL, outL);
     lilv_instance_connect_port(instance_, lv2plugin::kOutputR, outR);
-    runOnce(frames);
+    if (!bare) return runOnce(frames);
+    auto* in = reinterpret_cast<LV2_Atom_Sequence*>(atomIn_.data());
+    in->atom.size = sizeof(LV2_Atom_Sequence_Body);
+    auto* notify = reinterpret_cast<LV2_Atom_Sequence*>(atomOut_.data());
+    notify->atom.size = static_cast<uint32_t>(atomOut_.size() * 8 - sizeof(LV2_Atom));
+    lilv_instance_run(instance_, frames);
   }
   void runOnce(uint32_t frames) {
     if (!forgeOpen_) beginSequence();
