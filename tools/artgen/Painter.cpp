@@ -60,11 +60,14 @@ void useFont(cairo_t* cr, const Fonts& fonts, Face face, double size) {
   cairo_matrix_t m;
   cairo_matrix_init_scale(&m, face == Face::Narrow ? size * 0.8 : size, size);
   cairo_set_font_matrix(cr, &m);
-  // Unhinted outlines: the same shapes at every scale, only sharper when larger.
+  // Unhinted outlines at unrounded advances: the same shapes and spacing at
+  // every scale, only sharper when larger. Hinted advances are rounded to
+  // whole device pixels glyph by glyph, which at 150 % spreads the letters
+  // while the spaces stay narrow, so that words run together.
   cairo_font_options_t* options = cairo_font_options_create();
   cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-  cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
-  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+  cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
   cairo_set_font_options(cr, options);
   cairo_font_options_destroy(options);
 }
