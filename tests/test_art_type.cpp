@@ -16,6 +16,13 @@
 
 namespace {
 
+// One set of faces for the whole run: cairo may keep scaled fonts of a face
+// cached after it is released, so the FreeType faces stay for the process.
+const artgen::Fonts& artFonts() {
+  static const artgen::Fonts* fonts = new artgen::Fonts(TAVREL_ART_FONT_DIR);
+  return *fonts;
+}
+
 cairo_surface_t* blackSurface(double scale) {
   cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(400 * scale),
                                                   static_cast<int>(24 * scale));
@@ -55,7 +62,7 @@ double artWidth(const artgen::Fonts& fonts, artgen::Face face, double size, doub
 // anti-aliased fringe: at 150 % hinted advances once shrank the spaces until
 // words ran together ("levelbelow", "MUTEIN", "Ctrl100x").
 TEST(ArtType, LinesKeepTheirWidthAtEveryScale) {
-  const artgen::Fonts fonts(TAVREL_ART_FONT_DIR);
+  const artgen::Fonts& fonts = artFonts();
   const struct {
     const char* text;
     artgen::Face face;
@@ -98,7 +105,7 @@ double contrast(const artgen::Colour& text, const artgen::Colour& under) {
 // rack ears' and the rear's engravings are exempt.
 TEST(ArtType, EveryTextIsReadableAtOneHundredPercent) {
   namespace panel = editor::panel;
-  const artgen::Fonts fonts(TAVREL_ART_FONT_DIR);
+  const artgen::Fonts& fonts = artFonts();
   std::vector<artgen::TextEntry> texts;
   artgen::recordTexts(&texts);
   artgen::Context ctx{1.0, fonts};
