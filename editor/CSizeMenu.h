@@ -13,5 +13,8 @@ class CSizeMenu : public toolkit::COptionMenu {
   toolkit::CMouseEventResult onMouseDown(const toolkit::CPoint& where, const toolkit::CButtonState& buttons) override;
   void draw(toolkit::CDrawContext* context) override;
 
+  // The entry of the size nearest `scale`.
+  static int32_t sizeEntry(double scale);
+
   TOOLKIT_CLASS_METHODS(CSizeMenu, COptionMenu)
 };

@@ -135,6 +135,19 @@ TEST(PanelScale, TheSizeMenuResizesTheWindowWhereTheHostAgrees) {
   }
 }
 
+// The open size menu ticks the size the panel is shown at, whichever it is.
+TEST(PanelScale, TheSizeMenuTicksTheSizeInUse) {
+  const std::pair<const char*, int> cases[] = {{"1", 0}, {"1.5", 1}, {"2", 2}};
+  for (const auto& [stored, entry] : cases) {
+    SCOPED_TRACE(stored);
+    ScaledPanel panel(stored);
+    const double s = std::stod(stored);
+    panel.window().click(5 * s, 160 * s, kRButton);
+    ASSERT_NE(panel.editor->getFrame()->getModalView(), nullptr) << "no size menu opened";
+    EXPECT_EQ(static_cast<COptionMenu*>(panel.editor->panelView(95))->getCurrent(), entry);
+  }
+}
+
 // What a host reads before opening: the X server's resolution, or the
 // content scale the host itself handed over.
 TEST(PanelScale, TheRectangleBeforeOpeningFollowsTheServerAndTheHost) {

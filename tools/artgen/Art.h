@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "editor/PanelLayout.h"
 
@@ -39,11 +40,36 @@ class Fonts {
   Impl* impl_;
 };
 
-// Text with its baseline at y, aligned at x; `tracking` adds space between letters.
-void text(cairo_t* cr, const Fonts& fonts, Face face, double size, double x, double y, const std::string& s,
-          Align align, const Colour& colour, double tracking = 0.0);
+// What a text is to the reader, which sets how large and how clear it must be
+// at 100 %: a label names a control or a section (capitals at least 7 px
+// tall), a legend names positions and marks (at least 6 px), the help's
+// body is at least 9 px; an engraving is part of the metal's look and names
+// nothing to operate.
+enum class Role { Label, Legend, HelpBody, Engraving };
+
+// Text with its baseline at y, aligned at x; `tracking` adds space between
+// letters; `squeeze` narrows the letters (1 keeps the face's own width).
+void text(cairo_t* cr, const Fonts& fonts, Role role, Face face, double size, double x, double y,
+          const std::string& s, Align align, const Colour& colour, double tracking = 0.0, double squeeze = 1.0);
 double textWidth(cairo_t* cr, const Fonts& fonts, Face face, double size, const std::string& s,
-                 double tracking = 0.0);
+                 double tracking = 0.0, double squeeze = 1.0);
+// The squeeze that makes `s` at most `width` wide, down to `least`.
+double squeezeToFit(cairo_t* cr, const Fonts& fonts, Face face, double size, const std::string& s, double width,
+                    double least = 0.66);
+
+// Every text drawn while a record is set, as the reader meets it: where its
+// ink lies in device pixels, the height of its capitals there, its colour and
+// the mean colour it was drawn over.
+struct TextEntry {
+  std::string text;
+  Role role;
+  double size;        // font size in 1x pixels
+  double capHeight;   // device pixels
+  double left, top, right, bottom;  // the ink's box, device pixels
+  Colour colour;
+  Colour background;  // the mean under the box just before the text was drawn
+};
+void recordTexts(std::vector<TextEntry>* record);
 
 void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r);
 

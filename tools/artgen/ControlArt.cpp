@@ -157,7 +157,7 @@ void buttonBody(cairo_t* cr, double x, double y, double w, double h, double r, b
   else if (hover)
     verticalGradient(cr, y, y + h, hex(0x62656c), hex(0x3a3c41));
   else
-    verticalGradient(cr, y, y + h, hex(0x55585e), hex(0x2e3034));
+    verticalGradient(cr, y, y + h, hex(0x4a4d53), hex(0x282a2e));
   cairo_fill(cr);
   if (!pressed) {
     cairo_move_to(cr, x + r, y + 0.6);
@@ -206,7 +206,8 @@ void sideButton(const Context& ctx, cairo_t* cr, const char* word, bool lit) {
   cairo_save(cr);
   cairo_translate(cr, 8.4, 26.5);
   cairo_rotate(cr, -M_PI / 2);
-  text(cr, ctx.fonts, Face::Bold, 6.8, 0, 0, word, Align::Centre, lit ? palette::kTitle : palette::kLegend, 0.6);
+  text(cr, ctx.fonts, Role::Label, Face::Bold, palette::kLabelSize, 0, 0.5, word, Align::Centre,
+       lit ? palette::kTitle : palette::kLabel, 0.3, squeezeToFit(cr, ctx.fonts, Face::Bold, palette::kLabelSize, word, 38));
   cairo_restore(cr);
 }
 
@@ -360,7 +361,7 @@ void waveSelector(cairo_t* cr, int frame) {
 void helpButton(const Context& ctx, cairo_t* cr, int frame) {
   buttonBody(cr, 1, 0.5, 9, 7, 2, frame == 2, frame == 1);
   const Colour c = frame == 2 ? palette::kTitle : frame == 1 ? hex(0xffffff) : palette::kLabel;
-  text(cr, ctx.fonts, Face::Bold, 7, 5.5, 6.6, "?", Align::Centre, c);
+  text(cr, ctx.fonts, Role::Label, Face::Bold, palette::kLabelSize, 5.5, 8.3, "?", Align::Centre, c);
 }
 
 // --- the preset bar -----------------------------------------------------------
@@ -413,7 +414,8 @@ void fileButton(cairo_t* cr, bool save, int frame) {
 void wordButton(const Context& ctx, cairo_t* cr, double w, double h, const char* word, int frame) {
   buttonBody(cr, 1, 1, w - 2, h - 2, 2.5, frame == 2, frame == 1);
   const Colour c = frame == 2 ? palette::kTitle : frame == 1 ? hex(0xffffff) : palette::kLabel;
-  text(cr, ctx.fonts, Face::Bold, 6.8, w / 2, h / 2 + 2.5 + (frame == 2 ? 0.5 : 0), word, Align::Centre, c);
+  text(cr, ctx.fonts, Role::Label, Face::Bold, palette::kLabelSize, w / 2, h / 2 + 3.5 + (frame == 2 ? 0.5 : 0), word,
+       Align::Centre, c, 0.0, squeezeToFit(cr, ctx.fonts, Face::Bold, palette::kLabelSize, word, w - 5));
 }
 
 // Frames: idle, hover left, hover right, pressed left, pressed right.
@@ -438,9 +440,12 @@ void rocker(cairo_t* cr, int frame) {
 void modeButton(const Context& ctx, cairo_t* cr, const char* word, const Colour& led, int frame) {
   const bool on = frame == 2;
   buttonBody(cr, 1, 1.5, 22, 13, 2.5, on, frame == 1);
-  if (on) glow(cr, 12, 8.5, 12, led);
-  text(cr, ctx.fonts, Face::Narrow, 6.2, 12, 10.6 + (on ? 0.5 : 0), word, Align::Centre,
-       on ? led : frame == 1 ? hex(0xffffff) : palette::kLabel);
+  // Lit, the button glows along its top edge and its word takes the light's
+  // hue, pale enough to read on the dark pressed face.
+  if (on) glow(cr, 12, 2.5, 9, led);
+  text(cr, ctx.fonts, Role::Label, Face::Bold, palette::kLabelSize, 12, 11.5 + (on ? 0.5 : 0), word, Align::Centre,
+       on ? mix(led, hex(0xffffff), 0.55) : frame == 1 ? hex(0xffffff) : palette::kLabel, 0.0,
+       squeezeToFit(cr, ctx.fonts, Face::Bold, palette::kLabelSize, word, 20, 0.45));
 }
 
 }  // namespace

@@ -176,7 +176,7 @@ std::vector<std::string> wrap(cairo_t* cr, const Fonts& fonts, double size, cons
 
 // The explanation box of a help page within [left, right].
 void explanation(cairo_t* cr, const Context& ctx, const Page& page, double left, double right, bool centred) {
-  const double size = 7.6, lineHeight = 9.6;
+  const double size = palette::kHelpSize, lineHeight = 11.0;
   const double width = right - left;
   double termWidth = 0;
   for (const auto& h : page.lines)
@@ -188,7 +188,7 @@ void explanation(cairo_t* cr, const Context& ctx, const Page& page, double left,
     rows.push_back({h.term, wrap(cr, ctx.fonts, size, h.text, width - 20 - textLeft)});
     count += static_cast<int>(rows.back().second.size());
   }
-  const double boxHeight = 24 + count * lineHeight + (rows.size() - 1) * 1.5;
+  const double boxHeight = 26 + count * lineHeight + (rows.size() - 1) * 1.5;
   const double top = std::max(8.0, (155 - boxHeight) / 2);
   roundedRect(cr, left, top, width, boxHeight, 5);
   setColour(cr, hex(0x0c0d0f, 0.92));
@@ -197,13 +197,14 @@ void explanation(cairo_t* cr, const Context& ctx, const Page& page, double left,
   cairo_set_line_width(cr, 1);
   cairo_stroke(cr);
   double y = top + 14;
-  text(cr, ctx.fonts, Face::Bold, 8.5, centred ? left + width / 2 : left + 10, y, page.title,
-       centred ? Align::Centre : Align::Left, palette::kTitle, 1.2);
-  y += 11;
+  text(cr, ctx.fonts, Role::Label, Face::Bold, palette::kLabelSize, centred ? left + width / 2 : left + 10, y,
+       page.title, centred ? Align::Centre : Align::Left, palette::kTitle, 1.0);
+  y += 12.5;
   for (const auto& [term, lines] : rows) {
-    if (!term.empty()) text(cr, ctx.fonts, Face::Bold, size, left + 10, y, term, Align::Left, palette::kTitle);
+    if (!term.empty())
+      text(cr, ctx.fonts, Role::HelpBody, Face::Bold, size, left + 10, y, term, Align::Left, palette::kTitle);
     for (const auto& l : lines) {
-      text(cr, ctx.fonts, Face::Regular, size, centred ? left + width / 2 : left + 10 + textLeft, y, l,
+      text(cr, ctx.fonts, Role::HelpBody, Face::Regular, size, centred ? left + width / 2 : left + 10 + textLeft, y, l,
            centred ? Align::Centre : Align::Left, hex(0xe9e5da));
       y += lineHeight;
     }
@@ -379,19 +380,19 @@ cairo_surface_t* renderAbout(const Context& ctx) {
   cairo_arc(cr, 563, 122, 2, 0, 2 * M_PI);
   setColour(cr, hex(0x3a3425));
   cairo_fill(cr);
-  text(cr, ctx.fonts, Face::Regular, 6, 563, 137, "GND", Align::Centre, palette::kLegend);
+  text(cr, ctx.fonts, Role::Legend, Face::Bold, palette::kLegendSize, 563, 139, "GND", Align::Centre, palette::kLegend);
   // Serial number sticker.
   roundedRect(cr, 40, 124, 96, 14, 1.5);
   setColour(cr, hex(0xd9d4c5));
   cairo_fill(cr);
-  text(cr, ctx.fonts, Face::Bold, 6.5, 44, 133.5, "SERIAL", Align::Left, hex(0x2a2a28));
-  text(cr, ctx.fonts, Face::Regular, 6.5, 132, 133.5, "TVR 100-0001", Align::Right, hex(0x2a2a28));
+  text(cr, ctx.fonts, Role::Engraving, Face::Bold, 6.5, 44, 133.5, "SERIAL", Align::Left, hex(0x2a2a28));
+  text(cr, ctx.fonts, Role::Engraving, Face::Regular, 6.5, 132, 133.5, "TVR 100-0001", Align::Right, hex(0x2a2a28));
   vents(cr, 40, 18, 20, 2);
   vents(cr, 40, 100, 20, 1);
-  text(cr, ctx.fonts, Face::Bold, 6.5, 40, 68, "NO USER SERVICEABLE PARTS INSIDE", Align::Left, hex(0x8e8b83), 0.8);
-  text(cr, ctx.fonts, Face::Regular, 6.5, 40, 79, "Keep away from rain, fire and tape echoes left running overnight.",
+  text(cr, ctx.fonts, Role::Engraving, Face::Bold, 6.5, 40, 68, "NO USER SERVICEABLE PARTS INSIDE", Align::Left, hex(0x8e8b83), 0.8);
+  text(cr, ctx.fonts, Role::Engraving, Face::Regular, 6.5, 40, 79, "Keep away from rain, fire and tape echoes left running overnight.",
        Align::Left, hex(0x6f6d67));
-  text(cr, ctx.fonts, Face::Regular, 6.5, 40, 90, "Ventilation slots must stay clear.", Align::Left, hex(0x6f6d67));
+  text(cr, ctx.fonts, Role::Engraving, Face::Regular, 6.5, 40, 90, "Ventilation slots must stay clear.", Align::Left, hex(0x6f6d67));
 
   // Jacks, grouped and labelled, as a stereo delay's rear shows them.
   struct Group {
@@ -402,15 +403,17 @@ cairo_surface_t* renderAbout(const Context& ctx) {
     roundedRect(cr, grp.x - 6, 28, 74, 92, 4);
     setColour(cr, hex(0xffffff, 0.05));
     cairo_fill(cr);
-    text(cr, ctx.fonts, Face::Bold, 7, grp.x + 31, 42, grp.name, Align::Centre, palette::kLabel, 1.2);
+    text(cr, ctx.fonts, Role::Label, Face::Bold, palette::kLabelSize, grp.x + 31, 44, grp.name, Align::Centre, palette::kLabel,
+         1.0);
     for (int i = 0; i < 2; ++i) {
       const double cx = grp.x + 14 + i * 34;
       jack(cr, cx, 74);
-      text(cr, ctx.fonts, Face::Bold, 7, cx, 98, i == 0 ? "L" : "R", Align::Centre, palette::kLegend);
+      text(cr, ctx.fonts, Role::Label, Face::Bold, palette::kLabelSize, cx, 100, i == 0 ? "L" : "R", Align::Centre,
+           palette::kLabel);
     }
   }
-  text(cr, ctx.fonts, Face::Regular, 6, 358, 132, "KEY IN feeds the ducking (inputs 3 / 4)", Align::Centre,
-       hex(0x7d7a73));
+  text(cr, ctx.fonts, Role::Legend, Face::Regular, palette::kLegendSize, 352, 134, "KEY IN feeds the ducking (inputs 3 / 4)",
+       Align::Centre, palette::kLegend);
   // Power inlet.
   roundedRect(cr, 546, 52, 34, 28, 3);
   setColour(cr, hex(0x0b0b0c));
@@ -420,8 +423,8 @@ cairo_surface_t* renderAbout(const Context& ctx) {
     setColour(cr, hex(0x6b6d72));
     cairo_fill(cr);
   }
-  text(cr, ctx.fonts, Face::Bold, 6.5, 563, 44, "POWER", Align::Centre, palette::kLabel, 1.0);
-  text(cr, ctx.fonts, Face::Regular, 6, 563, 95, "12 V DC", Align::Centre, palette::kLegend);
+  text(cr, ctx.fonts, Role::Label, Face::Bold, palette::kLabelSize, 563, 44, "POWER", Align::Centre, palette::kLabel);
+  text(cr, ctx.fonts, Role::Legend, Face::Bold, palette::kLegendSize, 563, 96, "12 V DC", Align::Centre, palette::kLegend);
 
   // The rating plate; the editor writes the version into the gap after VERSION.
   roundedRect(cr, 612, 22, 292, 110, 4);
@@ -436,16 +439,18 @@ cairo_surface_t* renderAbout(const Context& ctx) {
       setColour(cr, hex(0x6d7076));
       cairo_fill(cr);
     }
-  text(cr, ctx.fonts, Face::Bold, 15, 632, 48, "TAVREL", Align::Left, palette::kTitle, 3.0);
-  text(cr, ctx.fonts, Face::Regular, 8, 632, 60, "STEREO DELAY", Align::Left, palette::kLabel, 1.6);
-  text(cr, ctx.fonts, Face::Bold, 8, panel::kVersionX - 6, panel::kVersionY + 11.5, "VERSION", Align::Right,
+  text(cr, ctx.fonts, Role::Label, Face::Bold, 15, 632, 48, "TAVREL", Align::Left, palette::kTitle, 3.0);
+  text(cr, ctx.fonts, Role::Label, Face::Regular, palette::kLabelSize, 632, 63, "STEREO DELAY", Align::Left, palette::kLabel,
+       1.2);
+  text(cr, ctx.fonts, Role::Legend, Face::Bold, palette::kLegendSize, panel::kVersionX - 6, panel::kVersionY + 11.5, "VERSION", Align::Right,
        palette::kLegend, 1.0);
-  text(cr, ctx.fonts, Face::Regular, 7, 632, 100, "Designed and built by Korvane", Align::Left, palette::kLegend);
-  text(cr, ctx.fonts, Face::Regular, 7, 632, 111, "Two delay lines of up to 10 s, filter, VCO, reverb", Align::Left,
-       hex(0x7d7a73));
+  text(cr, ctx.fonts, Role::Legend, Face::Regular, palette::kLegendSize, 632, 100, "Designed and built by Korvane",
+       Align::Left, palette::kLegend);
+  text(cr, ctx.fonts, Role::Legend, Face::Regular, palette::kLegendSize, 632, 112,
+       "Two delay lines of up to 10 s, filter, VCO, reverb", Align::Left, palette::kLegend);
   // Preset strip seen from behind: the feet, and how to go back.
-  text(cr, ctx.fonts, Face::Regular, 7, 471, 166, "click to return to the front panel", Align::Centre,
-       hex(0x8e8b83));
+  text(cr, ctx.fonts, Role::Legend, Face::Regular, palette::kLegendSize, 471, 166.5,
+       "click to return to the front panel", Align::Centre, palette::kLegend);
   cairo_destroy(cr);
   return out;
 }

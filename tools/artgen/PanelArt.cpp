@@ -78,8 +78,8 @@ void rackEar(cairo_t* cr, const Context& ctx, const panel::Rect& r, const char* 
     cairo_save(cr);
     cairo_translate(cr, cx + 2.4, (r.top + r.bottom) / 2.0);
     cairo_rotate(cr, -M_PI / 2);
-    text(cr, ctx.fonts, Face::Bold, 7, 0.5, 0.5, engraving, Align::Centre, hex(0xffffff, 0.25), 1.6);
-    text(cr, ctx.fonts, Face::Bold, 7, 0, 0, engraving, Align::Centre, hex(0x1e1f22, 0.85), 1.6);
+    text(cr, ctx.fonts, Role::Engraving, Face::Bold, 7, 0.5, 0.5, engraving, Align::Centre, hex(0xffffff, 0.25), 1.6);
+    text(cr, ctx.fonts, Role::Engraving, Face::Bold, 7, 0, 0, engraving, Align::Centre, hex(0x1e1f22, 0.85), 1.6);
     cairo_restore(cr);
   }
 }
@@ -96,7 +96,8 @@ void section(cairo_t* cr, const Context& ctx, const panel::Section& s) {
   sectionPath(cr, s, 0.5);
   setColour(cr, hex(0x474a51));
   cairo_stroke(cr);
-  text(cr, ctx.fonts, Face::Bold, 7, s.titleX, s.upper.top + 9, s.title, Align::Left, palette::kTitle, 1.2);
+  text(cr, ctx.fonts, Role::Label, Face::Bold, palette::kLabelSize, s.titleX, s.upper.top + 10.5, s.title, Align::Left,
+       palette::kTitle, 1.0);
 }
 
 double centreX(const panel::Rect& r) { return (r.left + r.right) / 2.0; }
@@ -129,56 +130,95 @@ std::vector<std::string> split(const char* names) {
   return out;
 }
 
-void caption(cairo_t* cr, const Context& ctx, const panel::View& v) {
+// Where a caption above or below its control is centred.
+double captionX(const panel::View& v) { return centreX(pictureRect(v)); }
+bool vertical(const panel::View& v) {
+  return v.captionPlace == panel::Place::Above || v.captionPlace == panel::Place::Below;
+}
+
+// The width a caption may take: up to halfway to the next caption on its
+// row, and inside its section.
+double captionRoom(const panel::View& v) {
+  const panel::Rect r = pictureRect(v);
+  const double cx = captionX(v);
+  double half = 60;
+  if (const panel::Section* box = sectionOf(r)) {
+    const auto& part = r.top >= box->lower.top ? box->lower : box->upper;
+    if (vertical(v)) half = std::min(cx - part.left, part.right - cx) - 2.5;
+    else if (v.captionPlace == panel::Place::Left) half = (r.left - 4 - part.left - 2.5) / 2;
+    else half = (part.right - 2.5 - r.right - 4) / 2;
+  }
+  if (!vertical(v)) return 2 * half;
+  const double y = v.captionPlace == panel::Place::Above ? r.top : r.bottom;
+  for (const auto& o : panel::views()) {
+    if (&o == &v || !o.caption || o.captionPlace != v.captionPlace) continue;
+    const panel::Rect q = pictureRect(o);
+    const double oy = o.captionPlace == panel::Place::Above ? q.top : q.bottom;
+    if (std::fabs(oy - y) > 9) continue;
+    const double d = std::fabs(captionX(o) - cx);
+    if (d > 0) half = std::min(half, d / 2 - 3);
+  }
+  return 2 * half;
+}
+
+// The boxes of the captions drawn so far, in 1x units.
+struct Box {
+  double left, top, right, bottom;
+};
+
+void caption(cairo_t* cr, const Context& ctx, const panel::View& v, std::vector<Box>& taken) {
   if (!v.caption || v.captionPlace == panel::Place::None) return;
   const panel::Rect r = pictureRect(v);
-  const double size = 6.5;
-  const double half = 2.3;  // half the capital height, to centre on a row
-  const double gap = v.viewClass == panel::ViewClass::AnimKnob ? 8.5 : 7.0;
-  // Captions wider than what they name switch to the narrow face.
-  const bool vertical = v.captionPlace == panel::Place::Above || v.captionPlace == panel::Place::Below;
-  const Face face = vertical && textWidth(cr, ctx.fonts, Face::Bold, size, v.caption) > r.width() + 2 ? Face::Narrow
-                                                                                                       : Face::Bold;
-  const double fs = face == Face::Narrow ? 7.0 : size;
+  const double size = palette::kLabelSize;
+  const double half = 3.5;  // half the capital height, to centre on a row
+  const double gap = v.viewClass == panel::ViewClass::AnimKnob ? 10.0 : 8.5;
+  // Captions wider than their room are narrowed.
+  const double squeeze = squeezeToFit(cr, ctx.fonts, Face::Bold, size, v.caption, captionRoom(v));
+  const double width = textWidth(cr, ctx.fonts, Face::Bold, size, v.caption, 0.0, squeeze);
+  auto say = [&](double x, double y, Align a) {
+    double left = a == Align::Left ? x : a == Align::Right ? x - width : x - width / 2;
+    // A caption above or below its control moves aside, within its block,
+    // from one drawn beside a neighbouring control.
+    for (const Box& b : taken) {
+      if (!vertical(v) || y - 7.5 >= b.bottom || y + 0.5 <= b.top) continue;
+      if (left < b.right + 2 && left + width > b.left - 2)
+        left = centreX(r) >= (b.left + b.right) / 2 ? b.right + 6 : b.left - 6 - width;
+    }
+    taken.push_back({left, y - 7.5, left + width, y + 0.5});
+    text(cr, ctx.fonts, Role::Label, Face::Bold, size, left, y, v.caption, Align::Left, palette::kLabel, 0.0, squeeze);
+  };
   switch (v.captionPlace) {
-    case panel::Place::Above:
-      text(cr, ctx.fonts, face, fs, centreX(r), r.top - 3, v.caption, Align::Centre, palette::kLabel);
-      break;
-    case panel::Place::Below:
-      text(cr, ctx.fonts, face, fs, centreX(r), r.bottom + gap, v.caption, Align::Centre, palette::kLabel);
-      break;
-    case panel::Place::Left:
-      text(cr, ctx.fonts, face, fs, r.left - 4, centreY(r) + half, v.caption, Align::Right, palette::kLabel);
-      break;
-    case panel::Place::Right:
-      text(cr, ctx.fonts, face, fs, r.right + 4, centreY(r) + half, v.caption, Align::Left, palette::kLabel);
-      break;
-    case panel::Place::None:
-      break;
+    case panel::Place::Above: say(centreX(r), r.top - 3, Align::Centre); break;
+    case panel::Place::Below: say(centreX(r), r.bottom + gap, Align::Centre); break;
+    case panel::Place::Left: say(r.left - 4, centreY(r) + half, Align::Right); break;
+    case panel::Place::Right: say(r.right + 4, centreY(r) + half, Align::Left); break;
+    case panel::Place::None: break;
   }
   if (!v.positionNames) return;
   const std::vector<std::string> names = split(v.positionNames);
-  const double ls = 6.3;
-  const double y = centreY(r) + 2.1;
+  const double ls = palette::kLegendSize;
+  const double y = centreY(r) + 3.0;
+  auto legend = [&](double x, double at, const std::string& s, Align a) {
+    text(cr, ctx.fonts, Role::Legend, Face::Narrow, ls, x, at, s, a, palette::kLegend);
+  };
   // Names that do not fit beside the switch inside its box go below it,
   // split at its centre.
   const panel::Section* box = sectionOf(r);
   const double leftEdge = r.left - 2.5 - textWidth(cr, ctx.fonts, Face::Narrow, ls, names.front());
   if (names.size() == 2 && box && leftEdge < box->lower.left + 2 && v.captionPlace == panel::Place::Above) {
-    const double cx = centreX(r), by = r.bottom + 7;
-    text(cr, ctx.fonts, Face::Narrow, ls, cx - 2, by, names.front(), Align::Right, palette::kLegend);
-    text(cr, ctx.fonts, Face::Narrow, ls, cx + 2, by, names.back(), Align::Left, palette::kLegend);
-    cairo_move_to(cr, cx + 0.5, by - 5);
+    const double cx = centreX(r), by = r.bottom + 8;
+    legend(cx - 2, by, names.front(), Align::Right);
+    legend(cx + 2, by, names.back(), Align::Left);
+    cairo_move_to(cr, cx + 0.5, by - 6);
     cairo_line_to(cr, cx + 0.5, by + 0.5);
     setColour(cr, palette::kTick);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
     return;
   }
-  text(cr, ctx.fonts, Face::Narrow, ls, r.left - 2.5, y, names.front(), Align::Right, palette::kLegend);
-  text(cr, ctx.fonts, Face::Narrow, ls, r.right + 2.5, y, names.back(), Align::Left, palette::kLegend);
-  if (names.size() == 3)
-    text(cr, ctx.fonts, Face::Narrow, ls, centreX(r), r.top - 2.5, names[1], Align::Centre, palette::kLegend);
+  legend(r.left - 2.5, y, names.front(), Align::Right);
+  legend(r.right + 2.5, y, names.back(), Align::Left);
+  if (names.size() == 3) legend(centreX(r), r.top - 2.5, names[1], Align::Centre);
 }
 
 // The scale around a knob: eleven ticks over the 300 degree sweep, the ends and the centre longer.
@@ -270,16 +310,22 @@ void presetStrip(cairo_t* cr, const Context& ctx) {
   lcdWindow(cr, display->rect.left, display->rect.top, display->rect.right, display->rect.bottom);
   // Memo slot names between their store and recall buttons.
   const Colour legend = palette::kLabel;
-  text(cr, ctx.fonts, Face::Bold, 7, (407 + 423) / 2.0, 166.5, "A", Align::Centre, legend);
-  text(cr, ctx.fonts, Face::Bold, 7, (471 + 488) / 2.0, 166.5, "B", Align::Centre, legend);
-  text(cr, ctx.fonts, Face::Narrow, 5.8, 381, 165.5, "MEMO", Align::Centre, palette::kLegend);
-  text(cr, ctx.fonts, Face::Narrow, 5.8, 752, 165.5, "CC", Align::Centre, palette::kLegend);
+  text(cr, ctx.fonts, Role::Label, Face::Bold, palette::kLabelSize, (407 + 423) / 2.0, 166.5, "A", Align::Centre,
+       legend);
+  text(cr, ctx.fonts, Role::Label, Face::Bold, palette::kLabelSize, (471 + 488) / 2.0, 166.5, "B", Align::Centre,
+       legend);
+  text(cr, ctx.fonts, Role::Legend, Face::Narrow, palette::kLegendSize, 381, 166, "MEMO", Align::Centre,
+       palette::kLegend, 0.0, squeezeToFit(cr, ctx.fonts, Face::Narrow, palette::kLegendSize, "MEMO", 16, 0.6));
+  text(cr, ctx.fonts, Role::Legend, Face::Narrow, palette::kLegendSize, 752, 166, "CC", Align::Centre,
+       palette::kLegend);
 }
 
 void brand(cairo_t* cr, const Context& ctx) {
   // Between the memo buttons and the MIDI buttons of the strip.
-  text(cr, ctx.fonts, Face::Bold, 10, 538, 167.5, "TAVREL", Align::Left, palette::kTitle, 2.2);
-  text(cr, ctx.fonts, Face::Regular, 6.5, 668, 166.5, "STEREO DELAY", Align::Right, palette::kLegend, 1.4);
+  text(cr, ctx.fonts, Role::Label, Face::Bold, palette::kLabelSize + 0.3, 532, 167.5, "TAVREL", Align::Left,
+       palette::kTitle, 1.6);
+  text(cr, ctx.fonts, Role::Legend, Face::Regular, palette::kLegendSize, 670, 166.5, "STEREO DELAY", Align::Right,
+       palette::kLegend, 0.0, squeezeToFit(cr, ctx.fonts, Face::Regular, palette::kLegendSize, "STEREO DELAY", 62));
 }
 
 }  // namespace
@@ -339,6 +385,7 @@ static void drawPanelBackground(cairo_t* cr, const Context& ctx) {
   rackEar(cr, ctx, leftPlate->rect, "TAVREL", 7);
   rackEar(cr, ctx, rightPlate->rect, "KORVANE", 11);
 
+  std::vector<Box> taken;
   for (const auto& v : panel::views()) {
     switch (v.viewClass) {
       case panel::ViewClass::AnimKnob:
@@ -367,12 +414,16 @@ static void drawPanelBackground(cairo_t* cr, const Context& ctx) {
       default:
         break;
     }
-    caption(cr, ctx, v);
+    caption(cr, ctx, v, taken);
   }
   for (const auto& l : panel::legends()) {
     const Align a = l.align == panel::Align::Left ? Align::Left : l.align == panel::Align::Right ? Align::Right
                                                                                                : Align::Centre;
-    text(cr, ctx.fonts, Face::Bold, 6.5, l.x, l.y, l.text, a, palette::kLegend);
+    // The table's words name controls (PRE TIME, the meters); the slash is a mark.
+    const bool mark = std::string(l.text) == "/";
+    text(cr, ctx.fonts, mark ? Role::Legend : Role::Label, Face::Bold, mark ? palette::kLegendSize : palette::kLabelSize,
+         l.x, l.y + (mark ? 1.0 : 1.5), l.text, a, mark ? palette::kLegend : palette::kLabel, 0.0,
+         squeezeToFit(cr, ctx.fonts, Face::Bold, palette::kLabelSize, l.text, 44));
   }
   presetStrip(cr, ctx);
   brand(cr, ctx);

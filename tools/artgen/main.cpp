@@ -102,7 +102,7 @@ std::vector<Written> renderScale(double scale, const artgen::Fonts& fonts, const
     // The about picture as the editor shows it, with the version text.
     cairo_t* cr = cairo_create(pictures[129]);
     cairo_scale(cr, scale, scale);
-    artgen::text(cr, fonts, artgen::Face::Regular, 11, editor::panel::kVersionX, editor::panel::kVersionY + 11.5, "v.1.0.0", artgen::Align::Left,
+    artgen::text(cr, fonts, artgen::Role::Label, artgen::Face::Regular, 11, editor::panel::kVersionX, editor::panel::kVersionY + 11.5, "v.1.0.0", artgen::Align::Left,
                  artgen::hex(0xffffff));
     cairo_destroy(cr);
     writeOrThrow(pictures[129], 24, out + "/about" + suffix + ".png");
