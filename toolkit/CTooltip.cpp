@@ -20,15 +20,22 @@ constexpr CColor kBox{24, 25, 28, 240};
 constexpr CColor kEdge{232, 162, 58, 255};
 constexpr CColor kText{240, 238, 232, 255};
 
-// The text's width as the frame draws it; measured on a scratch surface, as
-// the tooltip is placed before anything is drawn.
-double textWidth(const std::string& text) {
+// The text's width as the frame draws it at its scale, measured on a scratch
+// surface, as the tooltip is placed before anything is drawn. Advances
+// rounded to whole device pixels (hinted metrics) run wider at some scales
+// than unrounded ones: the wider of the two counts.
+double textWidth(const std::string& text, double scale) {
   cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
   double width = 0.0;
-  {
-    CDrawContext context(scratch, 1.0);
+  for (const cairo_hint_metrics_t metrics : {CAIRO_HINT_METRICS_OFF, CAIRO_HINT_METRICS_ON}) {
+    CDrawContext context(scratch, scale);
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
+    cairo_font_options_set_hint_metrics(options, metrics);
+    cairo_set_font_options(context.getCairo(), options);
+    cairo_font_options_destroy(options);
     context.setFont(kNormalFontSmall, kTextSize);
-    width = context.getStringWidth(text.c_str());
+    width = std::max(width, context.getStringWidth(text.c_str()));
   }
   cairo_surface_destroy(scratch);
   return width;
@@ -45,7 +52,8 @@ void CTooltip::show(const std::string& text, const CRect& control) {
   if (isVisible() && text == text_ && control == control_) return;
   text_ = text;
   control_ = control;
-  setViewSize(placeFor(std::ceil(textWidth(text)) + 2 * kPadding + 2, control));
+  const double scale = frame_ ? frame_->getScale() : 1.0;
+  setViewSize(placeFor(std::ceil(textWidth(text, scale)) + 2 * kPadding + 2, control));
   setMouseableArea(CRect());
   setVisible(true);
   setDirty(true);
