@@ -45,7 +45,11 @@ void PanelTooltips::idle(uint32_t now, const TextOf& textOf) {
     outside_ = false;
     if (!frame_->getModalView()) target = dynamic_cast<CControl*>(frame_->getViewAt(p));
   }
-  const std::string text = delay_.rest(target, now) ? textOf(target->getTag()) : std::string();
+  if (!delay_.rest(target, now)) {
+    label_->hide();
+    return;
+  }
+  const std::string text = textOf(target->getTag());
   if (text.empty())
     label_->hide();
   else

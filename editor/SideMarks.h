@@ -6,8 +6,6 @@
 // no mouse.
 #pragma once
 
-#include <vector>
-
 #include "editor/TooltipText.h"
 #include "toolkit/CGraphics.h"
 
@@ -24,14 +22,16 @@ class SideMarks {
   static constexpr toolkit::CColor kLeftColour{74, 168, 255, 255};
   static constexpr toolkit::CColor kRightColour{255, 127, 69, 255};
 
-  // Adds the outlines to the frame: call before the controls are added.
+  // Adds the marks to the frame: call before the controls are added.
   void open(toolkit::CFrame* frame);
-  void close() { marks_.clear(); }
+  void close() { mark_ = nullptr; }
   // Shows the sides being edited; redraws only what changes.
   void show(SideChoice sides);
 
  private:
-  std::vector<SideMark*> marks_;  // held by the frame
+  SideMark* mark_ = nullptr;  // held by the frame
+  SideChoice shown_;
+  bool fresh_ = true;  // nothing shown since the marks were made
 };
 
 }  // namespace editor
