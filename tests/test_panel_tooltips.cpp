@@ -224,9 +224,8 @@ TEST(PanelTooltips, SideOutlinesFollowLeftRightAndLink) {
   panel.editor.getFrame()->writePng(toolkit_rig::outputPath("panel_side_link.png").c_str());
 }
 
-// Shift with the wheel turns a knob a tenth of a plain notch; the hot area
-// keeps its own fine step. Each notch over an arrow button is one click:
-// one bracketed write each.
+// Shift with the wheel turns a knob a tenth of a plain notch. Each notch over
+// an arrow button is one click: one bracketed write each.
 TEST(PanelTooltips, ShiftWheelIsFinerAndTheWheelStepsArrowButtons) {
   Panel panel;
   panel.zel->setParameter(Input, 0.5f);
