@@ -43,7 +43,8 @@ void PanelTooltips::idle(uint32_t now, const TextOf& textOf) {
   CPoint p;
   if (frame_->getCurrentMouseLocation(p) && !(outside_ && p == leftAt_)) {
     outside_ = false;
-    if (!frame_->getModalView()) target = dynamic_cast<CControl*>(frame_->getViewAt(p));
+    if (!frame_->getModalView() && frame_->getViewSize().pointInside(p))
+      target = dynamic_cast<CControl*>(frame_->getViewAt(p));
   }
   if (!delay_.rest(target, now)) {
     label_->hide();
