@@ -74,6 +74,13 @@ CHelpView* CHelp::getHelpView() const {
   return helpView_ && frame_ && frame_->getModalView() == helpView_ ? helpView_ : nullptr;
 }
 
+bool CHelp::openAt(const CPoint& where) {
+  if (!getHelpView()) onMouseDown(where, kLButton);
+  CHelpView* view = getHelpView();
+  if (view) view->onMouseMoved(where, 0);
+  return view != nullptr;
+}
+
 void CHelp::idleStep(uint32_t now) {
   if (CHelpView* view = getHelpView()) view->fadeStep(now);
 }

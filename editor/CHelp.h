@@ -28,6 +28,9 @@ class CHelp : public toolkit::CSplashScreen {
   // The editor's idle with the millisecond tick count: advances the page
   // cross-fade of the open overlay.
   void idleStep(uint32_t now);
+  // Opens the overlay (unless it is open) at the page of the section at
+  // `where`, as the help key does; false when another overlay is up.
+  bool openAt(const toolkit::CPoint& where);
 
   // The open overlay, or null.
   CHelpView* getHelpView() const;

@@ -133,8 +133,9 @@ bool Editor::open(void* parent) {
   linkChanged_ = false;
   pendingTempo_ = -1.0;
   createViews();
-  // The program bar goes on top of the panel's own views.
+  // The program bar goes on top of the panel's own views, the tooltip above all.
   CPresetSystemEditor::open(parent);
+  tooltips_.open(frame);
   // Linear knobs, whatever mode the host asked for.
   setKnobMode(kLinearMode);
   return true;
@@ -148,6 +149,7 @@ void Editor::createViews() {
   auto* sizeMenu = new CSizeMenu(CRect(0, 0, kWidth, kHeight), this, panel::kTagSizeMenu);
   frame->addView(sizeMenu);
   views_[panel::kTagSizeMenu] = sizeMenu;
+  sideMarks_.open(frame);
 
   for (const panel::View& v : panel::views()) {
     const CRect r = rectOf(v.rect);
@@ -215,6 +217,8 @@ void Editor::createViews() {
 void Editor::close() {
   if (frame) frame->finishGestures();
   closeSideEdits();
+  tooltips_.close();
+  sideMarks_.close();
   CPresetSystemEditor::close();
   views_.fill(nullptr);
   help_ = nullptr;
@@ -222,6 +226,14 @@ void Editor::close() {
   pendingScale_ = 0.0;
   FrameEditor::close();
   scale_ = 0.0;  // the next open looks at the hints again
+}
+
+bool Editor::onKeyDown(VstKeyCode key) {
+  if (FrameEditor::onKeyDown(key)) return true;
+  if ((key.virt != VKEY_F1 && key.virt != VKEY_HELP) || !frame || !help_) return false;
+  CPoint where(-1, -1);  // outside every section: the invitation page
+  frame->getCurrentMouseLocation(where);
+  return help_->openAt(where);
 }
 
 void Editor::setView(int32_t tag, float value) {

@@ -15,6 +15,8 @@
 
 #include "editor/EditorHost.h"
 #include "editor/PanelLayout.h"
+#include "editor/PanelTooltips.h"
+#include "editor/SideMarks.h"
 #include "params/ParameterText.h"
 #include "editor/programbar/CPresetSystemEditor.h"
 
@@ -39,6 +41,11 @@ class Editor : public presets::CPresetSystemEditor {
   // A parameter changed, from whatever thread and source: the view showing
   // it follows at the next idle. Nothing is written back.
   void setParameter(int32_t index, float value) override;
+
+  // F1 opens help at the section under the pointer; other keys go to the
+  // views.
+  bool onKeyDown(toolkit::VstKeyCode key) override;
+  const editor::PanelTooltips& tooltips() const { return tooltips_; }
 
   // The panel's controls report here.
   void valueChanged(toolkit::CControl* control) override;
@@ -130,6 +137,8 @@ class Editor : public presets::CPresetSystemEditor {
 
   std::array<toolkit::CControl*, editor::panel::kTagCount> views_{};
   CHelp* help_ = nullptr;
+  editor::PanelTooltips tooltips_;
+  editor::SideMarks sideMarks_;
 
   // Values from the effect waiting for the next idle, one bit per parameter,
   // and the link and tempo changes likewise.

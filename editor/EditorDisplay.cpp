@@ -55,6 +55,9 @@ void Editor::idle() {
     }
     renderReadout(readout);
     updateMeters(now);
+    const editor::SideChoice sides{selectedSide_, link_};
+    sideMarks_.show(sides);
+    tooltips_.idle(now, [this, sides](int tag) { return editor::tooltipText(*host(), tag, sides); });
     frame->update();
   }
   refreshBar();

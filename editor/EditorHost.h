@@ -30,6 +30,9 @@ class EditorHost {
   virtual void endParameterEdit(int index) = 0;
   // What the four-digit display shows for a parameter (61: the tempo).
   virtual void getParameterReadout(int index, params::ParameterReadout& readout) const = 0;
+  // A parameter's value as hosts show it and its unit ("dB", "ms", or none),
+  // into buffers of at least 16 bytes each.
+  virtual void getParameterText(int index, char* display, char* label) = 0;
 
   // ---- the delay sides
   // Whether a side takes a range or time now, what a write settles, and what

@@ -36,7 +36,7 @@ class FrameEditor : public toolkit::VSTGUIEditorInterface {
   bool isOpen() const { return frame != nullptr; }
   virtual void idle();
   // A key the host forwards: true when a view took it.
-  bool onKeyDown(toolkit::VstKeyCode key);
+  virtual bool onKeyDown(toolkit::VstKeyCode key);
   bool onKeyUp(toolkit::VstKeyCode key);
   bool setKnobMode(int32_t mode);
 

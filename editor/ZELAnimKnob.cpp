@@ -8,6 +8,7 @@ using namespace toolkit;
 
 namespace {
 constexpr float kFineDragZoom = 5.0f;  // Shift makes a full sweep 1000 pixels
+constexpr float kFineWheelZoom = 10.0f;
 }
 
 ZELAnimKnob::ZELAnimKnob(const CRect& size, CControlListener* listener, int32_t tag, int32_t subPixmaps,
@@ -21,6 +22,10 @@ ZELAnimKnob::ZELAnimKnob(const CRect& size, CControlListener* listener, int32_t 
 int ZELAnimKnob::frameIndex() const {
   const int frame = static_cast<int>(static_cast<float>(subPixmaps_ - 1) * value_);
   return std::clamp(frame, 0, subPixmaps_ - 1);
+}
+
+bool ZELAnimKnob::onWheel(const CPoint& where, float distance, const CButtonState& buttons) {
+  return CAnimKnob::onWheel(where, (buttons & kShift) ? distance / kFineWheelZoom : distance, buttons);
 }
 
 void ZELAnimKnob::draw(CDrawContext* context) {

@@ -2,7 +2,7 @@
 // truncating (frames - 1) * value, drawn into a drawing rectangle that may be
 // smaller than the view (the pictures carry a margin). Dragging, Shift for
 // fine dragging (five times slower), the wheel and the reset gesture are the
-// toolkit knob's.
+// toolkit knob's; Shift with the wheel steps ten times finer.
 #pragma once
 
 #include "toolkit/CAnimKnob.h"
@@ -14,6 +14,7 @@ class ZELAnimKnob : public toolkit::CAnimKnob {
               const toolkit::CRect& drawRect);
 
   void draw(toolkit::CDrawContext* context) override;
+  bool onWheel(const toolkit::CPoint& where, float distance, const toolkit::CButtonState& buttons) override;
 
   // The picture shown for the current value.
   int frameIndex() const;

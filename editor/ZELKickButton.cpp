@@ -1,5 +1,8 @@
 #include "editor/ZELKickButton.h"
 
+#include <algorithm>
+#include <cmath>
+
 using namespace toolkit;
 
 ZELKickButton::ZELKickButton(const CRect& size, CControlListener* listener, int32_t tag, double heightOfOneImage,
@@ -10,8 +13,14 @@ ZELKickButton::ZELKickButton(const CRect& size, CControlListener* listener, int3
 
 CMouseEventResult ZELKickButton::onMouseDown(const CPoint&, const CButtonState& buttons) {
   if (!(buttons & kLButton)) return kMouseEventNotHandled;
-  value_ = 1.0f;
   pressed_ = true;  // the pressed picture follows the pointer until release
+  click(buttons);
+  return kMouseEventHandled;
+}
+
+// The press's picture stays until the release; a wheel's clicks leave none.
+void ZELKickButton::click(const CButtonState& buttons) {
+  value_ = 1.0f;
   stepSize_ = 1.0f;
   if (buttons & kShift) stepSize_ = 10.0f;
   if (buttons & kControl) stepSize_ = 100.0f;
@@ -19,7 +28,14 @@ CMouseEventResult ZELKickButton::onMouseDown(const CPoint&, const CButtonState& 
   invalid();
   notify();
   endEdit();
-  return kMouseEventHandled;
+}
+
+// One click per notch; a wheel that reports part of a notch clicks once.
+bool ZELKickButton::onWheel(const CPoint&, float distance, const CButtonState& buttons) {
+  const int clicks = std::max(1, static_cast<int>(std::lround(std::fabs(distance))));
+  for (int i = 0; i < clicks; ++i) click(buttons);
+  if (!pressed_) value_ = 0.0f;
+  return true;
 }
 
 CMouseEventResult ZELKickButton::onMouseUp(const CPoint&, const CButtonState&) {

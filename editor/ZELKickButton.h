@@ -1,7 +1,8 @@
 // The panel's arrow buttons: a click steps a value once. The press reports
 // value 1 together with a step size the editor reads: 1, 10 with Shift, 100
 // with Control (Control wins over Shift). The edit is over before the mouse
-// is released; the release only lifts the picture.
+// is released; the release only lifts the picture. Each notch of the wheel
+// over the button is one click, with the same step sizes.
 #pragma once
 
 #include "toolkit/CKickButton.h"
@@ -13,6 +14,7 @@ class ZELKickButton : public toolkit::CKickButton {
 
   toolkit::CMouseEventResult onMouseDown(const toolkit::CPoint& where, const toolkit::CButtonState& buttons) override;
   toolkit::CMouseEventResult onMouseUp(const toolkit::CPoint& where, const toolkit::CButtonState& buttons) override;
+  bool onWheel(const toolkit::CPoint& where, float distance, const toolkit::CButtonState& buttons) override;
 
   // The step of the click being reported.
   float getStepSize() const { return stepSize_; }
@@ -20,5 +22,7 @@ class ZELKickButton : public toolkit::CKickButton {
   TOOLKIT_CLASS_METHODS(ZELKickButton, toolkit::CKickButton)
 
  private:
+  void click(const toolkit::CButtonState& buttons);
+
   float stepSize_ = 1.0f;
 };

@@ -100,6 +100,10 @@ bool ZEL::getParameterProperties(VstInt32 index, vst::VstParameterProperties* p)
 void ZEL::getParameterReadout(int index, params::ParameterReadout& readout) const {
   params::parameterReadout(core_.parameters(), index, readout);
 }
+void ZEL::getParameterText(int index, char* display, char* label) {
+  params::parameterDisplay(core_.parameters(), index, display);
+  params::parameterLabel(index, label);
+}
 
 // ------------------------------------------------------------------ programs
 

@@ -58,6 +58,7 @@ class ZEL : public vst::AudioEffectX, public core::CoreEvents, public editor::Ed
   void performParameterEdit(int index, float value) override { setParameterAutomated(index, value); }
   void endParameterEdit(int index) override { endEdit(index); }
   void getParameterReadout(int index, params::ParameterReadout& readout) const override;
+  void getParameterText(int index, char* display, char* label) override;
   const params::DelayTimeModel& delayTime(bool right) const override { return core_.delayTime(right); }
   void copyChannelSettings(bool rightToLeft) override { core_.copyChannelSettings(rightToLeft); }
   bool syncRangeExceeded(int selector) const override { return core_.syncRangeExceeded(selector); }

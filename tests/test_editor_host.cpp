@@ -41,6 +41,7 @@ struct RelayHost final : editor::EditorHost {
     zel.endParameterEdit(index);
   }
   void getParameterReadout(int index, params::ParameterReadout& r) const override { zel.getParameterReadout(index, r); }
+  void getParameterText(int index, char* display, char* label) override { zel.getParameterText(index, display, label); }
   const params::DelayTimeModel& delayTime(bool right) const override { return zel.delayTime(right); }
   void copyChannelSettings(bool rightToLeft) override { zel.copyChannelSettings(rightToLeft); }
   bool syncRangeExceeded(int selector) const override { return zel.syncRangeExceeded(selector); }

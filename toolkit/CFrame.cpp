@@ -114,6 +114,7 @@ void CFrame::close() {
   removeAll(true);
   releaseRetired();
   timers_.clear();
+  pointerListener_ = nullptr;
   window_.reset();
   if (offscreen_) cairo_surface_destroy(offscreen_);
   offscreen_ = nullptr;
@@ -259,6 +260,7 @@ CMouseEventResult CFrame::onMouseDown(const CPoint& where, const CButtonState& b
   CMouseEventResult result = kMouseEventNotHandled;
   {
     DispatchScope scope(dispatchDepth_);
+    if (pointerListener_) pointerListener_(PointerNews::Pressed);
     // A click elsewhere ends typing (the text edit commits).
     if (focus_ && !focus_->getViewSize().pointInside(where)) setFocusView(nullptr);
     CView* target = nullptr;
@@ -315,6 +317,7 @@ CMouseEventResult CFrame::onMouseMoved(const CPoint& where, const CButtonState& 
 CMouseEventResult CFrame::onMouseExited(const CPoint& where, const CButtonState& buttons) {
   {
     DispatchScope scope(dispatchDepth_);
+    if (pointerListener_) pointerListener_(PointerNews::Left);
     if (!mouseDownView_ && hoverView_) {
       CView* h = hoverView_;
       hoverView_ = nullptr;

@@ -92,6 +92,10 @@ class CFrame : public CView {
   bool onWheel(const CPoint& where, float distance, const CButtonState& buttons) override;
   int32_t onKeyDown(VstKeyCode& key) override;
   int32_t onKeyUp(VstKeyCode& key) override;
+  // Told of every press before any view hears it, and of the pointer leaving
+  // the window (an editor's tooltip goes away on both).
+  enum class PointerNews { Pressed, Left };
+  void setPointerListener(std::function<void(PointerNews)> listener) { pointerListener_ = std::move(listener); }
 
   void draw(CDrawContext* context) override;
 
@@ -141,6 +145,7 @@ class CFrame : public CView {
   std::vector<CRect> invalid_;  // frame units
   std::vector<Timer> timers_;
   int nextTimerId_ = 1;
+  std::function<void(PointerNews)> pointerListener_;
   int dispatchDepth_ = 0;
   bool closed_ = false;
 };

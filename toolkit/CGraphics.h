@@ -132,6 +132,8 @@ enum VirtualKey : int32_t {
   VKEY_DOWN = 14,
   VKEY_ENTER = 19,  // the keypad's Enter
   VKEY_DELETE = 22,
+  VKEY_HELP = 23,
+  VKEY_F1 = 40,
 };
 enum KeyModifier : int32_t { MODIFIER_SHIFT = 1, MODIFIER_ALTERNATE = 2, MODIFIER_CONTROL = 4 };
 

@@ -71,6 +71,11 @@ void UiHost::getParameterReadout(int index, ParameterReadout& readout) const {
   parameterReadout(mirror_, index, readout);
 }
 
+void UiHost::getParameterText(int index, char* display, char* label) {
+  parameterDisplay(mirror_, index, display);
+  parameterLabel(index, label);
+}
+
 // The mirror's rule, each value that changes written to its port inside a
 // bracket of its own, as the DSP would get them from the VST 2.4 panel.
 void UiHost::copyChannelSettings(bool rightToLeft) {

@@ -57,6 +57,7 @@ class UiHost : public editor::EditorHost {
   void performParameterEdit(int index, float value) override;
   void endParameterEdit(int index) override { touch(index, false); }
   void getParameterReadout(int index, params::ParameterReadout& readout) const override;
+  void getParameterText(int index, char* display, char* label) override;
   const params::DelayTimeModel& delayTime(bool right) const override { return mirror_.delayTime(right ? 1 : 0); }
   void copyChannelSettings(bool rightToLeft) override;
   bool syncRangeExceeded(int selector) const override;
