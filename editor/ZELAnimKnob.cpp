@@ -23,6 +23,13 @@ int ZELAnimKnob::frameIndex() const {
   return std::clamp(frame, 0, subPixmaps_ - 1);
 }
 
+CMouseEventResult ZELAnimKnob::onMouseDown(const CPoint& where, const CButtonState& buttons) {
+  const bool doubleClick = (buttons & (kButtonsMask | kDoubleClick | kControl)) == (kLButton | kDoubleClick);
+  if (doubleClick && listener_ && listener_->controlModifierClicked(this, buttons) != 0)
+    return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+  return CAnimKnob::onMouseDown(where, buttons);
+}
+
 void ZELAnimKnob::draw(CDrawContext* context) {
   if (background_)
     background_->draw(context, drawRect_, CPoint(backOffset_.x, backOffset_.y + frameIndex() * heightOfOneImage_));

@@ -1,0 +1,251 @@
+// Values typed in the unit a parameter's value text shows: the normalised
+// values they write, what they refuse, and the delay time's choice of range
+// or note value.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "params/ParameterTable.h"
+#include "params/Steps.h"
+#include "params/TypedValue.h"
+#include "support/Tavrel.h"
+
+using namespace params;
+
+namespace {
+
+TEST(TypedValue, TextsInEachUnitGiveTheirNormalisedValue) {
+  struct Case {
+    int index;
+    const char* text;
+    float v;
+  };
+  const Case cases[] = {
+      // dB: gains of 4 v^2, v, v^2, 2^(4v); silence as -inf; held at +12 dB
+      {Input, "0 dB", 0.5f}, {Input, "-6,0", 0.353973f}, {Input, "\xe2\x88\x92inf", 0.0f}, {Output, "+20 dB", 1.0f},
+      {FbGainL, "-6dB", 0.501187f}, {DlyGateR, " -40 DB ", 0.1f}, {Drive, "12", 0.498289f}, {Drive, "-3", 0.0f},
+      // Hz, with kHz (a bare cutoff up to 16 is kHz, as the display shows it)
+      {Cutoff, "1000 Hz", 0.498230f}, {Cutoff, "1.2 kHz", 0.530694f}, {Cutoff, "1.2", 0.530694f},
+      {Cutoff, "10 Hz", 0.0f}, {Cutoff, "20000", 1.0f}, {LFORate, "3 Hz", 0.5f},
+      // ms and s
+      {EnvSpeed, "550 ms", 0.5f}, {EnvSpeed, "0.55 s", 0.5f}, {EnvSpeed, "2 s", 1.0f},
+      // %: a split's right-hand share lands mid-step; depths are bipolar
+      {Mix, "30 %", 0.301980f}, {FbPanR, "100", 0.995050f}, {RvbAmt, "25%", 0.25f}, {ModSens, "150", 1.0f},
+      {CutfMod, "-50 %", 0.25f},
+      // degrees, times, plain numbers
+      {LROffset, "90 deg", 0.75f}, {LROffset, "-90\xc2\xb0", 0.25f}, {VcoMan, "2x", 1.0f}, {Reso, "2.5", 0.25f},
+      {Ducking, "-12", 0.5f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(kParameterTable[c.index].name) + " \"" + c.text + "\"");
+    const std::optional<float> v = typedValue(c.index, c.text);
+    ASSERT_TRUE(v.has_value());
+    EXPECT_NEAR(*v, c.v, 2e-6);
+  }
+  // Garbage, another unit, a second sign, silence where there is no gain,
+  // and the parameters that take no typed number.
+  const std::pair<int, const char*> refused[] = {
+      {Input, "loud"}, {Input, ""}, {Input, "6 ms"}, {Mix, "--5"},     {Cutoff, "-inf"},
+      {Reso, "nan"},   {Reso, "1e3"}, {FbInvL, "1"}, {DlyTimeL, "250"}, {LfoDen, "16"},
+  };
+  for (const auto& [index, text] : refused) EXPECT_FALSE(typedValue(index, text).has_value()) << text;
+}
+
+TEST(TypedValue, ADelayTimePicksTheSmallestRangeOrANoteValue) {
+  struct Case {
+    int side;
+    bool noteMode;
+    const char* text;
+    ParameterValue first, second;
+  };
+  const Case cases[] = {
+      {0, false, "250", {RangeL, stepValue(1, 3)}, {DlyTimeL, 0.25f}},
+      {0, false, "80 ms", {RangeL, stepValue(0, 3)}, {DlyTimeL, 0.8f}},
+      {0, false, "100", {RangeL, stepValue(0, 3)}, {DlyTimeL, 1.0f}},
+      {1, false, "1.5 s", {RangeR, stepValue(2, 3)}, {DlyTimeR, 0.3f}},
+      {1, false, "9000", {RangeR, stepValue(2, 3)}, {DlyTimeR, 1.0f}},  // held at 5000 ms
+      {0, false, "-5", {RangeL, stepValue(0, 3)}, {DlyTimeL, 0.0f}},
+      {0, true, "3/16", {DlyNumL, stepValue(1, 5)}, {DlyDenL, stepValue(7, 13)}},
+      {1, true, " 9 / 96 ", {DlyNumR, stepValue(4, 5)}, {DlyDenR, stepValue(12, 13)}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const auto writes = typedDelayTime(c.side, c.noteMode, c.text);
+    ASSERT_TRUE(writes.has_value());
+    ASSERT_EQ(writes->count, 2);
+    EXPECT_EQ(writes->values[0].index, c.first.index);
+    EXPECT_FLOAT_EQ(writes->values[0].value, c.first.value);
+    EXPECT_EQ(writes->values[1].index, c.second.index);
+    EXPECT_FLOAT_EQ(writes->values[1].value, c.second.value);
+  }
+  for (const auto& [noteMode, text] : {std::pair{true, "2/16"}, {true, "3/5"}, {true, "3/"}, {true, "250"},
+                                       {false, "3/16"}, {false, "-inf"}, {false, "soon"}})
+    EXPECT_FALSE(typedDelayTime(0, noteMode, text).has_value()) << text;
+}
+
+// Each number a host shows, typed back, shows the same number again: the
+// conversions agree with the plug-in's own value texts.
+TEST(TypedValue, AValueTextTypedBackShowsTheSameNumber) {
+  auto plugin = testing_support::loadTavrel();
+  ASSERT_TRUE(plugin);
+  plugin->setParameter(LfoMode, 0.0f);
+  for (int index : {Input, Output, FbGainL, DlyGateL, Drive, LFORate, CutfMod, VcoMod, ResoMod, Cutoff, Reso,
+                    VcoMan, EnvSpeed, RvbDamp, RvbAmt, ModSens, Ducking}) {
+    for (float v : {0.13f, 0.5f, 0.82f}) {
+      SCOPED_TRACE(std::string(kParameterTable[index].name) + " at " + std::to_string(v));
+      plugin->setParameter(index, v);
+      const std::string shown = plugin->parameterDisplay(index);
+      const std::optional<float> typed = typedValue(index, shown);
+      ASSERT_TRUE(typed.has_value()) << shown;
+      plugin->setParameter(index, *typed);
+      const double again = std::atof(plugin->parameterDisplay(index).c_str());
+      EXPECT_NEAR(again, std::atof(shown.c_str()), 1e-3 * (1.0 + std::fabs(again))) << shown;
+    }
+  }
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ the real window
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "support/ToolkitXvfb.h"
+
+// Last: Xlib's macros clash with names in the headers above.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace {
+
+class X11TypedValue : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server_ = std::make_unique<toolkit_rig::Xvfb>();
+    if (!server_->running()) GTEST_SKIP() << server_->error() << ": no X server for the window tests";
+    display_ = XOpenDisplay(server_->name().c_str());
+    ASSERT_NE(display_, nullptr);
+    int event = 0, error = 0, major = 0, minor = 0;
+    if (!XTestQueryExtension(display_, &event, &error, &major, &minor)) GTEST_SKIP() << "no XTest extension";
+  }
+  void TearDown() override {
+    if (display_) XCloseDisplay(display_);
+    server_.reset();
+  }
+  void idle(host::PluginInstance& plugin, int times) {
+    for (int i = 0; i < times; ++i) {
+      plugin.dispatch(vst::effEditIdle);
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+  void click(host::PluginInstance& plugin, int x, int y, unsigned button, int times = 1) {
+    XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
+    for (int i = 0; i < times; ++i) {
+      XTestFakeButtonEvent(display_, button, True, CurrentTime);
+      XTestFakeButtonEvent(display_, button, False, CurrentTime);
+    }
+    XSync(display_, False);
+    idle(plugin, 10);
+  }
+  void type(host::PluginInstance& plugin, std::initializer_list<KeySym> keys) {
+    for (KeySym sym : keys) {
+      const KeyCode code = XKeysymToKeycode(display_, sym);
+      XTestFakeKeyEvent(display_, code, True, CurrentTime);
+      XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    }
+    XSync(display_, False);
+    idle(plugin, 10);
+  }
+
+  std::unique_ptr<toolkit_rig::Xvfb> server_;
+  Display* display_ = nullptr;
+};
+
+// The begin, perform and end calls the host saw, as (opcode, index) in order.
+std::vector<std::pair<int32_t, int32_t>> edits(const host::PluginInstance& plugin) {
+  std::vector<std::pair<int32_t, int32_t>> out;
+  for (const host::HostCall& call : plugin.calls())
+    if (call.opcode == vst::audioMasterBeginEdit || call.opcode == vst::audioMasterAutomate ||
+        call.opcode == vst::audioMasterEndEdit)
+      out.emplace_back(call.opcode, call.index);
+  return out;
+}
+
+std::vector<std::pair<int32_t, int32_t>> bracketed(std::initializer_list<int32_t> indices) {
+  std::vector<std::pair<int32_t, int32_t>> out;
+  for (int32_t index : indices)
+    for (int32_t opcode : {vst::audioMasterBeginEdit, vst::audioMasterAutomate, vst::audioMasterEndEdit})
+      out.emplace_back(opcode, index);
+  return out;
+}
+
+// "250" typed on the left main time in time mode (a right-click on the area
+// between its arrows opens the field) makes a 250 ms echo: range 1000 ms,
+// time 0.25, each in its own bracket; Escape before it changed nothing. A
+// double-click on CUTOFF takes "1.2 kHz" likewise.
+TEST_F(X11TypedValue, TypedMainTimeAndKnobValueReachTheHostAndTheSound) {
+  auto plugin = testing_support::loadTavrel();
+  const float cutoff = plugin->getParameter(Cutoff);
+  plugin->setSampleRate(44100.0f);
+  plugin->setBlockSize(512);
+  for (const auto& [index, value] :
+       {std::pair{VcoOn, 0.0f}, {Mix, 1.0f}, {DlyModeL, 0.0f}, {RangeL, stepValue(2, 3)}, {DlyTimeL, 0.2f}})
+    plugin->setParameter(index, value);
+  const Window parent = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 942, 171, 0, 0, 0);
+  XMapWindow(display_, parent);
+  XSync(display_, False);
+  ASSERT_NE(plugin->dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 0);
+  idle(*plugin, 5);
+  plugin->clearCalls();
+
+  click(*plugin, 118, 123, 3);
+  type(*plugin, {XK_9, XK_Escape});
+  EXPECT_TRUE(edits(*plugin).empty());
+  EXPECT_FLOAT_EQ(plugin->getParameter(DlyTimeL), 0.2f);
+
+  click(*plugin, 118, 123, 3);
+  type(*plugin, {XK_2, XK_5, XK_0, XK_Return});
+  // The first program's sides match, so LINK is on: the right side takes the
+  // left one's delay time after it, each parameter in its own bracket too.
+  const auto seen = edits(*plugin);
+  ASSERT_GE(seen.size(), 6u);
+  EXPECT_EQ(decltype(seen)(seen.begin(), seen.begin() + 6), bracketed({RangeL, DlyTimeL}));
+  ASSERT_EQ(seen.size() % 3, 0u);
+  for (auto at = seen.begin() + 6; at != seen.end(); at += 3)
+    EXPECT_EQ(decltype(seen)(at, at + 3), bracketed({at->second}));
+  for (int index : {RangeL, DlyTimeL, DlyModeL}) EXPECT_FLOAT_EQ(plugin->getParameter(index + 1), plugin->getParameter(index));
+  EXPECT_FLOAT_EQ(plugin->getParameter(RangeL), stepValue(1, 3));
+  EXPECT_FLOAT_EQ(plugin->getParameter(DlyTimeL), 0.25f);
+
+  plugin->clearCalls();
+  click(*plugin, 695, 46, 1, 2);
+  type(*plugin, {XK_1, XK_period, XK_2, XK_space, XK_k, XK_h, XK_z, XK_Return});
+  // The first click opened and closed the knob's bracket, writing nothing.
+  auto expected = bracketed({Cutoff});
+  expected.erase(expected.begin() + 1);
+  const auto typed = bracketed({Cutoff});
+  expected.insert(expected.end(), typed.begin(), typed.end());
+  EXPECT_EQ(edits(*plugin), expected);
+  EXPECT_NEAR(plugin->getParameter(Cutoff), 0.530694f, 2e-6);
+  plugin->dispatch(vst::effEditClose);
+  XDestroyWindow(display_, parent);
+
+  plugin->setParameter(Cutoff, cutoff);  // the echo as the program filters it
+  plugin->suspend();
+  plugin->resume();
+  std::vector<std::vector<float>> out;
+  ASSERT_TRUE(plugin->process({std::vector<float>(9000, 0.0f)}, out));  // the time change's fade
+  constexpr long kEcho = 11025 + 44;  // 250 ms at 44.1 kHz behind the gates' 1 ms look-ahead
+  std::vector<float> impulse(kEcho + 100, 0.0f);
+  impulse[0] = 1.0f;
+  ASSERT_TRUE(plugin->process({impulse}, out));
+  for (long i = 0; i < kEcho; ++i) ASSERT_LT(std::fabs(out[0][static_cast<size_t>(i)]), 1e-6f) << "at " << i;
+  EXPECT_EQ(out[0][kEcho], 1.0f);
+}
+
+}  // namespace
