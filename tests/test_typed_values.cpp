@@ -114,11 +114,13 @@ TEST(TypedValue, AValueTextTypedBackShowsTheSameNumber) {
 #include <thread>
 #include <vector>
 
+#include "support/ToolkitRig.h"
 #include "support/ToolkitXvfb.h"
 
 // Last: Xlib's macros clash with names in the headers above.
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
+#include <X11/Xutil.h>
 #include <X11/keysym.h>
 
 namespace {
@@ -160,6 +162,22 @@ class X11TypedValue : public ::testing::Test {
     }
     XSync(display_, False);
     idle(plugin, 10);
+  }
+
+  // The window as the user sees it, as a PNG beside the test program.
+  void screenshot(Window window, const char* name) {
+    XImage* image = XGetImage(display_, window, 0, 0, 942, 171, AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 942, 171);
+    unsigned char* data = cairo_image_surface_get_data(s);
+    const int stride = cairo_image_surface_get_stride(s);
+    for (int y = 0; y < 171; ++y)
+      for (int x = 0; x < 942; ++x)
+        *reinterpret_cast<uint32_t*>(data + y * stride + x * 4) = XGetPixel(image, x, y) & 0xffffff;
+    cairo_surface_mark_dirty(s);
+    XDestroyImage(image);
+    cairo_surface_write_to_png(s, toolkit_rig::outputPath(name).c_str());
+    cairo_surface_destroy(s);
   }
 
   std::unique_ptr<toolkit_rig::Xvfb> server_;
@@ -209,7 +227,9 @@ TEST_F(X11TypedValue, TypedMainTimeAndKnobValueReachTheHostAndTheSound) {
   EXPECT_FLOAT_EQ(plugin->getParameter(DlyTimeL), 0.2f);
 
   click(*plugin, 118, 123, 3);
-  type(*plugin, {XK_2, XK_5, XK_0, XK_Return});
+  type(*plugin, {XK_2, XK_5, XK_0});
+  screenshot(parent, "typed_value_main_time.png");
+  type(*plugin, {XK_Return});
   // The first program's sides match, so LINK is on: the right side takes the
   // left one's delay time after it, each parameter in its own bracket too.
   const auto seen = edits(*plugin);
