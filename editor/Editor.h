@@ -45,8 +45,9 @@ class Editor : public presets::CPresetSystemEditor {
   void valueChanged(toolkit::CControl* control) override;
   void controlBeginEdit(toolkit::CControl* control) override;
   void controlEndEdit(toolkit::CControl* control) override;
-  // A double-click on a knob or a right-click on the main-time area opens a
-  // field over it for a typed value; answers 1 when one opened.
+  // A double-click on a knob, or a right-click on the main time or the
+  // pre-delay (arrows or area), opens a field over it for a typed value;
+  // answers 1 when one opened.
   int32_t controlModifierClicked(toolkit::CControl* control, toolkit::CButtonState buttons) override;
 
   // From the effect (any thread): the LINK state after a program change, and
@@ -97,9 +98,10 @@ class Editor : public presets::CPresetSystemEditor {
   void setView(int32_t tag, float value);
   void applyPendingChanges();
 
-  // Typed values: the text of a field that opened over the view with this tag.
+  // Typed values: the text of a field that opened over the view with this
+  // tag (a knob, the main-time area, PRE TIME NUM for the pre-delay).
   void applyTypedValue(int32_t tag, const std::string& text);
-  void typeMainTime(const std::string& text);
+  void typeTime(int32_t tag, const std::string& text);
 
   // A side view's edit: the parameters it opened with the host, so that its
   // end closes exactly those, whatever LINK did in between.

@@ -1,6 +1,6 @@
-// Typed values: a field over a knob or the main-time area takes a value in
-// the unit its value text shows, and the editor writes what the text asks
-// for, each parameter in an edit bracket of its own.
+// Typed values: a field over a knob or a delay time takes a value in the
+// unit its value text shows, and the editor writes what the text asks for,
+// each parameter in an edit bracket of its own.
 #include "editor/Editor.h"
 #include "editor/PanelLayout.h"
 #include "editor/TypedValueField.h"
@@ -10,18 +10,40 @@
 
 using namespace toolkit;
 namespace panel = editor::panel;
+using enum panel::Tag;
 
-// The knobs take a double-click: its first click writes nothing. The
-// main-time area takes a right-click instead, as every click of its left
-// button writes the time, and so do the arrows beside it.
+namespace {
+
+// The field's text goes to the view of the tag that stands for the time a
+// right-click was made on: the main time (its arrows and the area between
+// them) or the pre-delay (its arrows); -1 for any other.
+int32_t typedTimeOf(int32_t tag) {
+  switch (tag) {
+    case kTagMainTimeArea: case kTagMainNum: case kTagMainDen: return kTagMainTimeArea;
+    case kTagPreNum: case kTagPreDen: return kTagPreNum;
+    default: return -1;
+  }
+}
+
+}  // namespace
+
+// The knobs take a double-click: its first click writes nothing. The delay
+// times take a right-click instead, as every click of the left button on
+// their arrows and areas writes; the field opens over the middle of the time.
 int32_t Editor::controlModifierClicked(CControl* control, CButtonState buttons) {
   if (!frame || !host() || !control) return 0;
-  const int32_t tag = control->getTag();
+  int32_t tag = control->getTag();
   const panel::View* view = panel::findViewByTag(tag);
-  const bool knob = view && view->viewClass == panel::ViewClass::AnimKnob && (buttons & kDoubleClick);
-  const bool mainTime = tag == panel::kTagMainTimeArea && (buttons & kButtonsMask) == kRButton;
-  if (!knob && !mainTime) return 0;
-  auto* field = new TypedValueField(control->getViewSize(), kWidth, panel::kHelpHeight,
+  CRect over = control->getViewSize();
+  if ((buttons & kButtonsMask) == kRButton && typedTimeOf(tag) >= 0) {
+    tag = typedTimeOf(tag);
+    const CControl* first = panelView(tag == kTagPreNum ? kTagPreNum : kTagMainNum);
+    const CControl* last = panelView(tag == kTagPreNum ? kTagPreDen : kTagMainDen);
+    if (first && last) over = CRect(first->getViewSize().left, over.top, last->getViewSize().right, over.bottom);
+  } else if (!(view && view->viewClass == panel::ViewClass::AnimKnob && (buttons & kDoubleClick))) {
+    return 0;
+  }
+  auto* field = new TypedValueField(over, kWidth, panel::kHelpHeight,
                                     [this, tag](const std::string& text) { applyTypedValue(tag, text); });
   frame->addView(field);
   frame->setFocusView(field);
@@ -33,8 +55,8 @@ int32_t Editor::controlModifierClicked(CControl* control, CButtonState buttons) 
 // and the link rule.
 void Editor::applyTypedValue(int32_t tag, const std::string& text) {
   if (!frame || !host()) return;
-  if (tag == panel::kTagMainTimeArea) {
-    typeMainTime(text);
+  if (typedTimeOf(tag) >= 0) {
+    typeTime(tag, text);
     return;
   }
   CControl* knob = panelView(tag);
@@ -47,13 +69,22 @@ void Editor::applyTypedValue(int32_t tag, const std::string& text) {
   knob->endEdit();
 }
 
-// In time mode the range and then the time; in note mode the numerator and
-// the denominator. LINK hands the whole delay time on to the other side.
-void Editor::typeMainTime(const std::string& text) {
+// The main time writes its range and time (time mode) or its note value
+// (note mode), and LINK hands the whole delay time on to the other side. The
+// pre-delay writes its note value, and LINK the same on the other side.
+void Editor::typeTime(int32_t tag, const std::string& text) {
   editor::EditorHost& effect = *host();
-  const bool noteMode = !effect.delayTime(selectedSide_).timeMode();
-  const auto writes = params::typedDelayTime(selectedSide_ ? 1 : 0, noteMode, text);
+  const int side = selectedSide_ ? 1 : 0;
+  const bool main = tag == kTagMainTimeArea;
+  const auto writes = main ? params::typedDelayTime(side, !effect.delayTime(selectedSide_).timeMode(), text)
+                           : params::typedPreDelay(side, text);
   if (!writes) return;
   for (const params::ParameterValue& w : *writes) writeBracketed(w.index, w.value);
-  if (link_) effect.copyChannelSettings(selectedSide_);
+  if (!link_) return;
+  if (main) {
+    effect.copyChannelSettings(selectedSide_);
+    return;
+  }
+  writeBracketed(otherParameter(kTagPreNum), writes->values[0].value);
+  writeBracketed(otherParameter(kTagPreDen), writes->values[1].value);
 }

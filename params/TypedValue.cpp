@@ -134,6 +134,25 @@ std::optional<int> readWhole(std::string_view s) {
   return value;
 }
 
+// A note value "n/d" whose numerator is one of `numerators` and whose
+// denominator is one of the lists': the two steps to write.
+template <size_t N>
+std::optional<TypedWrites> typedNote(const std::array<double, N>& numerators, int numIndex, int denIndex,
+                                     std::string_view text) {
+  const size_t slash = text.find('/');
+  if (slash == std::string_view::npos) return std::nullopt;
+  const std::optional<int> num = readWhole(text.substr(0, slash));
+  const std::optional<int> den = readWhole(text.substr(slash + 1));
+  const int n = num ? indexOf(numerators, *num) : -1;
+  const int d = den ? indexOf(kDenominators, *den) : -1;
+  if (n < 0 || d < 0) return std::nullopt;
+  TypedWrites writes;
+  writes.values[0] = {numIndex, stepValue(n, static_cast<int>(N))};
+  writes.values[1] = {denIndex, stepValue(d, static_cast<int>(kDenominators.size()))};
+  writes.count = 2;
+  return writes;
+}
+
 }  // namespace
 
 std::optional<float> typedValue(int index, std::string_view text) {
@@ -159,19 +178,8 @@ std::optional<float> typedValue(int index, std::string_view text) {
 
 std::optional<TypedWrites> typedDelayTime(int side, bool noteMode, std::string_view text) {
   TypedWrites writes;
-  if (noteMode) {
-    const size_t slash = text.find('/');
-    if (slash == std::string_view::npos) return std::nullopt;
-    const std::optional<int> num = readWhole(text.substr(0, slash));
-    const std::optional<int> den = readWhole(text.substr(slash + 1));
-    const int n = num ? indexOf(kDelayNumerators, *num) : -1;
-    const int d = den ? indexOf(kDenominators, *den) : -1;
-    if (n < 0 || d < 0) return std::nullopt;
-    writes.values[0] = {sideIndex(side, DlyNumL, DlyNumR), stepValue(n, 5)};
-    writes.values[1] = {sideIndex(side, DlyDenL, DlyDenR), stepValue(d, 13)};
-    writes.count = 2;
-    return writes;
-  }
+  if (noteMode)
+    return typedNote(kDelayNumerators, sideIndex(side, DlyNumL, DlyNumR), sideIndex(side, DlyDenL, DlyDenR), text);
   const std::optional<Typed> typed = readNumber(text);
   if (!typed) return std::nullopt;
   const std::optional<double> number = inUnitOf("ms", *typed);
@@ -182,6 +190,10 @@ std::optional<TypedWrites> typedDelayTime(int side, bool noteMode, std::string_v
   writes.values[1] = {sideIndex(side, DlyTimeL, DlyTimeR), static_cast<float>(ms / kRangesMs[range])};
   writes.count = 2;
   return writes;
+}
+
+std::optional<TypedWrites> typedPreDelay(int side, std::string_view text) {
+  return typedNote(kPreDelayNumerators, sideIndex(side, PreNumL, PreNumR), sideIndex(side, PreDenL, PreDenR), text);
 }
 
 }  // namespace params

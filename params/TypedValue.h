@@ -36,4 +36,8 @@ struct TypedWrites {
 // ("3/16"): its numerator and denominator. Nothing for anything else.
 std::optional<TypedWrites> typedDelayTime(int side, bool noteMode, std::string_view text);
 
+// One side's typed pre-delay, a note value of its lists ("1/8", "0/1" for
+// none): its numerator and denominator.
+std::optional<TypedWrites> typedPreDelay(int side, std::string_view text);
+
 }  // namespace params

@@ -54,25 +54,31 @@ TEST(TypedValue, TextsInEachUnitGiveTheirNormalisedValue) {
 }
 
 TEST(TypedValue, ADelayTimePicksTheSmallestRangeOrANoteValue) {
+  // t: main time in time mode, n: in note mode, p: pre-delay
+  const auto typed = [](char kind, int side, const char* text) {
+    return kind == 'p' ? typedPreDelay(side, text) : typedDelayTime(side, kind == 'n', text);
+  };
   struct Case {
     int side;
-    bool noteMode;
+    char kind;
     const char* text;
     ParameterValue first, second;
   };
   const Case cases[] = {
-      {0, false, "250", {RangeL, stepValue(1, 3)}, {DlyTimeL, 0.25f}},
-      {0, false, "80 ms", {RangeL, stepValue(0, 3)}, {DlyTimeL, 0.8f}},
-      {0, false, "100", {RangeL, stepValue(0, 3)}, {DlyTimeL, 1.0f}},
-      {1, false, "1.5 s", {RangeR, stepValue(2, 3)}, {DlyTimeR, 0.3f}},
-      {1, false, "9000", {RangeR, stepValue(2, 3)}, {DlyTimeR, 1.0f}},  // held at 5000 ms
-      {0, false, "-5", {RangeL, stepValue(0, 3)}, {DlyTimeL, 0.0f}},
-      {0, true, "3/16", {DlyNumL, stepValue(1, 5)}, {DlyDenL, stepValue(7, 13)}},
-      {1, true, " 9 / 96 ", {DlyNumR, stepValue(4, 5)}, {DlyDenR, stepValue(12, 13)}},
+      {0, 't', "250", {RangeL, stepValue(1, 3)}, {DlyTimeL, 0.25f}},
+      {0, 't', "80 ms", {RangeL, stepValue(0, 3)}, {DlyTimeL, 0.8f}},
+      {0, 't', "100", {RangeL, stepValue(0, 3)}, {DlyTimeL, 1.0f}},
+      {1, 't', "1.5 s", {RangeR, stepValue(2, 3)}, {DlyTimeR, 0.3f}},
+      {1, 't', "9000", {RangeR, stepValue(2, 3)}, {DlyTimeR, 1.0f}},  // held at 5000 ms
+      {0, 't', "-5", {RangeL, stepValue(0, 3)}, {DlyTimeL, 0.0f}},
+      {0, 'n', "3/16", {DlyNumL, stepValue(1, 5)}, {DlyDenL, stepValue(7, 13)}},
+      {1, 'n', " 9 / 96 ", {DlyNumR, stepValue(4, 5)}, {DlyDenR, stepValue(12, 13)}},
+      {0, 'p', "1/8", {PreNumL, stepValue(1, 6)}, {PreDenL, stepValue(5, 13)}},
+      {1, 'p', "0/1", {PreNumR, stepValue(0, 6)}, {PreDenR, stepValue(0, 13)}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
-    const auto writes = typedDelayTime(c.side, c.noteMode, c.text);
+    const auto writes = typed(c.kind, c.side, c.text);
     ASSERT_TRUE(writes.has_value());
     ASSERT_EQ(writes->count, 2);
     EXPECT_EQ(writes->values[0].index, c.first.index);
@@ -80,9 +86,9 @@ TEST(TypedValue, ADelayTimePicksTheSmallestRangeOrANoteValue) {
     EXPECT_EQ(writes->values[1].index, c.second.index);
     EXPECT_FLOAT_EQ(writes->values[1].value, c.second.value);
   }
-  for (const auto& [noteMode, text] : {std::pair{true, "2/16"}, {true, "3/5"}, {true, "3/"}, {true, "250"},
-                                       {false, "3/16"}, {false, "-inf"}, {false, "soon"}})
-    EXPECT_FALSE(typedDelayTime(0, noteMode, text).has_value()) << text;
+  for (const auto& [kind, text] : {std::pair{'n', "2/16"}, {'n', "3/5"}, {'n', "3/"}, {'n', "250"}, {'t', "3/16"},
+                                   {'t', "-inf"}, {'t', "soon"}, {'p', "2/8"}, {'p', "1/8 ms"}})
+    EXPECT_FALSE(typed(kind, 0, text).has_value()) << text;
 }
 
 // Each number a host shows, typed back, shows the same number again: the
@@ -202,8 +208,8 @@ std::vector<std::pair<int32_t, int32_t>> bracketed(std::initializer_list<int32_t
   return out;
 }
 
-// "250" typed on the left main time in time mode (a right-click on the area
-// between its arrows opens the field) makes a 250 ms echo: range 1000 ms,
+// "250" typed on the left main time in time mode (a right-click on its
+// arrows or the area between them opens the field) makes a 250 ms echo: range 1000 ms,
 // time 0.25, each in its own bracket; Escape before it changed nothing. A
 // double-click on CUTOFF takes "1.2 kHz" likewise.
 TEST_F(X11TypedValue, TypedMainTimeAndKnobValueReachTheHostAndTheSound) {
@@ -221,7 +227,7 @@ TEST_F(X11TypedValue, TypedMainTimeAndKnobValueReachTheHostAndTheSound) {
   idle(*plugin, 5);
   plugin->clearCalls();
 
-  click(*plugin, 118, 123, 3);
+  click(*plugin, 135, 122, 3);  // on the up arrow
   type(*plugin, {XK_9, XK_Escape});
   EXPECT_TRUE(edits(*plugin).empty());
   EXPECT_FLOAT_EQ(plugin->getParameter(DlyTimeL), 0.2f);
@@ -252,8 +258,17 @@ TEST_F(X11TypedValue, TypedMainTimeAndKnobValueReachTheHostAndTheSound) {
   expected.insert(expected.end(), typed.begin(), typed.end());
   EXPECT_EQ(edits(*plugin), expected);
   EXPECT_NEAR(plugin->getParameter(Cutoff), 0.530694f, 2e-6);
+
+  // The pre-delay's note value on both sides, LINK being on.
+  plugin->clearCalls();
+  click(*plugin, 99, 33, 3);
+  type(*plugin, {XK_1, XK_slash, XK_8, XK_Return});
+  EXPECT_EQ(edits(*plugin), bracketed({PreNumL, PreDenL, PreNumR, PreDenR}));
+  for (int index : {PreNumL, PreNumR}) EXPECT_FLOAT_EQ(plugin->getParameter(index), stepValue(1, 6));
+  for (int index : {PreDenL, PreDenR}) EXPECT_FLOAT_EQ(plugin->getParameter(index), stepValue(5, 13));
   plugin->dispatch(vst::effEditClose);
   XDestroyWindow(display_, parent);
+  for (const auto& [index, value] : {std::pair{PreNumL, 0.0f}, {PreNumR, 0.0f}}) plugin->setParameter(index, value);
 
   plugin->setParameter(Cutoff, cutoff);  // the echo as the program filters it
   plugin->suspend();
