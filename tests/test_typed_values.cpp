@@ -259,6 +259,20 @@ TEST_F(X11TypedValue, TypedMainTimeAndKnobValueReachTheHostAndTheSound) {
   EXPECT_EQ(edits(*plugin), expected);
   EXPECT_NEAR(plugin->getParameter(Cutoff), 0.530694f, 2e-6);
 
+  // FBCK PAN with LINK on: the right side mirrored, both inside their brackets.
+  plugin->clearCalls();
+  click(*plugin, 178, 47, 1, 2);
+  type(*plugin, {XK_3, XK_0, XK_Return});
+  const std::pair<int32_t, int32_t> begins[] = {{vst::audioMasterBeginEdit, FbPanL}, {vst::audioMasterBeginEdit, FbPanR}};
+  const std::pair<int32_t, int32_t> ends[] = {{vst::audioMasterEndEdit, FbPanR}, {vst::audioMasterEndEdit, FbPanL}};
+  const std::pair<int32_t, int32_t> writes[] = {{vst::audioMasterAutomate, FbPanL}, {vst::audioMasterAutomate, FbPanR}};
+  std::vector<std::pair<int32_t, int32_t>> panEdits(std::begin(begins), std::end(begins));  // the first click
+  panEdits.insert(panEdits.end(), std::begin(ends), std::end(ends));
+  for (const auto* part : {begins, writes, ends}) panEdits.insert(panEdits.end(), part, part + 2);
+  EXPECT_EQ(edits(*plugin), panEdits);
+  EXPECT_NEAR(plugin->getParameter(FbPanL), 30.5f / 101.0f, 1e-6f);
+  EXPECT_NEAR(plugin->getParameter(FbPanR), 1.0f - 30.5f / 101.0f, 1e-6f);
+
   // The pre-delay's note value on both sides, LINK being on.
   plugin->clearCalls();
   click(*plugin, 99, 33, 3);
