@@ -280,8 +280,16 @@ TEST_F(X11TypedValue, TypedMainTimeAndKnobValueReachTheHostAndTheSound) {
   EXPECT_EQ(edits(*plugin), bracketed({PreNumL, PreDenL, PreNumR, PreDenR}));
   for (int index : {PreNumL, PreNumR}) EXPECT_FLOAT_EQ(plugin->getParameter(index), stepValue(1, 6));
   for (int index : {PreDenL, PreDenR}) EXPECT_FLOAT_EQ(plugin->getParameter(index), stepValue(5, 13));
+
+  // A field still open when the host closes the window commits what it holds
+  // (as the program name does) and goes with the window.
+  const float reso = plugin->getParameter(Reso);
+  click(*plugin, 743, 46, 1, 2);
+  type(*plugin, {XK_5});
   plugin->dispatch(vst::effEditClose);
   XDestroyWindow(display_, parent);
+  EXPECT_FLOAT_EQ(plugin->getParameter(Reso), 0.5f);
+  plugin->setParameter(Reso, reso);
   for (const auto& [index, value] : {std::pair{PreNumL, 0.0f}, {PreNumR, 0.0f}}) plugin->setParameter(index, value);
 
   plugin->setParameter(Cutoff, cutoff);  // the echo as the program filters it
