@@ -43,10 +43,16 @@ int32_t Editor::controlModifierClicked(CControl* control, CButtonState buttons) 
   } else if (!(view && view->viewClass == panel::ViewClass::AnimKnob && (buttons & kDoubleClick))) {
     return 0;
   }
-  auto* field = new TypedValueField(over, kWidth, panel::kHelpHeight,
-                                    [this, tag](const std::string& text) { applyTypedValue(tag, text); });
+  // While the field is open the display shows the value it replaces, as it
+  // does during a drag.
+  auto* field = new TypedValueField(
+      over, kWidth, panel::kHelpHeight, [this, tag](const std::string& text) { applyTypedValue(tag, text); },
+      [this, tag] {
+        if (editingTag_ == tag) editingTag_ = -1;
+      });
   frame->addView(field);
   frame->setFocusView(field);
+  editingTag_ = tag;
   return 1;
 }
 

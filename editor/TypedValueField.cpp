@@ -26,8 +26,11 @@ CRect centredOver(const CRect& control, double panelWidth, double panelHeight) {
 // The field reports to itself: its edit brackets carry no parameter tag (-1),
 // so the toolkit tells no host of them; the writes the text asks for are the
 // editor's, each in a bracket of its own.
-TypedValueField::TypedValueField(const CRect& control, double panelWidth, double panelHeight, Commit commit)
-    : CTextEdit(centredOver(control, panelWidth, panelHeight), nullptr, -1), commit_(std::move(commit)) {
+TypedValueField::TypedValueField(const CRect& control, double panelWidth, double panelHeight, Commit commit,
+                                 Closed closed)
+    : CTextEdit(centredOver(control, panelWidth, panelHeight), nullptr, -1),
+      commit_(std::move(commit)),
+      closed_(std::move(closed)) {
   listener_ = this;
   setFont(kNormalFontSmall);
   setHoriAlign(kCenterText);
@@ -44,5 +47,6 @@ void TypedValueField::valueChanged(CControl*) {
 // it; the frame frees it once the event that got here is over.
 void TypedValueField::looseFocus() {
   CTextEdit::looseFocus();
+  if (closed_) closed_();
   if (frame_ && frame_->isChild(this)) frame_->removeView(this);
 }

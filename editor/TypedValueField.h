@@ -12,10 +12,12 @@
 class TypedValueField : public toolkit::CTextEdit, private toolkit::CControlListener {
  public:
   using Commit = std::function<void(const std::string& text)>;
+  using Closed = std::function<void()>;
 
   // Placed centred over `control` (frame pixels), within the panel's width
-  // and the height above the program bar.
-  TypedValueField(const toolkit::CRect& control, double panelWidth, double panelHeight, Commit commit);
+  // and the height above the program bar. `closed` is told after the commit
+  // or the cancel.
+  TypedValueField(const toolkit::CRect& control, double panelWidth, double panelHeight, Commit commit, Closed closed);
 
   void looseFocus() override;
 
@@ -25,4 +27,5 @@ class TypedValueField : public toolkit::CTextEdit, private toolkit::CControlList
   void valueChanged(toolkit::CControl* control) override;
 
   Commit commit_;
+  Closed closed_;
 };

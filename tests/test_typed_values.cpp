@@ -250,7 +250,9 @@ TEST_F(X11TypedValue, TypedMainTimeAndKnobValueReachTheHostAndTheSound) {
 
   plugin->clearCalls();
   click(*plugin, 695, 46, 1, 2);
-  type(*plugin, {XK_1, XK_period, XK_2, XK_space, XK_k, XK_h, XK_z, XK_Return});
+  type(*plugin, {XK_1, XK_period, XK_2, XK_space, XK_k, XK_h, XK_z});
+  screenshot(parent, "typed_value_knob.png");  // the display shows the cutoff it replaces
+  type(*plugin, {XK_Return});
   // The first click opened and closed the knob's bracket, writing nothing.
   auto expected = bracketed({Cutoff});
   expected.erase(expected.begin() + 1);
