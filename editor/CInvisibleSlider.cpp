@@ -21,6 +21,10 @@ CInvisibleSlider::CInvisibleSlider(const CRect& size, CControlListener* listener
 void CInvisibleSlider::draw(CDrawContext*) { setDirty(false); }
 
 CMouseEventResult CInvisibleSlider::onMouseDown(const CPoint& where, const CButtonState& buttons) {
+  // A right-click, which drags nothing, is the listener's to use (a typed
+  // value); unused, it goes on to the panel's size menu below.
+  if ((buttons & kButtonsMask) == kRButton && listener_ && listener_->controlModifierClicked(this, buttons) != 0)
+    return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
   if (!(buttons & kLButton)) return kMouseEventNotHandled;
   dragging_ = 1;
   beginEdit();

@@ -11,6 +11,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "editor/EditorHost.h"
@@ -51,6 +52,10 @@ class Editor : public presets::CPresetSystemEditor {
   void valueChanged(toolkit::CControl* control) override;
   void controlBeginEdit(toolkit::CControl* control) override;
   void controlEndEdit(toolkit::CControl* control) override;
+  // A double-click on a knob, or a right-click on the main time or the
+  // pre-delay (arrows or area), opens a field over it for a typed value;
+  // answers 1 when one opened.
+  int32_t controlModifierClicked(toolkit::CControl* control, toolkit::CButtonState buttons) override;
 
   // From the effect (any thread): the LINK state after a program change, and
   // each tempo update.
@@ -99,6 +104,11 @@ class Editor : public presets::CPresetSystemEditor {
   void copySideToOther();
   void setView(int32_t tag, float value);
   void applyPendingChanges();
+
+  // Typed values: the text of a field that opened over the view with this
+  // tag (a knob, the main-time area, PRE TIME NUM for the pre-delay).
+  void applyTypedValue(int32_t tag, const std::string& text);
+  void typeTime(int32_t tag, const std::string& text);
 
   // A side view's edit: the parameters it opened with the host, so that its
   // end closes exactly those, whatever LINK did in between.

@@ -28,6 +28,13 @@ bool ZELAnimKnob::onWheel(const CPoint& where, float distance, const CButtonStat
   return CAnimKnob::onWheel(where, (buttons & kShift) ? distance / kFineWheelZoom : distance, buttons);
 }
 
+CMouseEventResult ZELAnimKnob::onMouseDown(const CPoint& where, const CButtonState& buttons) {
+  const bool doubleClick = (buttons & (kButtonsMask | kDoubleClick | kControl)) == (kLButton | kDoubleClick);
+  if (doubleClick && listener_ && listener_->controlModifierClicked(this, buttons) != 0)
+    return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+  return CAnimKnob::onMouseDown(where, buttons);
+}
+
 void ZELAnimKnob::draw(CDrawContext* context) {
   if (background_)
     background_->draw(context, drawRect_, CPoint(backOffset_.x, backOffset_.y + frameIndex() * heightOfOneImage_));

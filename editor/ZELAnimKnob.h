@@ -15,6 +15,10 @@ class ZELAnimKnob : public toolkit::CAnimKnob {
 
   void draw(toolkit::CDrawContext* context) override;
   bool onWheel(const toolkit::CPoint& where, float distance, const toolkit::CButtonState& buttons) override;
+  // A plain double-click asks the listener for a typed value (its first
+  // click only began and ended a drag that moved nothing); every other press
+  // is the toolkit knob's.
+  toolkit::CMouseEventResult onMouseDown(const toolkit::CPoint& where, const toolkit::CButtonState& buttons) override;
 
   // The picture shown for the current value.
   int frameIndex() const;

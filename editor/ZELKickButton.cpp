@@ -12,6 +12,9 @@ ZELKickButton::ZELKickButton(const CRect& size, CControlListener* listener, int3
 }
 
 CMouseEventResult ZELKickButton::onMouseDown(const CPoint&, const CButtonState& buttons) {
+  // A right-click steps nothing: the listener may use it (a typed time).
+  if ((buttons & kButtonsMask) == kRButton && listener_ && listener_->controlModifierClicked(this, buttons) != 0)
+    return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
   if (!(buttons & kLButton)) return kMouseEventNotHandled;
   pressed_ = true;  // the pressed picture follows the pointer until release
   click(buttons);

@@ -81,7 +81,7 @@ void DelayTimeModel::writeMode(float value) {
   // Into time mode: keep the time that plays and pick the smallest range
   // that holds it, so nothing is heard.
   const double t = w.delayTimeMs[side_].get();
-  const int k = t > 1000.0 ? 2 : (t > 100.0 ? 1 : 0);
+  const int k = smallestRangeHolding(t);
   w.rangeIndex[side_] = k;
   w.rangeMs[side_] = kRangesMs[k];
   normalised_[range_] = stepValue(k, 3);

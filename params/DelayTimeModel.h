@@ -45,6 +45,9 @@ class DelayTimeModel {
   // Whether index is one of this side's mode, note value, range or time.
   bool owns(int index) const;
 
+  // The index of the smallest range (100, 1000, 5000 ms) that holds a time.
+  static int smallestRangeHolding(double ms) { return ms > 1000.0 ? 2 : (ms > 100.0 ? 1 : 0); }
+
   struct Written {
     SettledValues settled;
     bool syncedTimeRecomputed = false;  // the effect then tells the panel the tempo
