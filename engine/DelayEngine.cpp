@@ -255,134 +255,147 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
   const bool modulated = clockModulated || filterModulated;
   double modL = modulation_.modL(), modR = modulation_.modR();
 
-  for (int i = 0; i < frames; ++i) {
-    // Glides: every smoothed value one step toward its target. Everything
-    // from the host is read before anything is written, so a host that
-    // processes in place gets the same result.
-    // Both channels of a stage go through it side by side (left in the first
-    // lane), each with the arithmetic of its own.
-    if (glide) smooth_.advance();
-    const Pair main = hostSamples(inL[i], inR[i]);
-    const Pair key = magnitude(hostSamples(keyL[i], keyR[i]));
-    const double keyLevel = std::max(key[0], key[1]);
+  const bool reverbOn = d.reverbOn && reverb_.ready();
+  for (int start = 0; start < frames; start += kRun) {
+    const int n = std::min(kRun, frames - start);
+    for (int j = 0; j < n; ++j) {
+      const int i = start + j;
+      // Glides: every smoothed value one step toward its target. Everything
+      // from the host is read before anything is written, so a host that
+      // processes in place gets the same result.
+      // Both channels of a stage go through it side by side (left in the first
+      // lane), each with the arithmetic of its own.
+      if (glide) smooth_.advance();
+      const Pair main = hostSamples(inL[i], inR[i]);
+      const Pair key = magnitude(hostSamples(keyL[i], keyR[i]));
+      const double keyLevel = std::max(key[0], key[1]);
 
-    // Input gain, the dry copy and the meters.
-    Pair x = main * smooth_[kInputGain];
-    const Pair dry = x;
-    peaks_.push(static_cast<float>(x[0]), static_cast<float>(x[1]));
+      // Input gain, the dry copy and the meters.
+      Pair x = main * smooth_[kInputGain];
+      const Pair dry = x;
+      peaks_.push(static_cast<float>(x[0]), static_cast<float>(x[1]));
 
-    // Filter coefficients, and the filter in front of the lines.
-    if (d.filterOn) {
-      filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
-      if (d.filterMode == 0) x = filter_.process(x, d.filterType);
-    }
-
-    // Anti-alias cascade in front of the variable clock.
-    if (d.clockOn) x = antiAlias_.process(x);
-    const Pair envIn = magnitude(x);
-
-    // Drive: the window follows the level even while the drive is off.
-    drive_.feed(x, smooth_[kDriveFactor]);
-    if (d.driveNormalised > 0.0) x *= drive_.gain();
-
-    // Modulation signals; the filter takes its sweep for the next sample
-    // (while it is off, only the block's last sweep is kept, below).
-    if (modulated) {
-      modulation_.tick(smooth_[kModSource], envIn[0], envIn[1], modL, modR);
-      if (d.filterOn) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
-    } else {
-      modulation_.coast(envIn[0], envIn[1]);
-    }
-
-    // Feedback crossfeed from the previous sample's taps; each line's last
-    // writes, which the variable clock interpolates between.
-    double toL, toR;
-    feedbackMatrix(taps_[0], taps_[1], smooth_[kFbGainL], smooth_[kFbGainR], smooth_[kFbPanL],
-                   smooth_[kFbPanR], toL, toR);
-    const Pair muted = smooth_.pair(kMuteL) * x;
-    written_[0].push(Pair{muted[0], toL});
-    written_[1].push(Pair{muted[1], toR});
-
-    // The delay lines.
-    Pair delayed;
-    if (!d.clockOn) {
-      delayed = Pair{lines_[0].stepFixed(muted[0], toL), lines_[1].stepFixed(muted[1], toR)};
-    } else {
-      const double depth = smooth_[kClockModDepth];
-      const double manual = (1.0 - std::fabs(depth)) * d.clockManual;
-      const Pair position = (Pair{modL, modR} * depth + manual + 1.0) * 0.5;
-      // The speeds follow from the control positions alone: look them up
-      // only when a position moved.
-      if (position[0] != clockPosition_[0] || position[1] != clockPosition_[1]) {
-        clockPosition_ = position;
-        clockSpeed_ = Pair{tables_.exponentialAt(position[0]), tables_.exponentialAt(position[1])};
-        clockPeriod_ = 1.0 / clockSpeed_;
+      // Filter coefficients, and the filter in front of the lines.
+      if (d.filterOn) {
+        filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
+        if (d.filterMode == 0) x = filter_.process(x, d.filterType);
       }
-      delayed = DelayLine::stepVariable(lines_[0], lines_[1], clockSpeed_, clockPeriod_, written_[0], written_[1]);
-    }
 
-    // Time changes: fade out, move the heads at -60 dB, fade back in. A
-    // change that leaves the heads where they stand (a host re-sending the
-    // same value, a tempo moving by less than a sample) is no change: the
-    // echoes play on, and a fade already on its way out turns back.
-    for (int c = 0; c < 2; ++c) {
-      bool changed = values_.delayTimeChanged[c];
-      if (changed && headsInPlace(c)) {
-        values_.delayTimeChanged[c] = false;
-        changed = false;
+      // Anti-alias cascade in front of the variable clock.
+      if (d.clockOn) x = antiAlias_.process(x);
+      const Pair envIn = magnitude(x);
+
+      // Drive: the window follows the level even while the drive is off.
+      drive_.feed(x, smooth_[kDriveFactor]);
+      if (d.driveNormalised > 0.0) x *= drive_.gain();
+
+      // Modulation signals; the filter takes its sweep for the next sample
+      // (while it is off, only the block's last sweep is kept, below).
+      if (modulated) {
+        modulation_.tick(smooth_[kModSource], envIn[0], envIn[1], modL, modR);
+        if (d.filterOn) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
+      } else {
+        modulation_.coast(envIn[0], envIn[1]);
       }
-      if (lines_[c].fade(changed, fadeFactor_)) {
-        // Clear the mark before reading the times: a change written meanwhile
-        // sets it again and gets its own fade.
-        values_.delayTimeChanged[c] = false;
-        placeHeads(c);
+
+      // Feedback crossfeed from the previous sample's taps; each line's last
+      // writes, which the variable clock interpolates between.
+      double toL, toR;
+      feedbackMatrix(taps_[0], taps_[1], smooth_[kFbGainL], smooth_[kFbGainR], smooth_[kFbPanL],
+                     smooth_[kFbPanR], toL, toR);
+      const Pair muted = smooth_.pair(kMuteL) * x;
+      written_[0].push(Pair{muted[0], toL});
+      written_[1].push(Pair{muted[1], toR});
+
+      // The delay lines.
+      Pair delayed;
+      if (!d.clockOn) {
+        delayed = Pair{lines_[0].stepFixed(muted[0], toL), lines_[1].stepFixed(muted[1], toR)};
+      } else {
+        const double depth = smooth_[kClockModDepth];
+        const double manual = (1.0 - std::fabs(depth)) * d.clockManual;
+        const Pair position = (Pair{modL, modR} * depth + manual + 1.0) * 0.5;
+        // The speeds follow from the control positions alone: look them up
+        // only when a position moved.
+        if (position[0] != clockPosition_[0] || position[1] != clockPosition_[1]) {
+          clockPosition_ = position;
+          clockSpeed_ = Pair{tables_.exponentialAt(position[0]), tables_.exponentialAt(position[1])};
+          clockPeriod_ = 1.0 / clockSpeed_;
+        }
+        delayed = DelayLine::stepVariable(lines_[0], lines_[1], clockSpeed_, clockPeriod_, written_[0], written_[1]);
       }
+
+      // Time changes: fade out, move the heads at -60 dB, fade back in. A
+      // change that leaves the heads where they stand (a host re-sending the
+      // same value, a tempo moving by less than a sample) is no change: the
+      // echoes play on, and a fade already on its way out turns back.
+      for (int c = 0; c < 2; ++c) {
+        bool changed = values_.delayTimeChanged[c];
+        if (changed && headsInPlace(c)) {
+          values_.delayTimeChanged[c] = false;
+          changed = false;
+        }
+        if (lines_[c].fade(changed, fadeFactor_)) {
+          // Clear the mark before reading the times: a change written meanwhile
+          // sets it again and gets its own fade.
+          values_.delayTimeChanged[c] = false;
+          placeHeads(c);
+        }
+      }
+      delayed *= Pair{lines_[0].fadeGain(), lines_[1].fadeGain()};
+
+      // Gate gains from the delayed signal, ahead of the look-ahead line.
+      const Pair gateEnvelope = gates_.follow(delayed, d.gateAttack, d.gateRelease);
+      const Pair gate = Gates::gain(gateEnvelope, smooth_.pair(kGateThresholdL));
+
+      // Filter behind the lines, and the feedback taps.
+      Pair o = delayed;
+      if (outputFilter) o = filter_.process(delayed, d.filterType);
+      taps_ = loopLimit(d.fbSigns * (filteredFeedback ? o : delayed));
+
+      // Look-ahead, then the gate and the wet inversion.
+      lookahead_.exchange(o);
+      const Pair w = gate * gate * o * d.wetSigns;
+
+      // Wet pans and mix.
+      const double m = smooth_[kMix];
+      const double toRight = smooth_[kWetPanL] * w[0] + smooth_[kWetPanR] * w[1];
+      const Pair mixed = m * Pair{w[0] + w[1] - toRight, toRight} + (1.0 - m) * dry * dryBeforeReverb;
+
+      // Ducking by the key, and the dry part added behind the reverb: kept
+      // for the output pass, which follows the reverb's run.
+      const double dk = ducker_.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
+      run_.reverbIn[j] = mixed;
+      run_.dryAfter[j] = dry * dryAfterReverb * (1.0 - m);
+      run_.gains[j] = Pair{dk, smooth_[kOutputGain]};
+      lastDriven_ = x;
     }
-    delayed *= Pair{lines_[0].fadeGain(), lines_[1].fadeGain()};
 
-    // Gate gains from the delayed signal, ahead of the look-ahead line.
-    const Pair gateEnvelope = gates_.follow(delayed, d.gateAttack, d.gateRelease);
-    const Pair gate = Gates::gain(gateEnvelope, smooth_.pair(kGateThresholdL));
-
-    // Filter behind the lines, and the feedback taps.
-    Pair o = delayed;
-    if (outputFilter) o = filter_.process(delayed, d.filterType);
-    taps_ = loopLimit(d.fbSigns * (filteredFeedback ? o : delayed));
-
-    // Look-ahead, then the gate and the wet inversion.
-    lookahead_.exchange(o);
-    const Pair w = gate * gate * o * d.wetSigns;
-
-    // Wet pans and mix.
-    const double m = smooth_[kMix];
-    const double toRight = smooth_[kWetPanL] * w[0] + smooth_[kWetPanR] * w[1];
-    const Pair mixed = m * Pair{w[0] + w[1] - toRight, toRight} + (1.0 - m) * dry * dryBeforeReverb;
-
-    // Reverb.
-    Pair r = mixed;
-    if (d.reverbOn && reverb_.ready()) reverb_.process(mixed[0] + 1e-15, mixed[1] + 1e-15, d.reverbAmount, r[0], r[1]);
-
-    // Ducking by the key, dry added behind the reverb, output gain.
-    const double dk = ducker_.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
-    Pair y = (dry * dryAfterReverb * (1.0 - m) + dk * r) * smooth_[kOutputGain];
-
-    // Bypass passes the main input unscaled.
-    if (d.bypass) y = main;
-
-    // Output: right cleared, left written, right added: with both outputs on one
-    // channel it receives the sum.
-    outR[i] = 0;
-    outL[i] = static_cast<Sample>(y[0]);
-    outR[i] += static_cast<Sample>(y[1]);
-    if constexpr (std::is_same_v<Sample, float>) {
-      // Tails die away through the subnormal range, where many hosts' own
-      // processing slows to a crawl: hand them exact zeros instead.
-      outL[i] = flushSubnormal(outL[i]);
-      outR[i] = flushSubnormal(outR[i]);
+    // Reverb, over the whole run: nothing inside the loop depends on it.
+    if (reverbOn) {
+      for (int j = 0; j < n; ++j) run_.reverbIn[j] += 1e-15;
+      reverb_.process(run_.reverbIn, run_.reverbIn, n, d.reverbAmount);
     }
 
-    lastDriven_ = x;
-    lastOut_ = y;
+    // Output gain; bypass passes the main input unscaled. Right cleared,
+    // left written, right added: with both outputs on one channel it
+    // receives the sum.
+    for (int j = 0; j < n; ++j) {
+      const int i = start + j;
+      const Pair g = run_.gains[j];
+      Pair y = (run_.dryAfter[j] + g[0] * run_.reverbIn[j]) * g[1];
+      if (d.bypass) y = hostSamples(inL[i], inR[i]);
+      outR[i] = 0;
+      outL[i] = static_cast<Sample>(y[0]);
+      outR[i] += static_cast<Sample>(y[1]);
+      if constexpr (std::is_same_v<Sample, float>) {
+        // Tails die away through the subnormal range, where many hosts' own
+        // processing slows to a crawl: hand them exact zeros instead.
+        outL[i] = flushSubnormal(outL[i]);
+        outR[i] = flushSubnormal(outR[i]);
+      }
+      lastOut_ = y;
+    }
   }
 
   // The signals of the block's last sample, as if they had been formed every

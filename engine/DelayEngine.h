@@ -134,6 +134,16 @@ class DelayEngine {
   Pair clockPosition_ = {NAN, NAN};    // variable clock: the last control positions
   Pair clockSpeed_ = {1.0, 1.0};       // and the speeds looked up for them
   Pair clockPeriod_ = {1.0, 1.0};      // and their reciprocals
+
+  // A block runs in runs of kRun samples: the chain up to the reverb sample
+  // by sample, then the reverb over the run, then the output.
+  static constexpr int kRun = 64;
+  struct Run {
+    Pair reverbIn[kRun];  // the wet mix into the reverb, then the reverb's output
+    Pair dryAfter[kRun];  // the dry part added behind the reverb
+    Pair gains[kRun];     // the ducking gain and the output gain
+  };
+  Run run_;
 };
 
 }  // namespace engine
