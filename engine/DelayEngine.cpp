@@ -256,28 +256,38 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
   double modL = modulation_.modL(), modR = modulation_.modR();
 
   const bool reverbOn = d.reverbOn && reverb_.ready();
+  Run& run = run_;
   for (int start = 0; start < frames; start += kRun) {
     const int n = std::min(kRun, frames - start);
+    run.unitClock = true;
+
+    // The input side: everything in front of the lines, which nothing behind
+    // them feeds back into. Everything from the host is read before anything
+    // is written, so a host that processes in place gets the same result.
+    // Both channels of a stage go through it side by side (left in the first
+    // lane), each with the arithmetic of its own.
     for (int j = 0; j < n; ++j) {
       const int i = start + j;
-      // Glides: every smoothed value one step toward its target. Everything
-      // from the host is read before anything is written, so a host that
-      // processes in place gets the same result.
-      // Both channels of a stage go through it side by side (left in the first
-      // lane), each with the arithmetic of its own.
-      if (glide) smooth_.advance();
+      // Glides: every smoothed value one step toward its target; the stages
+      // behind the lines read the values of this sample from the run.
+      if (glide) {
+        smooth_.advance();
+        run.smoothed[j] = smooth_.values();
+      }
       const Pair main = hostSamples(inL[i], inR[i]);
       const Pair key = magnitude(hostSamples(keyL[i], keyR[i]));
       const double keyLevel = std::max(key[0], key[1]);
 
       // Input gain, the dry copy and the meters.
       Pair x = main * smooth_[kInputGain];
-      const Pair dry = x;
+      run.dry[j] = x;
       peaks_.push(static_cast<float>(x[0]), static_cast<float>(x[1]));
 
-      // Filter coefficients, and the filter in front of the lines.
+      // Filter coefficients (kept for the filter behind the lines), and the
+      // filter in front of the lines.
       if (d.filterOn) {
         filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
+        run.filter[j] = filter_.coefficients();
         if (d.filterMode == 0) x = filter_.process(x, d.filterType);
       }
 
@@ -297,32 +307,67 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       } else {
         modulation_.coast(envIn[0], envIn[1]);
       }
+      run.muted[j] = smooth_.pair(kMuteL) * x;
+      lastDriven_ = x;
 
-      // Feedback crossfeed from the previous sample's taps; each line's last
-      // writes, which the variable clock interpolates between.
-      double toL, toR;
-      feedbackMatrix(taps_[0], taps_[1], smooth_[kFbGainL], smooth_[kFbGainR], smooth_[kFbPanL],
-                     smooth_[kFbPanR], toL, toR);
-      const Pair muted = smooth_.pair(kMuteL) * x;
-      written_[0].push(Pair{muted[0], toL});
-      written_[1].push(Pair{muted[1], toR});
-
-      // The delay lines.
-      Pair delayed;
-      if (!d.clockOn) {
-        delayed = Pair{lines_[0].stepFixed(muted[0], toL), lines_[1].stepFixed(muted[1], toR)};
-      } else {
+      // The variable clock's speeds follow from the control positions alone:
+      // look them up only when a position moved.
+      if (d.clockOn) {
         const double depth = smooth_[kClockModDepth];
         const double manual = (1.0 - std::fabs(depth)) * d.clockManual;
         const Pair position = (Pair{modL, modR} * depth + manual + 1.0) * 0.5;
-        // The speeds follow from the control positions alone: look them up
-        // only when a position moved.
         if (position[0] != clockPosition_[0] || position[1] != clockPosition_[1]) {
           clockPosition_ = position;
           clockSpeed_ = Pair{tables_.exponentialAt(position[0]), tables_.exponentialAt(position[1])};
           clockPeriod_ = 1.0 / clockSpeed_;
         }
-        delayed = DelayLine::stepVariable(lines_[0], lines_[1], clockSpeed_, clockPeriod_, written_[0], written_[1]);
+        run.speed[j] = clockSpeed_;
+        run.unitClock = run.unitClock && clockSpeed_[0] == 1.0 && clockSpeed_[1] == 1.0;
+        run.period[j] = clockPeriod_;
+      }
+
+      // Ducking by the key.
+      run.duck[j] = ducker_.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
+    }
+
+    // The lines and the feedback loop, sample by sample. On a steady clock
+    // (the fixed one, or the variable one at exactly 1x with its ticks on the
+    // samples) every tick lands on a stored value: the lines' histories of
+    // writes and reads, which the variable clock interpolates between once
+    // it moves, are brought up to date from the run afterwards.
+    const bool unitClock = d.clockOn && run.unitClock && lines_[0].clockSpeed() == 1.0 &&
+                           lines_[1].clockSpeed() == 1.0 && lines_[0].clockPhase() == 0.0 &&
+                           lines_[1].clockPhase() == 0.0;
+    const bool steady = !d.clockOn || unitClock;
+    // At 1x a tick writes the last sample's input and feedback and reads
+    // the value two ticks back.
+    Pair lastFed[2] = {written_[0].h[3], written_[1].h[3]};
+    Pair readOneBack = {lines_[0].reads().h[3], lines_[1].reads().h[3]};
+    Pair readTwoBack = {lines_[0].reads().h[2], lines_[1].reads().h[2]};
+    for (int j = 0; j < n; ++j) {
+      const double* s = glide ? run.smoothed[j].data() : smooth_.values().data();
+      // Feedback crossfeed from the previous sample's taps.
+      double toL, toR;
+      feedbackMatrix(taps_[0], taps_[1], s[kFbGainL], s[kFbGainR], s[kFbPanL], s[kFbPanR], toL, toR);
+      const Pair muted = run.muted[j];
+      run.fed[j] = Pair{toL, toR};
+
+      Pair delayed;
+      if (!d.clockOn) {
+        delayed = Pair{lines_[0].stepFixed(muted[0], toL), lines_[1].stepFixed(muted[1], toR)};
+      } else if (unitClock) {
+        const Pair read = {lines_[0].stepFixed(lastFed[0][0], lastFed[0][1]),
+                           lines_[1].stepFixed(lastFed[1][0], lastFed[1][1])};
+        lastFed[0] = Pair{muted[0], toL};
+        lastFed[1] = Pair{muted[1], toR};
+        run.reads[j] = read;
+        delayed = readTwoBack;
+        readTwoBack = readOneBack;
+        readOneBack = read;
+      } else {
+        written_[0].push(Pair{muted[0], toL});
+        written_[1].push(Pair{muted[1], toR});
+        delayed = DelayLine::stepVariable(lines_[0], lines_[1], run.speed[j], run.period[j], written_[0], written_[1]);
       }
 
       // Time changes: fade out, move the heads at -60 dB, fade back in. A
@@ -343,47 +388,61 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
         }
       }
       delayed *= Pair{lines_[0].fadeGain(), lines_[1].fadeGain()};
-
-      // Gate gains from the delayed signal, ahead of the look-ahead line.
-      const Pair gateEnvelope = gates_.follow(delayed, d.gateAttack, d.gateRelease);
-      const Pair gate = Gates::gain(gateEnvelope, smooth_.pair(kGateThresholdL));
+      run.delayed[j] = delayed;
 
       // Filter behind the lines, and the feedback taps.
       Pair o = delayed;
-      if (outputFilter) o = filter_.process(delayed, d.filterType);
+      if (outputFilter) o = filter_.process(delayed, d.filterType, run.filter[j]);
+      run.filtered[j] = o;
       taps_ = loopLimit(d.fbSigns * (filteredFeedback ? o : delayed));
+    }
+    if (steady) {
+      for (int j = std::max(0, n - 4); j < n; ++j) {
+        written_[0].push(Pair{run.muted[j][0], run.fed[j][0]});
+        written_[1].push(Pair{run.muted[j][1], run.fed[j][1]});
+        if (unitClock) {
+          lines_[0].pushRead(run.reads[j][0]);
+          lines_[1].pushRead(run.reads[j][1]);
+        }
+      }
+    }
+
+    // Behind the loop: the gates, the look-ahead, the wet pans and the mix.
+    Gates gates = gates_;
+    for (int j = 0; j < n; ++j) {
+      const double* s = glide ? run.smoothed[j].data() : smooth_.values().data();
+      // Gate gains from the delayed signal, ahead of the look-ahead line.
+      const Pair gateEnvelope = gates.follow(run.delayed[j], d.gateAttack, d.gateRelease);
+      const Pair gate = Gates::gain(gateEnvelope, Pair{s[kGateThresholdL], s[kGateThresholdR]});
 
       // Look-ahead, then the gate and the wet inversion.
+      Pair o = run.filtered[j];
       lookahead_.exchange(o);
       const Pair w = gate * gate * o * d.wetSigns;
 
-      // Wet pans and mix.
-      const double m = smooth_[kMix];
-      const double toRight = smooth_[kWetPanL] * w[0] + smooth_[kWetPanR] * w[1];
-      const Pair mixed = m * Pair{w[0] + w[1] - toRight, toRight} + (1.0 - m) * dry * dryBeforeReverb;
-
-      // Ducking by the key, and the dry part added behind the reverb: kept
-      // for the output pass, which follows the reverb's run.
-      const double dk = ducker_.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
-      run_.reverbIn[j] = mixed;
-      run_.dryAfter[j] = dry * dryAfterReverb * (1.0 - m);
-      run_.gains[j] = Pair{dk, smooth_[kOutputGain]};
-      lastDriven_ = x;
+      // Wet pans and mix; the dry part added behind the reverb waits in
+      // `filtered` for the output.
+      const double m = s[kMix];
+      const double toRight = s[kWetPanL] * w[0] + s[kWetPanR] * w[1];
+      const Pair dry = run.dry[j];
+      run.reverbIn[j] = m * Pair{w[0] + w[1] - toRight, toRight} + (1.0 - m) * dry * dryBeforeReverb;
+      run.filtered[j] = dry * dryAfterReverb * (1.0 - m);
     }
+    gates_ = gates;
 
     // Reverb, over the whole run: nothing inside the loop depends on it.
     if (reverbOn) {
-      for (int j = 0; j < n; ++j) run_.reverbIn[j] += 1e-15;
-      reverb_.process(run_.reverbIn, run_.reverbIn, n, d.reverbAmount);
+      for (int j = 0; j < n; ++j) run.reverbIn[j] += 1e-15;
+      reverb_.process(run.reverbIn, run.reverbIn, n, d.reverbAmount);
     }
 
-    // Output gain; bypass passes the main input unscaled. Right cleared,
-    // left written, right added: with both outputs on one channel it
-    // receives the sum.
+    // Ducking, the dry part behind the reverb, output gain; bypass passes
+    // the main input unscaled. Right cleared, left written, right added: with
+    // both outputs on one channel it receives the sum.
     for (int j = 0; j < n; ++j) {
       const int i = start + j;
-      const Pair g = run_.gains[j];
-      Pair y = (run_.dryAfter[j] + g[0] * run_.reverbIn[j]) * g[1];
+      const double* s = glide ? run.smoothed[j].data() : smooth_.values().data();
+      Pair y = (run.filtered[j] + run.duck[j] * run.reverbIn[j]) * s[kOutputGain];
       if (d.bypass) y = hostSamples(inL[i], inR[i]);
       outR[i] = 0;
       outL[i] = static_cast<Sample>(y[0]);

@@ -3,6 +3,7 @@
 // effect) holds the processing lock around every lifecycle and process call.
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -135,13 +136,24 @@ class DelayEngine {
   Pair clockSpeed_ = {1.0, 1.0};       // and the speeds looked up for them
   Pair clockPeriod_ = {1.0, 1.0};      // and their reciprocals
 
-  // A block runs in runs of kRun samples: the chain up to the reverb sample
-  // by sample, then the reverb over the run, then the output.
+  // A block runs in runs of kRun samples, stage group by stage group: the
+  // input side, the lines with their feedback loop, the stages behind them,
+  // the reverb and the output, each over the whole run. What one group hands
+  // the next waits here.
   static constexpr int kRun = 64;
   struct Run {
-    Pair reverbIn[kRun];  // the wet mix into the reverb, then the reverb's output
-    Pair dryAfter[kRun];  // the dry part added behind the reverb
-    Pair gains[kRun];     // the ducking gain and the output gain
+    std::array<double, kSmoothedCount> smoothed[kRun];  // the glides of each sample, while they move
+    Pair dry[kRun];                    // after the input gain
+    Pair muted[kRun];                  // into the lines
+    Pair speed[kRun], period[kRun];    // the variable clock's speeds and their reciprocals
+    bool unitClock = true;             // and whether they stay at exactly 1x
+    Pair fed[kRun];                    // the feedback added to the lines
+    Pair reads[kRun];                  // the lines' reads at 1x
+    Filter::Coefficients filter[kRun];  // for the filter behind the lines
+    double duck[kRun];                 // the ducking gain
+    Pair delayed[kRun];                // the lines' output
+    Pair filtered[kRun];               // behind the filter, then the dry part behind the reverb
+    Pair reverbIn[kRun];               // the wet mix into the reverb, then the reverb's output
   };
   Run run_;
 };
