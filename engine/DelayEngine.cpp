@@ -318,7 +318,7 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
         const Pair position = (Pair{modL, modR} * depth + manual + 1.0) * 0.5;
         if (position[0] != clockPosition_[0] || position[1] != clockPosition_[1]) {
           clockPosition_ = position;
-          clockSpeed_ = Pair{tables_.exponentialAt(position[0]), tables_.exponentialAt(position[1])};
+          clockSpeed_ = tables_.exponentialAt(position);
           clockPeriod_ = 1.0 / clockSpeed_;
         }
         run.speed[j] = clockSpeed_;
@@ -339,6 +339,7 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
                            lines_[1].clockSpeed() == 1.0 && lines_[0].clockPhase() == 0.0 &&
                            lines_[1].clockPhase() == 0.0;
     const bool steady = !d.clockOn || unitClock;
+    Gates gates = gates_;
     // At 1x a tick writes the last sample's input and feedback and reads
     // the value two ticks back.
     Pair lastFed[2] = {written_[0].h[3], written_[1].h[3]};
@@ -388,14 +389,30 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
         }
       }
       delayed *= Pair{lines_[0].fadeGain(), lines_[1].fadeGain()};
-      run.delayed[j] = delayed;
 
       // Filter behind the lines, and the feedback taps.
       Pair o = delayed;
       if (outputFilter) o = filter_.process(delayed, d.filterType, run.filter[j]);
-      run.filtered[j] = o;
       taps_ = loopLimit(d.fbSigns * (filteredFeedback ? o : delayed));
+
+      // Behind the loop, here for its recursions to overlap the loop's: gate
+      // gains from the delayed signal, ahead of the look-ahead line.
+      const Pair gateEnvelope = gates.follow(delayed, d.gateAttack, d.gateRelease);
+      const Pair gate = Gates::gain(gateEnvelope, Pair{s[kGateThresholdL], s[kGateThresholdR]});
+
+      // Look-ahead, then the gate and the wet inversion.
+      lookahead_.exchange(o);
+      const Pair w = gate * gate * o * d.wetSigns;
+
+      // Wet pans and mix; the dry part added behind the reverb waits for
+      // the output.
+      const double m = s[kMix];
+      const double toRight = s[kWetPanL] * w[0] + s[kWetPanR] * w[1];
+      const Pair dry = run.dry[j];
+      run.reverbIn[j] = m * Pair{w[0] + w[1] - toRight, toRight} + (1.0 - m) * dry * dryBeforeReverb;
+      run.dryAfter[j] = dry * dryAfterReverb * (1.0 - m);
     }
+    gates_ = gates;
     if (steady) {
       for (int j = std::max(0, n - 4); j < n; ++j) {
         written_[0].push(Pair{run.muted[j][0], run.fed[j][0]});
@@ -407,28 +424,6 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       }
     }
 
-    // Behind the loop: the gates, the look-ahead, the wet pans and the mix.
-    Gates gates = gates_;
-    for (int j = 0; j < n; ++j) {
-      const double* s = glide ? run.smoothed[j].data() : smooth_.values().data();
-      // Gate gains from the delayed signal, ahead of the look-ahead line.
-      const Pair gateEnvelope = gates.follow(run.delayed[j], d.gateAttack, d.gateRelease);
-      const Pair gate = Gates::gain(gateEnvelope, Pair{s[kGateThresholdL], s[kGateThresholdR]});
-
-      // Look-ahead, then the gate and the wet inversion.
-      Pair o = run.filtered[j];
-      lookahead_.exchange(o);
-      const Pair w = gate * gate * o * d.wetSigns;
-
-      // Wet pans and mix; the dry part added behind the reverb waits in
-      // `filtered` for the output.
-      const double m = s[kMix];
-      const double toRight = s[kWetPanL] * w[0] + s[kWetPanR] * w[1];
-      const Pair dry = run.dry[j];
-      run.reverbIn[j] = m * Pair{w[0] + w[1] - toRight, toRight} + (1.0 - m) * dry * dryBeforeReverb;
-      run.filtered[j] = dry * dryAfterReverb * (1.0 - m);
-    }
-    gates_ = gates;
 
     // Reverb, over the whole run: nothing inside the loop depends on it.
     if (reverbOn) {
@@ -442,7 +437,7 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     for (int j = 0; j < n; ++j) {
       const int i = start + j;
       const double* s = glide ? run.smoothed[j].data() : smooth_.values().data();
-      Pair y = (run.filtered[j] + run.duck[j] * run.reverbIn[j]) * s[kOutputGain];
+      Pair y = (run.dryAfter[j] + run.duck[j] * run.reverbIn[j]) * s[kOutputGain];
       if (d.bypass) y = hostSamples(inL[i], inR[i]);
       outR[i] = 0;
       outL[i] = static_cast<Sample>(y[0]);

@@ -137,9 +137,9 @@ class DelayEngine {
   Pair clockPeriod_ = {1.0, 1.0};      // and their reciprocals
 
   // A block runs in runs of kRun samples, stage group by stage group: the
-  // input side, the lines with their feedback loop, the stages behind them,
-  // the reverb and the output, each over the whole run. What one group hands
-  // the next waits here.
+  // input side, the lines with their feedback loop and the stages behind
+  // them, the reverb and the output, each over the whole run. What one
+  // group hands the next waits here.
   static constexpr int kRun = 64;
   struct Run {
     std::array<double, kSmoothedCount> smoothed[kRun];  // the glides of each sample, while they move
@@ -151,8 +151,7 @@ class DelayEngine {
     Pair reads[kRun];                  // the lines' reads at 1x
     Filter::Coefficients filter[kRun];  // for the filter behind the lines
     double duck[kRun];                 // the ducking gain
-    Pair delayed[kRun];                // the lines' output
-    Pair filtered[kRun];               // behind the filter, then the dry part behind the reverb
+    Pair dryAfter[kRun];               // the dry part added behind the reverb
     Pair reverbIn[kRun];               // the wet mix into the reverb, then the reverb's output
   };
   Run run_;
