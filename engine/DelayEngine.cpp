@@ -220,6 +220,18 @@ void DelayEngine::process(double** inputs, double** outputs, int frames, const B
   processBlock(inputs, outputs, frames, timing);
 }
 
+void DelayEngine::followClock(double depth, double manualSpeed, double modL, double modR) {
+  // The speeds follow from the control positions alone: looked up only when
+  // a position moved.
+  const double manual = (1.0 - std::fabs(depth)) * manualSpeed;
+  const Pair position = (Pair{modL, modR} * depth + manual + 1.0) * 0.5;
+  if (position[0] != clockPosition_[0] || position[1] != clockPosition_[1]) {
+    clockPosition_ = position;
+    clockSpeed_ = tables_.exponentialAt(position);
+    clockPeriod_ = 1.0 / clockSpeed_;
+  }
+}
+
 template <typename Sample>
 void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, const BlockTiming& timing) {
   // Once per block. A state that has turned non-finite (it cannot, with held
@@ -256,10 +268,14 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
   double modL = modulation_.modL(), modR = modulation_.modR();
 
   const bool reverbOn = d.reverbOn && reverb_.ready();
+  // Without modulation the clock's control positions hold for the whole
+  // block (a depth of 0 leaves the signals out): its speeds are looked up once.
+  const bool clockHeld = d.clockOn && !clockModulated;
+  if (clockHeld) followClock(smooth_[kClockModDepth], d.clockManual, modL, modR);
   Run& run = run_;
   for (int start = 0; start < frames; start += kRun) {
     const int n = std::min(kRun, frames - start);
-    run.unitClock = true;
+    run.unitClock = !clockHeld || (clockSpeed_[0] == 1.0 && clockSpeed_[1] == 1.0);
 
     // The input side: everything in front of the lines, which nothing behind
     // them feeds back into. Everything from the host is read before anything
@@ -310,17 +326,9 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       run.muted[j] = smooth_.pair(kMuteL) * x;
       lastDriven_ = x;
 
-      // The variable clock's speeds follow from the control positions alone:
-      // look them up only when a position moved.
-      if (d.clockOn) {
-        const double depth = smooth_[kClockModDepth];
-        const double manual = (1.0 - std::fabs(depth)) * d.clockManual;
-        const Pair position = (Pair{modL, modR} * depth + manual + 1.0) * 0.5;
-        if (position[0] != clockPosition_[0] || position[1] != clockPosition_[1]) {
-          clockPosition_ = position;
-          clockSpeed_ = tables_.exponentialAt(position);
-          clockPeriod_ = 1.0 / clockSpeed_;
-        }
+      // The variable clock's speeds, while the modulation moves them.
+      if (d.clockOn && !clockHeld) {
+        followClock(smooth_[kClockModDepth], d.clockManual, modL, modR);
         run.speed[j] = clockSpeed_;
         run.unitClock = run.unitClock && clockSpeed_[0] == 1.0 && clockSpeed_[1] == 1.0;
         run.period[j] = clockPeriod_;
@@ -368,7 +376,8 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       } else {
         written_[0].push(Pair{muted[0], toL});
         written_[1].push(Pair{muted[1], toR});
-        delayed = DelayLine::stepVariable(lines_[0], lines_[1], run.speed[j], run.period[j], written_[0], written_[1]);
+        delayed = DelayLine::stepVariable(lines_[0], lines_[1], clockHeld ? clockSpeed_ : run.speed[j],
+                                          clockHeld ? clockPeriod_ : run.period[j], written_[0], written_[1]);
       }
 
       // Time changes: fade out, move the heads at -60 dB, fade back in. A

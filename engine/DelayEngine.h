@@ -102,6 +102,9 @@ class DelayEngine {
   template <typename Sample>
   void processBlock(Sample** inputs, Sample** outputs, int frames, const BlockTiming& timing);
   void readDirectValues();
+  // The variable clock's speeds for a clock depth, the manual speed and the
+  // modulation signals.
+  void followClock(double depth, double manualSpeed, double modL, double modR);
   void applyRateDependentValues();
   void placeHeads(int side);
   bool headsInPlace(int side) const;  // the side's times put its heads where they stand
