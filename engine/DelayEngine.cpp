@@ -272,6 +272,9 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
   // block (a depth of 0 leaves the signals out): its speeds are looked up once.
   const bool clockHeld = d.clockOn && !clockModulated;
   if (clockHeld) followClock(smooth_[kClockModDepth], d.clockManual, modL, modR);
+  // Likewise the filter's coefficients, while no glide and no sweep moves them.
+  const bool filterHeld = d.filterOn && !glide && !modulated;
+  if (filterHeld) filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
   Run& run = run_;
   for (int start = 0; start < frames; start += kRun) {
     const int n = std::min(kRun, frames - start);
@@ -302,8 +305,10 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       // Filter coefficients (kept for the filter behind the lines), and the
       // filter in front of the lines.
       if (d.filterOn) {
-        filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
-        run.filter[j] = filter_.coefficients();
+        if (!filterHeld) {
+          filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
+          run.filter[j] = filter_.coefficients();
+        }
         if (d.filterMode == 0) x = filter_.process(x, d.filterType);
       }
 
@@ -348,6 +353,10 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
                            lines_[1].clockPhase() == 0.0;
     const bool steady = !d.clockOn || unitClock;
     Gates gates = gates_;
+    // Time changes are looked for sample by sample only while one is pending
+    // or a fade is under way; otherwise the next run looks again.
+    const bool fading = values_.delayTimeChanged[0] || values_.delayTimeChanged[1] ||
+                        lines_[0].fadeGain() != 1.0 || lines_[1].fadeGain() != 1.0;
     // At 1x a tick writes the last sample's input and feedback and reads
     // the value two ticks back.
     Pair lastFed[2] = {written_[0].h[3], written_[1].h[3]};
@@ -384,7 +393,7 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       // change that leaves the heads where they stand (a host re-sending the
       // same value, a tempo moving by less than a sample) is no change: the
       // echoes play on, and a fade already on its way out turns back.
-      for (int c = 0; c < 2; ++c) {
+      for (int c = 0; c < 2 && fading; ++c) {
         bool changed = values_.delayTimeChanged[c];
         if (changed && headsInPlace(c)) {
           values_.delayTimeChanged[c] = false;
@@ -397,11 +406,11 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
           placeHeads(c);
         }
       }
-      delayed *= Pair{lines_[0].fadeGain(), lines_[1].fadeGain()};
+      if (fading) delayed *= Pair{lines_[0].fadeGain(), lines_[1].fadeGain()};
 
       // Filter behind the lines, and the feedback taps.
       Pair o = delayed;
-      if (outputFilter) o = filter_.process(delayed, d.filterType, run.filter[j]);
+      if (outputFilter) o = filter_.process(delayed, d.filterType, filterHeld ? filter_.coefficients() : run.filter[j]);
       taps_ = loopLimit(d.fbSigns * (filteredFeedback ? o : delayed));
 
       // Behind the loop, here for its recursions to overlap the loop's: gate
