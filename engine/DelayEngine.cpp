@@ -297,10 +297,9 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       const Pair key = magnitude(hostSamples(keyL[i], keyR[i]));
       const double keyLevel = std::max(key[0], key[1]);
 
-      // Input gain, the dry copy and the meters.
+      // Input gain and the dry copy (the meters take it after the loop).
       Pair x = main * smooth_[kInputGain];
       run.dry[j] = x;
-      peaks_.push(static_cast<float>(x[0]), static_cast<float>(x[1]));
 
       // Filter coefficients (kept for the filter behind the lines), and the
       // filter in front of the lines.
@@ -342,6 +341,8 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       // Ducking by the key.
       run.duck[j] = ducker_.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
     }
+
+    peaks_.push(run.dry, n);
 
     // The lines and the feedback loop, sample by sample. On a steady clock
     // (the fixed one, or the variable one at exactly 1x with its ticks on the
