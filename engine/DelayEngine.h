@@ -115,7 +115,7 @@ class DelayEngine {
   int integerRate_ = 44100;
   int blockSize_ = 1024;
 
-  Tables tables_;
+  const Tables& tables_ = Tables::shared();
   Smoother smooth_;
   Direct direct_;
   Modulation modulation_{tables_};

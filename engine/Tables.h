@@ -1,5 +1,5 @@
-// Lookup tables built once per effect and shared by the stages that replace
-// expensive functions in the sample loop.
+// Lookup tables that replace expensive functions in the sample loop. They
+// depend on nothing, so one set serves every effect in the process.
 #pragma once
 
 #include <array>
@@ -15,6 +15,8 @@ struct Tables {
   static constexpr int kExponentialSize = 10000;
 
   Tables();
+  // The process's one set, built on first use (thread-safe) and never changed.
+  static const Tables& shared();
 
   std::array<double, kSineSize> sine;                // sin(2 pi i / 1000): one period
   std::array<double, kFrequencySize> frequency;      // 2 sin(i (pi/4) / 8191): filter frequency coefficient
