@@ -220,6 +220,18 @@ void DelayEngine::process(double** inputs, double** outputs, int frames, const B
   processBlock(inputs, outputs, frames, timing);
 }
 
+void DelayEngine::followClock(double depth, double manualSpeed, double modL, double modR) {
+  // The speeds follow from the control positions alone: looked up only when
+  // a position moved.
+  const double manual = (1.0 - std::fabs(depth)) * manualSpeed;
+  const Pair position = (Pair{modL, modR} * depth + manual + 1.0) * 0.5;
+  if (position[0] != clockPosition_[0] || position[1] != clockPosition_[1]) {
+    clockPosition_ = position;
+    clockSpeed_ = tables_.exponentialAt(position);
+    clockPeriod_ = 1.0 / clockSpeed_;
+  }
+}
+
 template <typename Sample>
 void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, const BlockTiming& timing) {
   // Once per block. A state that has turned non-finite (it cannot, with held
@@ -255,134 +267,208 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
   const bool modulated = clockModulated || filterModulated;
   double modL = modulation_.modL(), modR = modulation_.modR();
 
-  for (int i = 0; i < frames; ++i) {
-    // Glides: every smoothed value one step toward its target. Everything
-    // from the host is read before anything is written, so a host that
-    // processes in place gets the same result.
+  const bool reverbOn = d.reverbOn && reverb_.ready();
+  // Without modulation the clock's control positions hold for the whole
+  // block (a depth of 0 leaves the signals out): its speeds are looked up once.
+  const bool clockHeld = d.clockOn && !clockModulated;
+  if (clockHeld) followClock(smooth_[kClockModDepth], d.clockManual, modL, modR);
+  // Likewise the filter's coefficients, while no glide and no sweep moves them.
+  const bool filterHeld = d.filterOn && !glide && !modulated;
+  if (filterHeld) filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
+  Run& run = run_;
+  for (int start = 0; start < frames; start += kRun) {
+    const int n = std::min(kRun, frames - start);
+    run.unitClock = !clockHeld || (clockSpeed_[0] == 1.0 && clockSpeed_[1] == 1.0);
+
+    // The input side: everything in front of the lines, which nothing behind
+    // them feeds back into. Everything from the host is read before anything
+    // is written, so a host that processes in place gets the same result.
     // Both channels of a stage go through it side by side (left in the first
     // lane), each with the arithmetic of its own.
-    if (glide) smooth_.advance();
-    const Pair main = hostSamples(inL[i], inR[i]);
-    const Pair key = magnitude(hostSamples(keyL[i], keyR[i]));
-    const double keyLevel = std::max(key[0], key[1]);
-
-    // Input gain, the dry copy and the meters.
-    Pair x = main * smooth_[kInputGain];
-    const Pair dry = x;
-    peaks_.push(static_cast<float>(x[0]), static_cast<float>(x[1]));
-
-    // Filter coefficients, and the filter in front of the lines.
-    if (d.filterOn) {
-      filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
-      if (d.filterMode == 0) x = filter_.process(x, d.filterType);
-    }
-
-    // Anti-alias cascade in front of the variable clock.
-    if (d.clockOn) x = antiAlias_.process(x);
-    const Pair envIn = magnitude(x);
-
-    // Drive: the window follows the level even while the drive is off.
-    drive_.feed(x, smooth_[kDriveFactor]);
-    if (d.driveNormalised > 0.0) x *= drive_.gain();
-
-    // Modulation signals; the filter takes its sweep for the next sample
-    // (while it is off, only the block's last sweep is kept, below).
-    if (modulated) {
-      modulation_.tick(smooth_[kModSource], envIn[0], envIn[1], modL, modR);
-      if (d.filterOn) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
-    } else {
-      modulation_.coast(envIn[0], envIn[1]);
-    }
-
-    // Feedback crossfeed from the previous sample's taps; each line's last
-    // writes, which the variable clock interpolates between.
-    double toL, toR;
-    feedbackMatrix(taps_[0], taps_[1], smooth_[kFbGainL], smooth_[kFbGainR], smooth_[kFbPanL],
-                   smooth_[kFbPanR], toL, toR);
-    const Pair muted = smooth_.pair(kMuteL) * x;
-    written_[0].push(Pair{muted[0], toL});
-    written_[1].push(Pair{muted[1], toR});
-
-    // The delay lines.
-    Pair delayed;
-    if (!d.clockOn) {
-      delayed = Pair{lines_[0].stepFixed(muted[0], toL), lines_[1].stepFixed(muted[1], toR)};
-    } else {
-      const double depth = smooth_[kClockModDepth];
-      const double manual = (1.0 - std::fabs(depth)) * d.clockManual;
-      const Pair position = (Pair{modL, modR} * depth + manual + 1.0) * 0.5;
-      // The speeds follow from the control positions alone: look them up
-      // only when a position moved.
-      if (position[0] != clockPosition_[0] || position[1] != clockPosition_[1]) {
-        clockPosition_ = position;
-        clockSpeed_ = Pair{tables_.exponentialAt(position[0]), tables_.exponentialAt(position[1])};
-        clockPeriod_ = 1.0 / clockSpeed_;
+    for (int j = 0; j < n; ++j) {
+      const int i = start + j;
+      // Glides: every smoothed value one step toward its target; the stages
+      // behind the lines read the values of this sample from the run.
+      if (glide) {
+        smooth_.advance();
+        run.smoothed[j] = smooth_.values();
       }
-      delayed = DelayLine::stepVariable(lines_[0], lines_[1], clockSpeed_, clockPeriod_, written_[0], written_[1]);
-    }
+      const Pair main = hostSamples(inL[i], inR[i]);
+      const Pair key = magnitude(hostSamples(keyL[i], keyR[i]));
+      const double keyLevel = std::max(key[0], key[1]);
 
-    // Time changes: fade out, move the heads at -60 dB, fade back in. A
-    // change that leaves the heads where they stand (a host re-sending the
-    // same value, a tempo moving by less than a sample) is no change: the
-    // echoes play on, and a fade already on its way out turns back.
-    for (int c = 0; c < 2; ++c) {
-      bool changed = values_.delayTimeChanged[c];
-      if (changed && headsInPlace(c)) {
-        values_.delayTimeChanged[c] = false;
-        changed = false;
+      // Input gain and the dry copy (the meters take it after the loop).
+      Pair x = main * smooth_[kInputGain];
+      run.dry[j] = x;
+
+      // Filter coefficients (kept for the filter behind the lines), and the
+      // filter in front of the lines.
+      if (d.filterOn) {
+        if (!filterHeld) {
+          filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
+          run.filter[j] = filter_.coefficients();
+        }
+        if (d.filterMode == 0) x = filter_.process(x, d.filterType);
       }
-      if (lines_[c].fade(changed, fadeFactor_)) {
-        // Clear the mark before reading the times: a change written meanwhile
-        // sets it again and gets its own fade.
-        values_.delayTimeChanged[c] = false;
-        placeHeads(c);
+
+      // Anti-alias cascade in front of the variable clock.
+      if (d.clockOn) x = antiAlias_.process(x);
+      const Pair envIn = magnitude(x);
+
+      // Drive: the window follows the level even while the drive is off.
+      drive_.feed(x, smooth_[kDriveFactor]);
+      if (d.driveNormalised > 0.0) x *= drive_.gain();
+
+      // Modulation signals; the filter takes its sweep for the next sample
+      // (while it is off, only the block's last sweep is kept, below).
+      if (modulated) {
+        modulation_.tick(smooth_[kModSource], envIn[0], envIn[1], modL, modR);
+        if (d.filterOn) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
+      } else {
+        modulation_.coast(envIn[0], envIn[1]);
+      }
+      run.muted[j] = smooth_.pair(kMuteL) * x;
+      lastDriven_ = x;
+
+      // The variable clock's speeds, while the modulation moves them.
+      if (d.clockOn && !clockHeld) {
+        followClock(smooth_[kClockModDepth], d.clockManual, modL, modR);
+        run.speed[j] = clockSpeed_;
+        run.unitClock = run.unitClock && clockSpeed_[0] == 1.0 && clockSpeed_[1] == 1.0;
+        run.period[j] = clockPeriod_;
+      }
+
+      // Ducking by the key.
+      run.duck[j] = ducker_.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
+    }
+
+    peaks_.push(run.dry, n);
+
+    // The lines and the feedback loop, sample by sample. On a steady clock
+    // (the fixed one, or the variable one at exactly 1x with its ticks on the
+    // samples) every tick lands on a stored value: the lines' histories of
+    // writes and reads, which the variable clock interpolates between once
+    // it moves, are brought up to date from the run afterwards.
+    const bool unitClock = d.clockOn && run.unitClock && lines_[0].clockSpeed() == 1.0 &&
+                           lines_[1].clockSpeed() == 1.0 && lines_[0].clockPhase() == 0.0 &&
+                           lines_[1].clockPhase() == 0.0;
+    const bool steady = !d.clockOn || unitClock;
+    Gates gates = gates_;
+    // Time changes are looked for sample by sample only while one is pending
+    // or a fade is under way; otherwise the next run looks again.
+    const bool fading = values_.delayTimeChanged[0] || values_.delayTimeChanged[1] ||
+                        lines_[0].fadeGain() != 1.0 || lines_[1].fadeGain() != 1.0;
+    // At 1x a tick writes the last sample's input and feedback and reads
+    // the value two ticks back.
+    Pair lastFed[2] = {written_[0].h[3], written_[1].h[3]};
+    Pair readOneBack = {lines_[0].reads().h[3], lines_[1].reads().h[3]};
+    Pair readTwoBack = {lines_[0].reads().h[2], lines_[1].reads().h[2]};
+    for (int j = 0; j < n; ++j) {
+      const double* s = glide ? run.smoothed[j].data() : smooth_.values().data();
+      // Feedback crossfeed from the previous sample's taps.
+      double toL, toR;
+      feedbackMatrix(taps_[0], taps_[1], s[kFbGainL], s[kFbGainR], s[kFbPanL], s[kFbPanR], toL, toR);
+      const Pair muted = run.muted[j];
+      run.fed[j] = Pair{toL, toR};
+
+      Pair delayed;
+      if (!d.clockOn) {
+        delayed = Pair{lines_[0].stepFixed(muted[0], toL), lines_[1].stepFixed(muted[1], toR)};
+      } else if (unitClock) {
+        const Pair read = {lines_[0].stepFixed(lastFed[0][0], lastFed[0][1]),
+                           lines_[1].stepFixed(lastFed[1][0], lastFed[1][1])};
+        lastFed[0] = Pair{muted[0], toL};
+        lastFed[1] = Pair{muted[1], toR};
+        run.reads[j] = read;
+        delayed = readTwoBack;
+        readTwoBack = readOneBack;
+        readOneBack = read;
+      } else {
+        written_[0].push(Pair{muted[0], toL});
+        written_[1].push(Pair{muted[1], toR});
+        delayed = DelayLine::stepVariable(lines_[0], lines_[1], clockHeld ? clockSpeed_ : run.speed[j],
+                                          clockHeld ? clockPeriod_ : run.period[j], written_[0], written_[1]);
+      }
+
+      // Time changes: fade out, move the heads at -60 dB, fade back in. A
+      // change that leaves the heads where they stand (a host re-sending the
+      // same value, a tempo moving by less than a sample) is no change: the
+      // echoes play on, and a fade already on its way out turns back.
+      for (int c = 0; c < 2 && fading; ++c) {
+        bool changed = values_.delayTimeChanged[c];
+        if (changed && headsInPlace(c)) {
+          values_.delayTimeChanged[c] = false;
+          changed = false;
+        }
+        if (lines_[c].fade(changed, fadeFactor_)) {
+          // Clear the mark before reading the times: a change written meanwhile
+          // sets it again and gets its own fade.
+          values_.delayTimeChanged[c] = false;
+          placeHeads(c);
+        }
+      }
+      if (fading) delayed *= Pair{lines_[0].fadeGain(), lines_[1].fadeGain()};
+
+      // Filter behind the lines, and the feedback taps.
+      Pair o = delayed;
+      if (outputFilter) o = filter_.process(delayed, d.filterType, filterHeld ? filter_.coefficients() : run.filter[j]);
+      taps_ = loopLimit(d.fbSigns * (filteredFeedback ? o : delayed));
+
+      // Behind the loop, here for its recursions to overlap the loop's: gate
+      // gains from the delayed signal, ahead of the look-ahead line.
+      const Pair gateEnvelope = gates.follow(delayed, d.gateAttack, d.gateRelease);
+      const Pair gate = Gates::gain(gateEnvelope, Pair{s[kGateThresholdL], s[kGateThresholdR]});
+
+      // Look-ahead, then the gate and the wet inversion.
+      lookahead_.exchange(o);
+      const Pair w = gate * gate * o * d.wetSigns;
+
+      // Wet pans and mix; the dry part added behind the reverb waits for
+      // the output.
+      const double m = s[kMix];
+      const double toRight = s[kWetPanL] * w[0] + s[kWetPanR] * w[1];
+      const Pair dry = run.dry[j];
+      run.reverbIn[j] = m * Pair{w[0] + w[1] - toRight, toRight} + (1.0 - m) * dry * dryBeforeReverb;
+      run.dryAfter[j] = dry * dryAfterReverb * (1.0 - m);
+    }
+    gates_ = gates;
+    if (steady) {
+      for (int j = std::max(0, n - 4); j < n; ++j) {
+        written_[0].push(Pair{run.muted[j][0], run.fed[j][0]});
+        written_[1].push(Pair{run.muted[j][1], run.fed[j][1]});
+        if (unitClock) {
+          lines_[0].pushRead(run.reads[j][0]);
+          lines_[1].pushRead(run.reads[j][1]);
+        }
       }
     }
-    delayed *= Pair{lines_[0].fadeGain(), lines_[1].fadeGain()};
 
-    // Gate gains from the delayed signal, ahead of the look-ahead line.
-    const Pair gateEnvelope = gates_.follow(delayed, d.gateAttack, d.gateRelease);
-    const Pair gate = Gates::gain(gateEnvelope, smooth_.pair(kGateThresholdL));
 
-    // Filter behind the lines, and the feedback taps.
-    Pair o = delayed;
-    if (outputFilter) o = filter_.process(delayed, d.filterType);
-    taps_ = loopLimit(d.fbSigns * (filteredFeedback ? o : delayed));
-
-    // Look-ahead, then the gate and the wet inversion.
-    lookahead_.exchange(o);
-    const Pair w = gate * gate * o * d.wetSigns;
-
-    // Wet pans and mix.
-    const double m = smooth_[kMix];
-    const double toRight = smooth_[kWetPanL] * w[0] + smooth_[kWetPanR] * w[1];
-    const Pair mixed = m * Pair{w[0] + w[1] - toRight, toRight} + (1.0 - m) * dry * dryBeforeReverb;
-
-    // Reverb.
-    Pair r = mixed;
-    if (d.reverbOn && reverb_.ready()) reverb_.process(mixed[0] + 1e-15, mixed[1] + 1e-15, d.reverbAmount, r[0], r[1]);
-
-    // Ducking by the key, dry added behind the reverb, output gain.
-    const double dk = ducker_.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
-    Pair y = (dry * dryAfterReverb * (1.0 - m) + dk * r) * smooth_[kOutputGain];
-
-    // Bypass passes the main input unscaled.
-    if (d.bypass) y = main;
-
-    // Output: right cleared, left written, right added: with both outputs on one
-    // channel it receives the sum.
-    outR[i] = 0;
-    outL[i] = static_cast<Sample>(y[0]);
-    outR[i] += static_cast<Sample>(y[1]);
-    if constexpr (std::is_same_v<Sample, float>) {
-      // Tails die away through the subnormal range, where many hosts' own
-      // processing slows to a crawl: hand them exact zeros instead.
-      outL[i] = flushSubnormal(outL[i]);
-      outR[i] = flushSubnormal(outR[i]);
+    // Reverb, over the whole run: nothing inside the loop depends on it.
+    if (reverbOn) {
+      for (int j = 0; j < n; ++j) run.reverbIn[j] += 1e-15;
+      reverb_.process(run.reverbIn, run.reverbIn, n, d.reverbAmount);
     }
 
-    lastDriven_ = x;
-    lastOut_ = y;
+    // Ducking, the dry part behind the reverb, output gain; bypass passes
+    // the main input unscaled. Right cleared, left written, right added: with
+    // both outputs on one channel it receives the sum.
+    for (int j = 0; j < n; ++j) {
+      const int i = start + j;
+      const double* s = glide ? run.smoothed[j].data() : smooth_.values().data();
+      Pair y = (run.dryAfter[j] + run.duck[j] * run.reverbIn[j]) * s[kOutputGain];
+      if (d.bypass) y = hostSamples(inL[i], inR[i]);
+      outR[i] = 0;
+      outL[i] = static_cast<Sample>(y[0]);
+      outR[i] += static_cast<Sample>(y[1]);
+      if constexpr (std::is_same_v<Sample, float>) {
+        // Tails die away through the subnormal range, where many hosts' own
+        // processing slows to a crawl: hand them exact zeros instead.
+        outL[i] = flushSubnormal(outL[i]);
+        outR[i] = flushSubnormal(outR[i]);
+      }
+      lastOut_ = y;
+    }
   }
 
   // The signals of the block's last sample, as if they had been formed every

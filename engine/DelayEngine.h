@@ -3,6 +3,7 @@
 // effect) holds the processing lock around every lifecycle and process call.
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -101,6 +102,9 @@ class DelayEngine {
   template <typename Sample>
   void processBlock(Sample** inputs, Sample** outputs, int frames, const BlockTiming& timing);
   void readDirectValues();
+  // The variable clock's speeds for a clock depth, the manual speed and the
+  // modulation signals.
+  void followClock(double depth, double manualSpeed, double modL, double modR);
   void applyRateDependentValues();
   void placeHeads(int side);
   bool headsInPlace(int side) const;  // the side's times put its heads where they stand
@@ -111,7 +115,7 @@ class DelayEngine {
   int integerRate_ = 44100;
   int blockSize_ = 1024;
 
-  Tables tables_;
+  const Tables& tables_ = Tables::shared();
   Smoother smooth_;
   Direct direct_;
   Modulation modulation_{tables_};
@@ -134,6 +138,26 @@ class DelayEngine {
   Pair clockPosition_ = {NAN, NAN};    // variable clock: the last control positions
   Pair clockSpeed_ = {1.0, 1.0};       // and the speeds looked up for them
   Pair clockPeriod_ = {1.0, 1.0};      // and their reciprocals
+
+  // A block runs in runs of kRun samples, stage group by stage group: the
+  // input side, the lines with their feedback loop and the stages behind
+  // them, the reverb and the output, each over the whole run. What one
+  // group hands the next waits here.
+  static constexpr int kRun = 64;
+  struct Run {
+    std::array<double, kSmoothedCount> smoothed[kRun];  // the glides of each sample, while they move
+    Pair dry[kRun];                    // after the input gain
+    Pair muted[kRun];                  // into the lines
+    Pair speed[kRun], period[kRun];    // the variable clock's speeds and their reciprocals
+    bool unitClock = true;             // and whether they stay at exactly 1x
+    Pair fed[kRun];                    // the feedback added to the lines
+    Pair reads[kRun];                  // the lines' reads at 1x
+    Filter::Coefficients filter[kRun];  // for the filter behind the lines
+    double duck[kRun];                 // the ducking gain
+    Pair dryAfter[kRun];               // the dry part added behind the reverb
+    Pair reverbIn[kRun];               // the wet mix into the reverb, then the reverb's output
+  };
+  Run run_;
 };
 
 }  // namespace engine

@@ -94,6 +94,11 @@ class DelayLine {
   double fadeGain() const { return fadeGain_; }
   void resetFade() { fadeGain_ = 1.0; }
 
+  // The variable clock's last four reads (newest last), and one more read
+  // taken into them: a clock run at 1x on the samples brings them up to date.
+  const History4& reads() const { return output_; }
+  void pushRead(double x) { output_.push(x); }
+
   int writeHead() const { return write_; }
   int feedbackHead() const { return feedback_; }
   int readHead() const { return read_; }
@@ -109,11 +114,12 @@ class DelayLine {
     double phase = a0 + speed;
     double t = 1.0 - a0;  // time from the last sample to this tick, in ticks
     double* const line = line_.data();
+    const History4Pair::Cubic between = written.cubic();  // the writes' curve, for every tick
     while (phase >= 1.0) {
       phase -= 1.0;
       // The tick's place between the last two samples.
       const double q = t * period;
-      const Pair w = written.catmullRom(q);
+      const Pair w = between.at(q);
       line[write_] = w[0];
       line[feedback_] += w[1];
       output_.push(line[read_]);

@@ -70,17 +70,18 @@ void Filter::computeCoefficients(double cutoffHz, double resonance, double resoM
   if (satCap_ < 0.0) satCap_ = 0.0;
 }
 
-Pair Filter::process(Pair x, int type) {
+Pair Filter::process(Pair x, int type, const Coefficients& c) {
+  const double f = c.f, q = c.q, satCap = c.satCap;
   State& s = state_;
   Pair sum = {};
   for (int pass = 0; pass < 2; ++pass) {
     const Pair band = (s.band + 1e-30) - 1e-30;
-    s.low = f_ * band + s.low;
-    s.high = x - q_ * band - s.low;
+    s.low = f * band + s.low;
+    s.high = x - q * band - s.low;
     // The cubic term saturates the band state softly and bounds the resonance.
     const Pair cube = 0.075 * band * band * band;
-    const Pair saturation = select(magnitude(cube) > satCap_ * magnitude(band), satCap_ * band, cube);
-    s.band = band + f_ * s.high - saturation;
+    const Pair saturation = select(magnitude(cube) > satCap * magnitude(band), satCap * band, cube);
+    s.band = band + f * s.high - saturation;
     sum += type == kBandPass ? s.band : (type == kHighPass ? s.high : s.low);
   }
   return 0.5 * sum;

@@ -32,9 +32,17 @@ class Filter {
   // only when one of them or the sweep has moved since the last call.
   void computeCoefficients(double cutoffHz, double resonance, double resoModDepth);
 
+  // The coefficients in force, as computeCoefficients left them.
+  struct Coefficients {
+    double f = 0.0, q = 0.0, satCap = 0.0;
+  };
+  Coefficients coefficients() const { return {f_, q_, satCap_}; }
+
   // Filters one sample of both channels (left in the first lane); type 0
-  // low-pass, 1 band-pass, 2 high-pass.
-  Pair process(Pair x, int type);
+  // low-pass, 1 band-pass, 2 high-pass. The second form takes coefficients
+  // kept from an earlier computeCoefficients.
+  Pair process(Pair x, int type) { return process(x, type, coefficients()); }
+  Pair process(Pair x, int type, const Coefficients& c);
   // One sample of one channel (0 left, 1 right); the other keeps its state.
   double process(int channel, double x, int type);
 

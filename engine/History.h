@@ -20,13 +20,23 @@ struct History4Of {
   }
   void clear() { h[0] = h[1] = h[2] = h[3] = T{}; }
 
+  // The cubic's coefficients, formed once for several places on it.
+  struct Cubic {
+    T cubic, square, linear, constant;
+    template <typename Q>
+    T at(Q q) const {
+      return 0.5 * (((cubic * q + square) * q + linear) * q + constant);
+    }
+  };
+  Cubic cubic() const {
+    const T h0 = h[0], h1 = h[1], h2 = h[2], h3 = h[3];
+    return {3.0 * (h1 - h2) + h3 - h0, 2.0 * h0 - 5.0 * h1 + 4.0 * h2 - h3, h2 - h0, 2.0 * h1};
+  }
+
   // The cubic between h[1] (q = 0) and h[2] (q = 1), in Horner's form.
   template <typename Q>
   T catmullRom(Q q) const {
-    const T h0 = h[0], h1 = h[1], h2 = h[2], h3 = h[3];
-    const T cubic = 3.0 * (h1 - h2) + h3 - h0;
-    const T square = 2.0 * h0 - 5.0 * h1 + 4.0 * h2 - h3;
-    return 0.5 * (((cubic * q + square) * q + (h2 - h0)) * q + 2.0 * h1);
+    return cubic().at(q);
   }
 };
 

@@ -35,7 +35,7 @@ void Modulation::clear() {
   phase_ = 0.0;
   prevPhase_[0] = prevPhase_[1] = 0.0;
   lfoOut_[0] = lfoOut_[1] = 0.0;
-  envelope_[0] = envelope_[1] = 0.0;
+  envelope_ = Pair{};
   modL_ = modR_ = 0.0;
 }
 

@@ -91,7 +91,7 @@ class Modulation {
   double prevPhase_[2] = {0.0, 0.0};
   double lfoOut_[2] = {0.0, 0.0};
   double target_[2] = {0.0, 0.0};
-  double envelope_[2] = {0.0, 0.0};
+  Pair envelope_ = {0.0, 0.0};  // a channel per lane
   double modL_ = 0.0;
   double modR_ = 0.0;
   std::uint32_t random_ = 0x2545F491u;
@@ -174,10 +174,9 @@ inline void Modulation::step(double envInL, double envInR) {
   phase_ += increment_;
   if (phase_ > lfo::kPi) phase_ -= kTwoPi;
 
-  const double sens = sensitivity_;
-  const double coef = envCoef_;
-  envelope_[0] = lfo::guard(envelope_[0] + (envInL * sens - envelope_[0]) * coef);
-  envelope_[1] = lfo::guard(envelope_[1] + (envInR * sens - envelope_[1]) * coef);
+  // Both envelopes at once, each with the arithmetic of its own.
+  const Pair e = envelope_ + (Pair{envInL, envInR} * sensitivity_ - envelope_) * envCoef_;
+  envelope_ = (e + 1e-30) - 1e-30;
 }
 
 inline void Modulation::blend(double modSource) {

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <vector>
 
+#include "engine/Pair.h"
+
 namespace engine {
 
 class PeakMemory {
@@ -26,14 +28,31 @@ class PeakMemory {
     }
   }
 
-  // Stores this sample's pair, then takes the entries one block old into the
-  // running extremes.
-  void push(float left, float right) {
-    ring_[0][index_] = left;
-    ring_[1][index_] = right;
-    if (++index_ >= length()) index_ = 0;
-    track(0, ring_[0][index_]);
-    track(1, ring_[1][index_]);
+  // Stores a run of pairs (left in the first lane), each followed by taking
+  // the entries one block old into the running extremes, which stay in
+  // registers across the run and are stored once at its end.
+  void push(const Pair* x, int n) {
+    float top[2], bottom[2];
+    for (int c = 0; c < 2; ++c) {
+      top[c] = max_[c].load(std::memory_order_relaxed);
+      bottom[c] = min_[c].load(std::memory_order_relaxed);
+    }
+    const float topWas[2] = {top[0], top[1]}, bottomWas[2] = {bottom[0], bottom[1]};
+    float* const left = ring_[0].data();
+    float* const right = ring_[1].data();
+    int index = index_;
+    for (int j = 0; j < n; ++j) {
+      left[index] = static_cast<float>(x[j][0]);
+      right[index] = static_cast<float>(x[j][1]);
+      if (++index >= length_) index = 0;
+      track(top[0], bottom[0], left[index]);
+      track(top[1], bottom[1], right[index]);
+    }
+    index_ = index;
+    for (int c = 0; c < 2; ++c) {
+      if (top[c] != topWas[c]) max_[c].store(top[c], std::memory_order_relaxed);
+      if (bottom[c] != bottomWas[c]) min_[c].store(bottom[c], std::memory_order_relaxed);
+    }
   }
 
   // Per channel the larger of the maximum and the negated minimum; resets all
@@ -46,12 +65,13 @@ class PeakMemory {
   }
 
  private:
-  void track(int c, float x) {
-    if (x > max_[c].load(std::memory_order_relaxed))
-      max_[c].store(x, std::memory_order_relaxed);
-    else if (x < min_[c].load(std::memory_order_relaxed))
-      min_[c].store(x, std::memory_order_relaxed);
+  static void track(float& top, float& bottom, float x) {
+    if (x > top)
+      top = x;
+    else if (x < bottom)
+      bottom = x;
   }
+
 
   std::vector<float> ring_[2] = {std::vector<float>(1, 0.0f), std::vector<float>(1, 0.0f)};
   int length_ = 1;

@@ -110,106 +110,201 @@ void Reverb::clear() {
   x1_ = x2_ = y1_ = y2_ = Pair{};
 }
 
-void Reverb::processSpring(double iL, double iR, double& xL, double& xR) {
-  const double kd = decay_.kd, g2 = decay_.g2, g3 = decay_.g3, c = kDiffusion;
-  const int wA = writeA_, wB = writeBC_;
-  const int* L = length_;
-
-  // Damped reads of the six feedback lines; the odd ones pass undamped.
-  d_[0] = guard(d_[0] + (read(A0, L[A0], wA) - d_[0]) * kd);
-  d_[1] = read(A1, L[A1], wA);
-  d_[2] = guard(d_[2] + (read(A2, L[A2], wA) - d_[2]) * kd);
-  d_[3] = read(A3, L[A3], wA);
-  d_[4] = guard(d_[4] + (read(A4, L[A4], wA) - d_[4]) * kd);
-  d_[5] = read(A5, L[A5], wA);
-  const double a3AtA1 = read(A3, L[A1], wA);
-
-  // All-pass diffusers, all read before any is written.
-  double e[6];
-  for (int k = 0; k < 6; ++k) e[k] = read(B0 + k, L[B0 + k], wB) - c * d_[k];
-  for (int k = 0; k < 6; ++k) line(B0 + k)[wB] = c * e[k] + d_[k];
-
-  const double s = iL + iR;
-  const double a1w = g2 * e[1] + e[0];
-  const double a3w = g2 * e[3] * 0.975 + e[2];
-  const double a5w = g2 * e[5] * 0.95 + e[4];
-  line(A0)[wA] = (e[1] * g3 + e[0]) * g2 + s;
-  line(A1)[wA] = a1w;
-  line(A2)[wA] = (e[3] * g3 + e[2]) * g2 * 0.975 + s;
-  line(A3)[wA] = a3w;
-  line(A4)[wA] = (e[5] * g3 + e[4]) * g2 * 0.95 + s;
-  line(A5)[wA] = a5w;
-
-  const double sL = a3AtA1 + a1w + a5w;
-  const double sR = d_[1] + a3w + a5w;
-
-  // Two output all-passes per channel.
-  const double yL1 = read(C0, L[C0], wB) - c * sL;
-  line(C0)[wB] = sL + c * yL1;
-  const double yL2 = read(C2, L[C2], wB) - c * yL1;
-  line(C2)[wB] = yL1 + c * yL2;
-  const double yR1 = read(C1, L[C1], wB) - c * sR;
-  line(C1)[wB] = sR + c * yR1;
-  const double yR2 = read(C3, L[C3], wB) - c * yR1;
-  line(C3)[wB] = yR1 + c * yR2;
-  xL = yL2;
-  xR = yR2;
+int Reverb::runWithoutWrap(const int* positions, int count) const {
+  int room = mask_ + 1;
+  for (int k = 0; k < count; ++k) room = std::min(room, mask_ + 1 - positions[k]);
+  return room;
 }
 
-void Reverb::processPlate(double iL, double iR, double& xL, double& xR) {
+// The output band-pass and the mix, both channels at once, as the last step
+// of every sample. The states live in locals for a run and are stored after.
+struct Reverb::Output {
+  Pair b0, b2, a1, a2, scale, amount;
+  Pair x1, x2, y1, y2;
+  Pair operator()(Pair x, Pair in) {
+    const Pair y = b0 * x + b2 * x2 - a1 * y1 - a2 * y2;
+    x2 = x1;
+    x1 = x;
+    y2 = y1;
+    y1 = (y + 1e-30) - 1e-30;
+    return in + (scale * y - in) * amount;
+  }
+};
+
+int Reverb::runSpring(const Pair* in, Pair* out, int frames, Output& o) {
+  const double kd = decay_.kd, g2 = decay_.g2, g3 = decay_.g3, c = kDiffusion;
+  const int m = mask_;
+  const int wA = writeA_, wB = writeBC_;
+  const int* L = length_;
+  // Every read and write position of the run; the run ends before any of
+  // them wraps, so inside it each is a plain pointer stepping one sample.
+  const int positions[] = {wA, wB,
+                           (wA - L[A0]) & m, (wA - L[A1]) & m, (wA - L[A2]) & m, (wA - L[A3]) & m,
+                           (wA - L[A4]) & m, (wA - L[A5]) & m,
+                           (wB - L[B0]) & m, (wB - L[B1]) & m, (wB - L[B2]) & m, (wB - L[B3]) & m,
+                           (wB - L[B4]) & m, (wB - L[B5]) & m,
+                           (wB - L[C0]) & m, (wB - L[C1]) & m, (wB - L[C2]) & m, (wB - L[C3]) & m};
+  const int n = std::min(frames, runWithoutWrap(positions, 18));
+
+  const double* rA[6];
+  double* wAl[6];
+  const double* rB[6];
+  double* wBl[6];
+  for (int k = 0; k < 6; ++k) {
+    rA[k] = line(A0 + k) + positions[2 + k];
+    wAl[k] = line(A0 + k) + wA;
+    rB[k] = line(B0 + k) + positions[8 + k];
+    wBl[k] = line(B0 + k) + wB;
+  }
+  const double* rA3AtA1 = line(A3) + positions[3];
+  const double* rC[4];
+  double* wC[4];
+  for (int k = 0; k < 4; ++k) {
+    rC[k] = line(C0 + k) + positions[14 + k];
+    wC[k] = line(C0 + k) + wB;
+  }
+
+  double d0 = d_[0], d2 = d_[2], d4 = d_[4], d1 = d_[1];
+  for (int i = 0; i < n; ++i) {
+    // Damped reads of the six feedback lines; the odd ones pass undamped.
+    d0 = guard(d0 + (rA[0][i] - d0) * kd);
+    d1 = rA[1][i];
+    d2 = guard(d2 + (rA[2][i] - d2) * kd);
+    const double d3 = rA[3][i];
+    d4 = guard(d4 + (rA[4][i] - d4) * kd);
+    const double d5 = rA[5][i];
+    const double a3AtA1 = rA3AtA1[i];
+    const double d[6] = {d0, d1, d2, d3, d4, d5};
+
+    // All-pass diffusers, all read before any is written.
+    double e[6];
+    for (int k = 0; k < 6; ++k) e[k] = rB[k][i] - c * d[k];
+    for (int k = 0; k < 6; ++k) wBl[k][i] = c * e[k] + d[k];
+
+    const Pair x = in[i];
+    const double s = x[0] + x[1];
+    const double a1w = g2 * e[1] + e[0];
+    const double a3w = g2 * e[3] * 0.975 + e[2];
+    const double a5w = g2 * e[5] * 0.95 + e[4];
+    wAl[0][i] = (e[1] * g3 + e[0]) * g2 + s;
+    wAl[1][i] = a1w;
+    wAl[2][i] = (e[3] * g3 + e[2]) * g2 * 0.975 + s;
+    wAl[3][i] = a3w;
+    wAl[4][i] = (e[5] * g3 + e[4]) * g2 * 0.95 + s;
+    wAl[5][i] = a5w;
+
+    const double sL = a3AtA1 + a1w + a5w;
+    const double sR = d1 + a3w + a5w;
+
+    // Two output all-passes per channel.
+    const double yL1 = rC[0][i] - c * sL;
+    wC[0][i] = sL + c * yL1;
+    const double yL2 = rC[2][i] - c * yL1;
+    wC[2][i] = yL1 + c * yL2;
+    const double yR1 = rC[1][i] - c * sR;
+    wC[1][i] = sR + c * yR1;
+    const double yR2 = rC[3][i] - c * yR1;
+    wC[3][i] = yR1 + c * yR2;
+    out[i] = o(Pair{yL2, yR2}, x);
+  }
+  d_[0] = d0;
+  d_[1] = d1;
+  d_[2] = d2;
+  d_[4] = d4;
+  if (n > 0) {
+    d_[3] = rA[3][n - 1];
+    d_[5] = rA[5][n - 1];
+  }
+  writeA_ = (wA + n) & m;
+  writeBC_ = (wB + n) & m;
+  return n;
+}
+
+int Reverb::runPlate(const Pair* in, Pair* out, int frames, Output& o) {
   const double kd = decay_.kd, a = 0.7 * decay_.g3, q = 0.7 * decay_.g2;
+  const int m = mask_;
   const int w = writeBC_;
   const int* L = length_;
+  const int positions[] = {w,
+                           (w - L[C0]) & m, (w - L[C1]) & m, (w - L[C2]) & m, (w - L[C3]) & m,
+                           (w - L[B0]) & m, (w - L[B1]) & m, (w - L[B2]) & m, (w - L[B3]) & m,
+                           (w - L[B4]) & m, (w - L[B5]) & m};
+  const int n = std::min(frames, runWithoutWrap(positions, 11));
 
-  // Input diffusion through four all-passes of alternating sign.
-  const double s = iL + iR;
-  const double y1 = read(C0, L[C0], w) - a * s;
-  line(C0)[w] = s + a * y1;
-  const double y2 = read(C1, L[C1], w) + a * y1;
-  line(C1)[w] = y1 - a * y2;
-  const double y3 = read(C2, L[C2], w) - a * y2;
-  line(C2)[w] = y2 + a * y3;
-  const double y4 = read(C3, L[C3], w) + a * y3;
-  line(C3)[w] = y3 - a * y4;
-
-  // Tank: six damped lines, all read before any is written. The output taps
-  // read the B lines at the C lengths.
-  for (int k = 0; k < 6; ++k) d_[k] = guard(d_[k] + (read(B0 + k, L[B0 + k], w) - d_[k]) * kd);
-  const double tapL = read(B3, L[C2], w) + read(B0, L[C0], w);
-  const double tapR = read(B1, L[C1], w) + read(B2, L[C3], w);
-  for (int k = 0; k < 6; k += 2) {
-    line(B0 + k)[w] = y4 - q * (q * y4 + d_[k]);
-    line(B1 + k)[w] = y4 + q * (d_[k + 1] - q * y4);
+  const double* rC[4];
+  double* wC[4];
+  for (int k = 0; k < 4; ++k) {
+    rC[k] = line(C0 + k) + positions[1 + k];
+    wC[k] = line(C0 + k) + w;
   }
-  xL = tapL + line(B4)[w];
-  xR = tapR + line(B5)[w];
+  const double* rB[6];
+  double* wB[6];
+  for (int k = 0; k < 6; ++k) {
+    rB[k] = line(B0 + k) + positions[5 + k];
+    wB[k] = line(B0 + k) + w;
+  }
+  // The output taps read the B lines at the C lengths.
+  const double* tapB3 = line(B3) + positions[3];
+  const double* tapB0 = line(B0) + positions[1];
+  const double* tapB1 = line(B1) + positions[2];
+  const double* tapB2 = line(B2) + positions[4];
+
+  double d[6];
+  for (int k = 0; k < 6; ++k) d[k] = d_[k];
+  for (int i = 0; i < n; ++i) {
+    // Input diffusion through four all-passes of alternating sign.
+    const Pair x = in[i];
+    const double s = x[0] + x[1];
+    const double y1 = rC[0][i] - a * s;
+    wC[0][i] = s + a * y1;
+    const double y2 = rC[1][i] + a * y1;
+    wC[1][i] = y1 - a * y2;
+    const double y3 = rC[2][i] - a * y2;
+    wC[2][i] = y2 + a * y3;
+    const double y4 = rC[3][i] + a * y3;
+    wC[3][i] = y3 - a * y4;
+
+    // Tank: six damped lines, all read before any is written.
+    for (int k = 0; k < 6; ++k) d[k] = guard(d[k] + (rB[k][i] - d[k]) * kd);
+    const double tapL = tapB3[i] + tapB0[i];
+    const double tapR = tapB1[i] + tapB2[i];
+    for (int k = 0; k < 6; k += 2) {
+      wB[k][i] = y4 - q * (q * y4 + d[k]);
+      wB[k + 1][i] = y4 + q * (d[k + 1] - q * y4);
+    }
+    out[i] = o(Pair{tapL + wB[4][i], tapR + wB[5][i]}, x);
+  }
+  for (int k = 0; k < 6; ++k) d_[k] = d[k];
+  writeA_ = (writeA_ + n) & m;
+  writeBC_ = (w + n) & m;
+  return n;
+}
+
+void Reverb::process(const Pair* in, Pair* out, int frames, double amount) {
+  if (mask_ == 0) {
+    for (int i = 0; i < frames; ++i) out[i] = in[i];
+    return;
+  }
+  Output o = {Pair{b0_, b0_}, Pair{b2_, b2_}, Pair{a1_, a1_}, Pair{a2_, a2_},
+              Pair{outputScale_, outputScale_}, Pair{amount, amount}, x1_, x2_, y1_, y2_};
+  while (frames > 0) {
+    const int n = type_ == kPlate ? runPlate(in, out, frames, o) : runSpring(in, out, frames, o);
+    in += n;
+    out += n;
+    frames -= n;
+  }
+  x1_ = o.x1;
+  x2_ = o.x2;
+  y1_ = o.y1;
+  y2_ = o.y2;
 }
 
 void Reverb::process(double iL, double iR, double amount, double& rL, double& rR) {
-  if (mask_ == 0) {
-    rL = iL;
-    rR = iR;
-    return;
-  }
-  Pair x;
-  if (type_ == kPlate)
-    processPlate(iL, iR, x[0], x[1]);
-  else
-    processSpring(iL, iR, x[0], x[1]);
-
-  // The output band-pass, both channels at once.
-  const Pair y = b0_ * x + b2_ * x2_ - a1_ * y1_ - a2_ * y2_;
-  x2_ = x1_;
-  x1_ = x;
-  y2_ = y1_;
-  y1_ = (y + 1e-30) - 1e-30;
   const Pair in = {iL, iR};
-  const Pair r = in + (outputScale_ * y - in) * amount;
+  Pair r;
+  process(&in, &r, 1, amount);
   rL = r[0];
   rR = r[1];
-
-  writeA_ = (writeA_ + 1) & mask_;
-  writeBC_ = (writeBC_ + 1) & mask_;
 }
 
 }  // namespace engine

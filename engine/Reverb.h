@@ -45,6 +45,9 @@ class Reverb {
   // One sample: inputs iL, iR; amount 0 passes them unchanged, 1 gives only
   // the scaled reverb. Without lines the inputs pass unchanged.
   void process(double iL, double iR, double amount, double& rL, double& rR);
+  // A run of samples, a channel per lane; `out` may be `in`. The same
+  // arithmetic as sample by sample, with the state held in registers.
+  void process(const Pair* in, Pair* out, int frames, double amount);
 
   int type() const { return type_; }
   int mask() const { return mask_; }
@@ -60,9 +63,12 @@ class Reverb {
   // sixteen different sets.
   static constexpr int kStagger = 72;  // doubles: nine 64-byte cache lines
   double* line(int i) { return &buffer_[static_cast<std::size_t>(i) * (mask_ + 1 + kStagger)]; }
-  double read(int i, int distance, int writePos) { return line(i)[(writePos - distance) & mask_]; }
-  void processSpring(double iL, double iR, double& xL, double& xR);
-  void processPlate(double iL, double iR, double& xL, double& xR);
+  struct Output;
+  // The samples until the first of `count` line positions wraps.
+  int runWithoutWrap(const int* positions, int count) const;
+  // As many of `frames` samples as run without a wrap; returns how many.
+  int runSpring(const Pair* in, Pair* out, int frames, Output& o);
+  int runPlate(const Pair* in, Pair* out, int frames, Output& o);
 
   std::vector<double> buffer_;  // 16 lines of mask + 1, kStagger apart
   int mask_ = 0;

@@ -81,6 +81,7 @@ class Smoother {
   bool zeroThroughout(int i) const { return current_[i] == 0.0 && target_[i] == 0.0; }
 
   double operator[](int i) const { return current_[i]; }
+  const std::array<double, kSmoothedCount>& values() const { return current_; }
   // A left value and the right one after it, a side per lane.
   Pair pair(int left) const { return Pair{current_[left], current_[left + 1]}; }
   double& current(int i) { return current_[i]; }

@@ -12,4 +12,9 @@ Tables::Tables() {
   for (int i = 0; i < kExponentialSize; ++i) exponential[i] = std::pow(2.0, (i - 4999.0) / 4999.0);
 }
 
+const Tables& Tables::shared() {
+  static const Tables tables;
+  return tables;
+}
+
 }  // namespace engine

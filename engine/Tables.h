@@ -1,8 +1,10 @@
-// Lookup tables built once per effect and shared by the stages that replace
-// expensive functions in the sample loop.
+// Lookup tables that replace expensive functions in the sample loop. They
+// depend on nothing, so one set serves every effect in the process.
 #pragma once
 
 #include <array>
+
+#include "engine/Pair.h"
 
 namespace engine {
 
@@ -13,6 +15,8 @@ struct Tables {
   static constexpr int kExponentialSize = 10000;
 
   Tables();
+  // The process's one set, built on first use (thread-safe) and never changed.
+  static const Tables& shared();
 
   std::array<double, kSineSize> sine;                // sin(2 pi i / 1000): one period
   std::array<double, kFrequencySize> frequency;      // 2 sin(i (pi/4) / 8191): filter frequency coefficient
@@ -28,6 +32,15 @@ struct Tables {
     const int i = static_cast<int>(x);  // x >= 0: truncation is the floor
     const double u = x - i;
     return (1.0 - u) * exponential[i] + u * exponential[i + 1];
+  }
+  // The same at two positions in one step, a position per lane.
+  Pair exponentialAt(Pair p) const {
+    p = select(p > 0.0, p, Pair{});  // NaN too
+    p = select(p > 1.0, Pair{1.0, 1.0}, p);
+    const Pair x = p * 9998.0;
+    const int i0 = static_cast<int>(x[0]), i1 = static_cast<int>(x[1]);
+    const Pair u = x - Pair{static_cast<double>(i0), static_cast<double>(i1)};
+    return (1.0 - u) * Pair{exponential[i0], exponential[i1]} + u * Pair{exponential[i0 + 1], exponential[i1 + 1]};
   }
 };
 

@@ -106,16 +106,63 @@ TEST(EngineLifecycle, AfterSuspendTheEngineSoundsLikeAFreshOne) {
 }
 
 TEST(EngineLifecycle, BlockCuttingDoesNotChangeTheSoundAndEmptyBlocksWriteNothing) {
-  Rig whole(44100, 5), pieces(44100, 5);
-  for (Rig* rig : {&whole, &pieces}) {
-    rig->values().fbGain[0] = 0.5;
-    rig->values().driveNormalised = 0.5;
-    rig->values().driveGain = 4.0;
-    rig->engine().setBlockSize(64);
-  }
+  // Each setting whole and in pieces longer and shorter than the engine's
+  // runs and the block size. Half-way the clock's and the filter's depths
+  // turn up: a clock that ran at exactly 1x then interpolates between the
+  // writes and reads it kept while it did not need them.
+  using V = engine::WorkingValues;
+  struct Case {
+    const char* name;
+    void (*set)(V&);
+  };
+  const Case cases[] = {
+      {"fixed clock, feedback and drive",
+       [](V& v) {
+         v.vcoOn = 0;
+         v.fbGain[0] = 0.5;
+         v.driveNormalised = 0.5;
+         v.driveGain = 4.0;
+       }},
+      {"variable clock at 1x with crossed feedback",
+       [](V& v) {
+         v.vcoOn = 1;
+         v.fbGain[0] = v.fbGain[1] = 0.5;
+         v.fbPan[0] = 0.3;
+       }},
+      {"clock, filter in the loop, gates and reverb",
+       [](V& v) {
+         v.vcoOn = 1;
+         v.fbGain[0] = v.fbGain[1] = 0.6;
+         v.fltOn = 1;
+         v.fltMode = 1;
+         v.cutoffHz = 3000.0;
+         v.reso = 0.6;
+         v.gateThreshold[0] = v.gateThreshold[1] = 0.01;
+         v.rvbOn = 1;
+       }},
+  };
   const Signal in = tone(6000, 300, 44100, 0.9);
-  const Stereo a = whole.run(in, 6000), b = pieces.run(in, 7);  // longer and shorter than the block size
-  for (long i = 0; i < 6000; ++i) ASSERT_NEAR(a.left[i], b.left[i], 1e-12) << i;
+  const Signal first(in.begin(), in.begin() + 3000), second(in.begin() + 3000, in.end());
+  for (const Case& c : cases) {
+    Rig whole(44100, 5), pieces(44100, 5), single(44100, 5);
+    Stereo out[3];
+    int k = 0;
+    for (auto [rig, block] : {std::pair{&whole, 6000}, std::pair{&pieces, 7}, std::pair{&single, 1}}) {
+      c.set(rig->values());
+      rig->values().lfoIncrement = 0.001;
+      rig->engine().setBlockSize(64);
+      out[k] = rig->run(first, block);
+      rig->values().vcoModDepth = 0.8;
+      rig->values().cutfModDepth = 0.5;
+      const Stereo rest = rig->run(second, block);
+      out[k].left.insert(out[k].left.end(), rest.left.begin(), rest.left.end());
+      ++k;
+    }
+    for (int cut : {1, 2})
+      for (long i = 0; i < 6000; ++i)
+        ASSERT_NEAR(out[0].left[i], out[cut].left[i], 1e-12) << c.name << ", sample " << i;
+  }
+  Rig pieces(44100, 5);
   double out[2] = {5, 5}, in0 = 1;
   double* ip[4] = {&in0, &in0, &in0, &in0};
   double* op[2] = {&out[0], &out[1]};
