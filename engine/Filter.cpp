@@ -17,6 +17,7 @@ void Filter::clear() {
   // The sweep the cleared modulation signals (both 0) give: the cut-off
   // unmoved and no resonance offset, as in a fresh filter.
   cutoffFactor_ = 1.0;
+  sweptAt_ = NAN;
   resoMod_ = 0.0;
   f_ = q_ = limit_ = satCap_ = 0.0;
   effectiveCutoff_ = 0.0;
@@ -27,8 +28,14 @@ void Filter::clear() {
 void Filter::updateModulation(double modL, double modR, double cutoffModDepth) {
   // exponentialAt holds its position within 0..1: the curve runs 0.5..2,
   // cubed 1/8..8, three octaves either way.
-  const double e = tables_.exponentialAt((cutoffModDepth * modL + 1.0) * 0.5);
-  cutoffFactor_ = e * e * e;
+  // The same position gives the same factor: a sweep that stands still (no
+  // depth, or a modulation that holds) skips the look-up.
+  const double position = (cutoffModDepth * modL + 1.0) * 0.5;
+  if (position != sweptAt_) {
+    sweptAt_ = position;
+    const double e = tables_.exponentialAt(position);
+    cutoffFactor_ = e * e * e;
+  }
   resoMod_ = modR;
 }
 

@@ -330,6 +330,11 @@ TEST(Filter, KeptCoefficientsFollowARateChangeAndAClear) {
   f.updateModulation(1.0, 0.0, 1.0);
   f.computeCoefficients(3000, 0.5, 0.0);
   EXPECT_GT(f.effectiveCutoffHz(), 2.0 * before);
+  // After a clear the same sweep position moves the cut-off again.
+  f.clear();
+  f.updateModulation(1.0, 0.0, 1.0);
+  f.computeCoefficients(3000, 0.5, 0.0);
+  EXPECT_GT(f.effectiveCutoffHz(), 2.0 * before);
 }
 
 }  // namespace
