@@ -17,6 +17,7 @@ void Filter::clear() {
   // The sweep the cleared modulation signals (both 0) give: the cut-off
   // unmoved and no resonance offset, as in a fresh filter.
   cutoffFactor_ = 1.0;
+  sweptAt_ = NAN;
   resoMod_ = 0.0;
   f_ = q_ = limit_ = satCap_ = 0.0;
   effectiveCutoff_ = 0.0;
@@ -27,8 +28,14 @@ void Filter::clear() {
 void Filter::updateModulation(double modL, double modR, double cutoffModDepth) {
   // exponentialAt holds its position within 0..1: the curve runs 0.5..2,
   // cubed 1/8..8, three octaves either way.
-  const double e = tables_.exponentialAt((cutoffModDepth * modL + 1.0) * 0.5);
-  cutoffFactor_ = e * e * e;
+  // The same position gives the same factor: a sweep that stands still (no
+  // depth, or a modulation that holds) skips the look-up.
+  const double position = (cutoffModDepth * modL + 1.0) * 0.5;
+  if (position != sweptAt_) {
+    sweptAt_ = position;
+    const double e = tables_.exponentialAt(position);
+    cutoffFactor_ = e * e * e;
+  }
   resoMod_ = modR;
 }
 
@@ -75,7 +82,14 @@ Pair Filter::process(Pair x, int type, const Coefficients& c) {
   State& s = state_;
   Pair sum = {};
   for (int pass = 0; pass < 2; ++pass) {
-    const Pair band = (s.band + 1e-30) - 1e-30;
+    // Adding and removing 1e-30 flushes a band state decaying into the
+    // denormal range. From 2^-45 up the pair of additions gives the state back
+    // unchanged (1e-30 is under half its spacing), so a state that large, as
+    // it is whenever the filter hears something, skips them and a predicted
+    // branch keeps them off the recursion's path.
+    Pair band = s.band;
+    const PairMask large = magnitude(band) >= 0x1p-45;
+    if (__builtin_expect(!(large[0] & large[1]), 0)) band = (band + 1e-30) - 1e-30;
     s.low = f * band + s.low;
     s.high = x - q * band - s.low;
     // The cubic term saturates the band state softly and bounds the resonance.

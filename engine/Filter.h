@@ -66,6 +66,7 @@ class Filter {
   double ceiling_ = 44100.0 / 2.75;
   double tableScale_ = 2.0 / 44100.0;
   double cutoffFactor_ = 1.0;
+  double sweptAt_ = NAN;  // the sweep position cutoffFactor_ was looked up at
   double resoMod_ = 0.0;
   double effectiveCutoff_ = 0.0;
   double f_ = 0.0, q_ = 0.0, limit_ = 0.0;
