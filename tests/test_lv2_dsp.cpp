@@ -33,26 +33,8 @@ long firstAbove(const Signal& s, float threshold) {
   return -1;
 }
 
-// The whole state the plug-in saves, by key.
-using SavedState = std::map<LV2_URID, std::vector<uint8_t>>;
-
-SavedState saveState(Lv2Instance& instance) {
-  SavedState saved;
-  const auto* iface = static_cast<const LV2_State_Interface*>(
-      lilv_instance_get_extension_data(instance.instance(), LV2_STATE__interface));
-  iface->save(
-      lilv_instance_get_handle(instance.instance()),
-      [](LV2_State_Handle h, uint32_t key, const void* value, size_t size, uint32_t, uint32_t) {
-        const auto* bytes = static_cast<const uint8_t*>(value);
-        (*static_cast<SavedState*>(h))[key].assign(bytes, bytes + size);
-        return LV2_STATE_SUCCESS;
-      },
-      &saved, 0, nullptr);
-  return saved;
-}
-
-int32_t currentProgramIn(Lv2World& world, const SavedState& saved) {
-  const auto& chunk = saved.at(world.map(lv2plugin::kChunkUri));
+int32_t currentProgramIn(Lv2World& world, const testing_support::SavedState& saved) {
+  const auto& chunk = saved.at(world.map(lv2plugin::kChunkUri)).bytes;
   int32_t current = -1;
   std::memcpy(&current, chunk.data() + state::kChunkCurrentAt, 4);
   return current;
@@ -115,29 +97,13 @@ TEST(Lv2Host, StateRoundTripIsBitExactAndSoundsTheSame) {
   saver.parameter(Mix) = 0.3f;
   saver.parameter(FbGainL) = 0.6f;
   saver.run(Signal(4096, 0.25f));
-  const SavedState saved = saveState(saver);
-  ASSERT_EQ(saved.at(world.map(lv2plugin::kChunkUri)).size(), static_cast<size_t>(state::kChunkSize));
+  const auto saved = saver.saveState();
+  ASSERT_EQ(saved.at(world.map(lv2plugin::kChunkUri)).bytes.size(), static_cast<size_t>(state::kChunkSize));
 
   Lv2Instance restored(world, 44100);
-  const auto* iface = static_cast<const LV2_State_Interface*>(
-      lilv_instance_get_extension_data(restored.instance(), LV2_STATE__interface));
-  std::pair<const SavedState*, Lv2World*> source{&saved, &world};
-  ASSERT_EQ(iface->restore(
-                lilv_instance_get_handle(restored.instance()),
-                [](LV2_State_Handle h, uint32_t key, size_t* size, uint32_t* type, uint32_t* flags) -> const void* {
-                  auto& s = *static_cast<std::pair<const SavedState*, Lv2World*>*>(h);
-                  auto it = s.first->find(key);
-                  if (it == s.first->end()) return nullptr;
-                  *size = it->second.size();
-                  *type = key == s.second->map(lv2plugin::kChunkUri) ? s.second->map(LV2_ATOM__Chunk)
-                                                                     : s.second->map(LV2_ATOM__Double);
-                  *flags = LV2_STATE_IS_POD;
-                  return it->second.data();
-                },
-                &source, 0, nullptr),
-            LV2_STATE_SUCCESS);
+  ASSERT_EQ(restored.restoreState(saved), LV2_STATE_SUCCESS);
   restored.run(Signal(512, 0.0f));  // its ports, still at program 0, move nothing
-  EXPECT_EQ(saveState(restored), saved);
+  EXPECT_EQ(restored.saveState(), saved);
 
   // Both start from silence and hear the same phrase.
   lilv_instance_deactivate(saver.instance());
@@ -204,7 +170,7 @@ TEST(Lv2Host, TheFactoryPresetsSelectTheirPrograms) {
         &instance, 0, nullptr);
     lilv_state_free(st);
     instance.run(Signal(64, 0.0f));
-    EXPECT_EQ(currentProgramIn(world, saveState(instance)), program);
+    EXPECT_EQ(currentProgramIn(world, instance.saveState()), program);
     ++checked;
   }
   EXPECT_EQ(checked, state::kNumPrograms);

@@ -129,6 +129,20 @@ int32_t virtualKeyOf(KeySym sym) {
   }
 }
 
+// A parent the host destroyed first took our window with it: reads what
+// the server said (every event still waiting) so that a dead window is
+// never touched.
+bool destroyedMeanwhile(Display* display, unsigned long window) {
+  XSync(display, False);
+  bool destroyed = false;
+  while (XPending(display)) {
+    XEvent event;
+    XNextEvent(display, &event);
+    if (event.type == DestroyNotify && event.xdestroywindow.window == window) destroyed = true;
+  }
+  return destroyed;
+}
+
 constexpr unsigned long kDoubleClickMs = 400;
 constexpr int kDoubleClickDistance = 4;
 
@@ -180,14 +194,7 @@ X11Window::~X11Window() {
   {
     ErrorScope scope;
     if (haveFocus_) releaseKeyboardFocus();
-    // A parent the host destroyed first took our window with it: read what
-    // the server said so that we do not touch a dead window.
-    XSync(display_, False);
-    while (XPending(display_)) {
-      XEvent event;
-      XNextEvent(display_, &event);
-      if (event.type == DestroyNotify && event.xdestroywindow.window == window_) alive_ = false;
-    }
+    if (destroyedMeanwhile(display_, window_)) alive_ = false;
     if (image_) {
       image_->data = nullptr;  // the pixels belong to the frame's picture
       XDestroyImage(image_);
@@ -466,13 +473,7 @@ X11Container::~X11Container() {
   if (!display_) return;
   {
     ErrorScope scope;
-    // A parent the host destroyed first took our window with it.
-    XSync(display_, False);
-    while (XPending(display_)) {
-      XEvent event;
-      XNextEvent(display_, &event);
-      if (event.type == DestroyNotify && event.xdestroywindow.window == window_) alive_ = false;
-    }
+    if (destroyedMeanwhile(display_, window_)) alive_ = false;
     if (window_ && alive_) XDestroyWindow(display_, window_);
     XCloseDisplay(display_);
   }

@@ -23,48 +23,10 @@ namespace {
 
 using testing_support::Lv2Instance;
 using testing_support::Lv2World;
-using SavedState = std::map<LV2_URID, std::vector<uint8_t>>;
+using testing_support::SavedState;
 
 std::atomic<bool> stop{false};
 std::atomic<int> failures{0};
-
-const LV2_State_Interface* stateOf(Lv2Instance& instance) {
-  return static_cast<const LV2_State_Interface*>(
-      lilv_instance_get_extension_data(instance.instance(), LV2_STATE__interface));
-}
-
-SavedState save(Lv2Instance& instance) {
-  SavedState saved;
-  stateOf(instance)->save(
-      lilv_instance_get_handle(instance.instance()),
-      [](LV2_State_Handle h, uint32_t key, const void* value, size_t size, uint32_t, uint32_t) {
-        const auto* bytes = static_cast<const uint8_t*>(value);
-        (*static_cast<SavedState*>(h))[key].assign(bytes, bytes + size);
-        return LV2_STATE_SUCCESS;
-      },
-      &saved, 0, nullptr);
-  return saved;
-}
-
-struct Source {
-  const SavedState* state;
-  LV2_URID chunk, atomChunk, atomDouble, atomInt, program;
-};
-
-bool restore(Lv2Instance& instance, const Source& source) {
-  return stateOf(instance)->restore(
-             lilv_instance_get_handle(instance.instance()),
-             [](LV2_State_Handle h, uint32_t key, size_t* size, uint32_t* type, uint32_t* flags) -> const void* {
-               const auto& s = *static_cast<const Source*>(h);
-               auto it = s.state->find(key);
-               if (it == s.state->end()) return nullptr;
-               *size = it->second.size();
-               *type = key == s.chunk ? s.atomChunk : (key == s.program ? s.atomInt : s.atomDouble);
-               *flags = LV2_STATE_IS_POD;
-               return it->second.data();
-             },
-             const_cast<Source*>(&source), 0, nullptr) == LV2_STATE_SUCCESS;
-}
 
 }  // namespace
 
@@ -78,22 +40,18 @@ int main(int argc, char** argv) {
   Lv2Instance instance(world, 44100);
   instance.sendSetInt("selectProgram", 30);
   instance.run(std::vector<float>(512, 0.0f));
-  const SavedState full = save(instance);
-  SavedState onlyProgram;
+  const SavedState full = instance.saveState();
   const int32_t program = 12;
-  onlyProgram[world.map(lv2plugin::kProgramUri)].assign(reinterpret_cast<const uint8_t*>(&program),
-                                                        reinterpret_cast<const uint8_t*>(&program) + 4);
-  const Source sources[2] = {
-      {&full, world.map(lv2plugin::kChunkUri), world.map(LV2_ATOM__Chunk), world.map(LV2_ATOM__Double),
-       world.map(LV2_ATOM__Int), world.map(lv2plugin::kProgramUri)},
-      {&onlyProgram, world.map(lv2plugin::kChunkUri), world.map(LV2_ATOM__Chunk), world.map(LV2_ATOM__Double),
-       world.map(LV2_ATOM__Int), world.map(lv2plugin::kProgramUri)}};
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&program);
+  const SavedState onlyProgram{
+      {world.map(lv2plugin::kProgramUri), {std::vector<uint8_t>(bytes, bytes + 4), world.map(LV2_ATOM__Int)}}};
+  const SavedState* states[2] = {&full, &onlyProgram};
 
   std::atomic<long> blocks{0}, restores{0};
   std::thread state([&] {
     for (int i = 0; !stop; ++i) {
-      if (!restore(instance, sources[i % 2])) failures++;
-      if (i % 4 == 0) save(instance);
+      if (instance.restoreState(*states[i % 2]) != LV2_STATE_SUCCESS) failures++;
+      if (i % 4 == 0) instance.saveState();
       restores++;
     }
   });

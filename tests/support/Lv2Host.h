@@ -59,6 +59,15 @@ class Lv2World {
   LV2_URID_Unmap unmapData_{this, [](LV2_URID_Unmap_Handle h, LV2_URID id) { return static_cast<Lv2World*>(h)->unmap(id); }};
 };
 
+// A plug-in's saved state by key: each value's bytes and type, as a host
+// keeps them.
+struct SavedValue {
+  std::vector<uint8_t> bytes;
+  uint32_t type = 0;
+  bool operator==(const SavedValue&) const = default;
+};
+using SavedState = std::map<LV2_URID, SavedValue>;
+
 class Lv2Instance {
  public:
   static constexpr uint32_t kBlock = 512;
@@ -104,6 +113,34 @@ class Lv2Instance {
   LilvInstance* instance() { return instance_; }
 
   float& parameter(int index) { return controls_[lv2plugin::parameterPort(index)]; }
+
+  // Through the plug-in's state interface, as a host saves and restores.
+  SavedState saveState() {
+    SavedState saved;
+    state()->save(
+        lilv_instance_get_handle(instance_),
+        [](LV2_State_Handle h, uint32_t key, const void* value, size_t size, uint32_t type, uint32_t) {
+          const auto* bytes = static_cast<const uint8_t*>(value);
+          (*static_cast<SavedState*>(h))[key] = {std::vector<uint8_t>(bytes, bytes + size), type};
+          return LV2_STATE_SUCCESS;
+        },
+        &saved, 0, nullptr);
+    return saved;
+  }
+  LV2_State_Status restoreState(const SavedState& saved) {
+    return state()->restore(
+        lilv_instance_get_handle(instance_),
+        [](LV2_State_Handle h, uint32_t key, size_t* size, uint32_t* type, uint32_t* flags) -> const void* {
+          const auto& s = *static_cast<const SavedState*>(h);
+          auto it = s.find(key);
+          if (it == s.end()) return nullptr;
+          *size = it->second.bytes.size();
+          *type = it->second.type;
+          *flags = LV2_STATE_IS_POD;
+          return it->second.bytes.data();
+        },
+        const_cast<SavedState*>(&saved), 0, nullptr);
+  }
 
   // The next run's atom input: a time:Position or a patch:Set, at frame 0.
   void sendPosition(double bpm, double speed, double beat) {
@@ -200,6 +237,9 @@ class Lv2Instance {
   std::map<std::string, std::string> told;
 
  private:
+  const LV2_State_Interface* state() {
+    return static_cast<const LV2_State_Interface*>(lilv_instance_get_extension_data(instance_, LV2_STATE__interface));
+  }
   void beginSequence() {
     lv2_atom_forge_init(&forge_, world_.mapFeature());
     lv2_atom_forge_set_buffer(&forge_, reinterpret_cast<uint8_t*>(atomIn_.data()), atomIn_.size() * 8);
