@@ -1,4 +1,7 @@
 #include <time.h>
+#include <unistd.h>
+
+#include <chrono>
 
 #include <algorithm>
 #include <limits>
@@ -8,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "host/cli/CliError.h"
@@ -51,9 +55,12 @@ double threadSeconds() {
   return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
 
-// Each configuration runs its noise this many times; the fastest pass counts,
-// since interruptions by other work only ever add time.
-constexpr int kRepeats = 5;
+// Every configuration is timed once per round, the rounds one after another,
+// and its fastest round counts: interruptions by other work only ever add
+// time. A busy spell on a shared machine thus costs one round of every
+// configuration instead of all the passes of one, and the ratios between
+// configurations (Tavrel against a peer) stay fair.
+constexpr int kRounds = 5;
 
 struct Measurement {
   std::string label;
@@ -66,6 +73,11 @@ struct Measurement {
 struct Run {
   int sampleRate = 44100;
   bool useDouble = false;
+  // Wall-clock time the plug-in runs before it is timed. The six-tap peer
+  // takes its settings on a timer of its own: a host that runs in real time
+  // gives it that time, while a bench that processes its first seconds of
+  // audio in a few milliseconds would time it idle.
+  double settleSeconds = 0.0;
 };
 
 class Bench {
@@ -90,8 +102,8 @@ class Bench {
     plugin->resume();
     configure(*plugin);
 
-    double seconds = run.useDouble ? time<double>(*plugin, path, frames, run.sampleRate)
-                                   : time<float>(*plugin, path, frames, run.sampleRate);
+    double seconds = run.useDouble ? time<double>(*plugin, path, frames, run.sampleRate, run.settleSeconds)
+                                   : time<float>(*plugin, path, frames, run.sampleRate, run.settleSeconds);
     seconds = std::max(seconds, 1e-9);
     plugin->suspend();
 
@@ -118,7 +130,7 @@ class Bench {
   }
 
   template <typename Sample>
-  double time(host::PluginInstance& plugin, const std::string& path, long frames, int sampleRate) {
+  double time(host::PluginInstance& plugin, const std::string& path, long frames, int sampleRate, double settle) {
     const int numIn = plugin.numInputs(), numOut = plugin.numOutputs();
     std::vector<std::vector<Sample>> out(static_cast<size_t>(std::max(1, numOut)),
                                          std::vector<Sample>(static_cast<size_t>(o_.block)));
@@ -143,14 +155,15 @@ class Bench {
       }
     };
     pass(std::min<long>(frames, sampleRate));  // warm the caches and settle the smoothers
-    double seconds = std::numeric_limits<double>::infinity();
-    for (int repeat = 0; repeat < kRepeats; ++repeat) {
-      throwIfInterrupted();
-      const double start = threadSeconds();
-      pass(frames);
-      seconds = std::min(seconds, threadSeconds() - start);
+    const auto settled = std::chrono::steady_clock::now() + std::chrono::duration<double>(settle);
+    while (std::chrono::steady_clock::now() < settled) {
+      pass(o_.block);
+      usleep(5000);
     }
-    return seconds;
+    throwIfInterrupted();
+    const double start = threadSeconds();
+    pass(frames);
+    return threadSeconds() - start;
   }
 
   const Options& o_;
@@ -164,6 +177,42 @@ void printRow(const Measurement& m, const std::string& extra) {
   std::fflush(stdout);
 }
 
+// One configuration to time: which plug-in, how it is run and set up.
+struct Job {
+  std::string path, label;
+  Run run;
+  std::function<void(host::PluginInstance&)> configure;
+  bool failed = false;  // skipped from its first failure on
+  std::string why;
+  Measurement fastest;
+};
+
+Job makeJob(std::string path, std::string label, Run run, std::function<void(host::PluginInstance&)> configure) {
+  Job job;
+  job.path = std::move(path);
+  job.label = std::move(label);
+  job.run = run;
+  job.configure = std::move(configure);
+  return job;
+}
+
+// Times every job once per round, round after round, keeping each job's
+// fastest round.
+void timeRounds(Bench& bench, std::vector<Job>& jobs) {
+  for (int round = 0; round < kRounds; ++round) {
+    for (Job& job : jobs) {
+      if (job.failed) continue;
+      try {
+        const Measurement m = bench.measure(job.path, job.label, job.run, job.configure);
+        if (round == 0 || m.nsPerFrame < job.fastest.nsPerFrame) job.fastest = m;
+      } catch (const CliError& e) {
+        job.failed = true;
+        job.why = e.what();
+      }
+    }
+  }
+}
+
 }  // namespace
 
 int runBench(const Options& o) {
@@ -171,8 +220,8 @@ int runBench(const Options& o) {
   const std::string tavrel = defaultPluginPath();
   Bench bench(o);
   const Run base{o.sampleRate, false};
-  std::printf("%g s of noise at %d Hz, block %d, single precision unless said; the thread's CPU time, fastest of %d passes\n",
-              o.seconds, o.sampleRate, o.block, kRepeats);
+  std::printf("%g s of noise at %d Hz, block %d, single precision unless said; the thread's CPU time, fastest of %d rounds\n",
+              o.seconds, o.sampleRate, o.block, kRounds);
   std::printf("%-44s %5s %10s %10s\n", "configuration", "in/out", "ns/frame", "x realtime");
 
   std::vector<std::string> programs;
@@ -189,29 +238,59 @@ int runBench(const Options& o) {
     if (!programs.empty()) selectProgram(p, 0);
     setByName(p, kEveryStage);
   };
-  const std::string name0 = programs.empty() ? std::string() : " \"" + programs[0] + "\"";
 
-  const Measurement program0 = bench.measure(tavrel, "Tavrel program 0" + name0, base, program(0));
-  printRow(program0, "");
-  Measurement everything;
-  bool haveEverything = true;
-  try {
-    everything = bench.measure(tavrel, "Tavrel every stage on", base, everyStage);
-    printRow(everything, "");
-  } catch (const CliError& e) {
-    haveEverything = false;
-    std::printf("%-44s skipped: %s\n", "Tavrel every stage on", e.what());
+  // Jobs in printing order: program 0, every stage, the bank, the other rates
+  // and the double entry, the peers.
+  std::vector<Job> jobs;
+  const std::string name0 = programs.empty() ? std::string() : " \"" + programs[0] + "\"";
+  jobs.push_back(makeJob(tavrel, "Tavrel program 0" + name0, base, program(0)));
+  jobs.push_back(makeJob(tavrel, "Tavrel every stage on", base, everyStage));
+  const size_t bankFrom = jobs.size();
+  for (int i = 1; i < static_cast<int>(programs.size()); ++i)
+    jobs.push_back(makeJob(tavrel, "Tavrel program " + std::to_string(i) + " \"" + programs[i] + "\"", base, program(i)));
+  const size_t bankTo = jobs.size();
+  for (const int rate : {96000, 192000}) {
+    if (rate == o.sampleRate) continue;
+    const std::string at = ", " + std::to_string(rate / 1000) + " kHz";
+    jobs.push_back(makeJob(tavrel, "Tavrel program 0" + at, Run{rate, false}, program(0)));
+    jobs.push_back(makeJob(tavrel, "Tavrel every stage on" + at, Run{rate, false}, everyStage));
   }
+  jobs.push_back(makeJob(tavrel, "Tavrel program 0, double", Run{o.sampleRate, true}, program(0)));
+  jobs.push_back(makeJob(tavrel, "Tavrel every stage on, double", Run{o.sampleRate, true}, everyStage));
+  const size_t peersFrom = jobs.size();
+  const std::vector<PeerPlugin> peers = o.plugins.empty() ? defaultPeers() : o.plugins;
+  for (const PeerPlugin& peer : peers) {
+    Run peerRun = base;
+    peerRun.settleSeconds = 0.3;
+    Job job = makeJob(peer.path, std::filesystem::path(peer.path).filename().string(), peerRun,
+                      [sets = peer.sets](host::PluginInstance& p) { setByName(p, sets); });
+    if (!std::filesystem::exists(peer.path)) {
+      job.failed = true;
+      job.why = "not installed";
+    }
+    jobs.push_back(job);
+  }
+
+  timeRounds(bench, jobs);
+
+  auto print = [](const Job& job, const std::string& extra) {
+    if (job.failed)
+      std::printf("%-44s skipped: %s\n", job.label.c_str(), job.why.c_str());
+    else
+      printRow(job.fastest, extra);
+  };
+  const Job& program0 = jobs[0];
+  const Job& everything = jobs[1];
+  print(program0, "");
+  print(everything, "");
 
   // The whole factory bank: each program printed with --all-programs, the
   // median and the most expensive always.
   std::vector<Measurement> bank;
-  for (int i = 0; i < static_cast<int>(programs.size()); ++i) {
-    throwIfInterrupted();
-    bank.push_back(i == 0 ? program0
-                          : bench.measure(tavrel, "Tavrel program " + std::to_string(i) + " \"" + programs[i] + "\"",
-                                          base, program(i)));
-    if (o.allPrograms && i > 0) printRow(bank.back(), "");
+  if (!program0.failed) bank.push_back(program0.fastest);
+  for (size_t j = bankFrom; j < bankTo; ++j) {
+    if (o.allPrograms) print(jobs[j], "");
+    if (!jobs[j].failed) bank.push_back(jobs[j].fastest);
   }
   if (!bank.empty()) {
     std::vector<Measurement> sorted = bank;
@@ -220,44 +299,22 @@ int runBench(const Options& o) {
     Measurement median = sorted[sorted.size() / 2];
     median.label = "Tavrel median of the " + std::to_string(bank.size()) + " programs";
     printRow(median, "");
-    Measurement most = sorted.back();
-    printRow(most, "(the most expensive program)");
+    printRow(sorted.back(), "(the most expensive program)");
   }
+  for (size_t j = bankTo; j < peersFrom; ++j) print(jobs[j], "");
 
-  // Other rates and the double-precision entry.
-  for (const int rate : {96000, 192000}) {
-    if (rate == o.sampleRate) continue;
-    const std::string at = ", " + std::to_string(rate / 1000) + " kHz";
-    printRow(bench.measure(tavrel, "Tavrel program 0" + at, Run{rate, false}, program(0)), "");
-    printRow(bench.measure(tavrel, "Tavrel every stage on" + at, Run{rate, false}, everyStage), "");
-  }
-  try {
-    printRow(bench.measure(tavrel, "Tavrel program 0, double", Run{o.sampleRate, true}, program(0)), "");
-    printRow(bench.measure(tavrel, "Tavrel every stage on, double", Run{o.sampleRate, true}, everyStage), "");
-  } catch (const CliError& e) {
-    std::printf("%-44s skipped: %s\n", "Tavrel double precision", e.what());
-  }
-
-  const std::vector<PeerPlugin> peers = o.plugins.empty() ? defaultPeers() : o.plugins;
-  for (const PeerPlugin& peer : peers) {
-    throwIfInterrupted();
-    const std::string name = std::filesystem::path(peer.path).filename().string();
-    if (!std::filesystem::exists(peer.path)) {
-      std::printf("%-44s skipped: not installed\n", name.c_str());
-      continue;
-    }
-    try {
-      const Measurement m = bench.measure(peer.path, name, base, [&](host::PluginInstance& p) { setByName(p, peer.sets); });
-      char ratios[160];
-      if (haveEverything)
+  for (size_t j = peersFrom; j < jobs.size(); ++j) {
+    const Job& peer = jobs[j];
+    char ratios[160] = "";
+    if (!peer.failed && !program0.failed) {
+      const double ns = peer.fastest.nsPerFrame;
+      if (!everything.failed)
         std::snprintf(ratios, sizeof ratios, "Tavrel program 0 / this %.2f, every stage / this %.2f",
-                      program0.nsPerFrame / m.nsPerFrame, everything.nsPerFrame / m.nsPerFrame);
+                      program0.fastest.nsPerFrame / ns, everything.fastest.nsPerFrame / ns);
       else
-        std::snprintf(ratios, sizeof ratios, "Tavrel program 0 / this %.2f", program0.nsPerFrame / m.nsPerFrame);
-      printRow(m, ratios);
-    } catch (const CliError& e) {
-      std::printf("%-44s skipped: %s\n", name.c_str(), e.what());
+        std::snprintf(ratios, sizeof ratios, "Tavrel program 0 / this %.2f", program0.fastest.nsPerFrame / ns);
     }
+    print(peer, ratios);
   }
   return 0;
 }
