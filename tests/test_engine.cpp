@@ -195,6 +195,30 @@ TEST(EngineLifecycle, InputGainGlidesAt30HzAndMetersLagOneBlock) {
   EXPECT_EQ(l, 0.0f);
 }
 
+// Nobody reading the meters (an editor closed) stops the peak memory after
+// half a second; the next read starts it again, empty, so the peaks it then
+// reports are those of the blocks after the read, never stale ones.
+TEST(EngineLifecycle, MetersRunWhileReadAndRestartEmpty) {
+  Rig rig;
+  rig.engine().setBlockSize(256);
+  float l, r;
+  rig.run(level(256, 0.5), 256);
+  EXPECT_TRUE(rig.engine().metering()) << "a fresh effect meters until half a second passes unread";
+  rig.run(level(44100 / 2 + 256, 0.5), 256);
+  EXPECT_FALSE(rig.engine().metering());
+  rig.engine().readInputPeaks(l, r);  // the editor opens: the first read
+  rig.run(level(256, 0.25), 256);
+  EXPECT_TRUE(rig.engine().metering());
+  rig.run(level(256, 0.25), 256);
+  rig.engine().readInputPeaks(l, r);
+  EXPECT_EQ(l, 0.25f) << "only the blocks since the read, one block late";
+  for (int block = 0; block < 100; ++block) {  // an editor idling every block keeps them on
+    rig.run(level(256, 0.0), 256);
+    rig.engine().readInputPeaks(l, r);
+  }
+  EXPECT_TRUE(rig.engine().metering());
+}
+
 // A glide from one target to another: once the smoother says it is at rest,
 // stepping on must not move any value by a single bit, since blocks then skip
 // the steps; and a fresh target some way off is never at rest.
