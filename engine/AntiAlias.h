@@ -48,7 +48,7 @@ class AntiAlias {
     Pair x1 = {}, x2 = {}, y1 = {}, y2 = {};
     Pair process(Pair x, const PairCoefficients& c) {
       Pair y = c.b0 * x + c.b1 * x1 + c.b2 * x2 - c.a1 * y1 - c.a2 * y2;
-      y = (y + 1e-30) - 1e-30;
+      y = flushTiny(y);
       x2 = x1;
       x1 = x;
       y2 = y1;

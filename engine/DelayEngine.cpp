@@ -185,7 +185,24 @@ void DelayEngine::configureReverb() { reverb_.configure(values_.rvbType, sampleR
 
 void DelayEngine::clearReverb() { reverb_.clear(); }
 
-void DelayEngine::readInputPeaks(float& left, float& right) { peaks_.read(left, right); }
+void DelayEngine::readInputPeaks(float& left, float& right) {
+  peaks_.read(left, right);
+  peaksRead_ = true;
+}
+
+void DelayEngine::followMeterReads(int frames) {
+  if (peaksRead_) {
+    peaksRead_ = false;
+    unreadFrames_ = 0;
+    if (!metering_) {
+      peaks_.clear();
+      metering_ = true;
+    }
+  } else if (metering_) {
+    unreadFrames_ += frames;
+    if (unreadFrames_ > integerRate_ / 2) metering_ = false;
+  }
+}
 
 void DelayEngine::readDirectValues() {
   const WorkingValues& v = values_;
@@ -239,6 +256,7 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
   // for good: start afresh instead.
   if (!std::isfinite(taps_[0] + taps_[1] + lastOut_[0] + lastOut_[1])) clear();
   drive_.beginBlock();
+  followMeterReads(frames);
   readDirectValues();
   smooth_.readTargets(values_, sampleRate_);
   reverb_.setDamping(values_.rvbDamp);
@@ -342,7 +360,7 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       run.duck[j] = ducker_.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
     }
 
-    peaks_.push(run.dry, n);
+    if (metering_) peaks_.push(run.dry, n);
 
     // The lines and the feedback loop, sample by sample. On a steady clock
     // (the fixed one, or the variable one at exactly 1x with its ticks on the

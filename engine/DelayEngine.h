@@ -15,6 +15,7 @@
 #include "engine/History.h"
 #include "engine/Modulation.h"
 #include "engine/PeakMemory.h"
+#include "engine/Relaxed.h"
 #include "engine/Reverb.h"
 #include "engine/Smoothing.h"
 #include "engine/Tables.h"
@@ -66,7 +67,11 @@ class DelayEngine {
   void process(double** inputs, double** outputs, int frames, const BlockTiming& timing);
 
   // Input peaks since the last read, for the editor's meters; resets them.
+  // The peak memory runs only while somebody reads it: half a second without
+  // a read (an editor closed, a host that shows no meters) stops it, and the
+  // next read starts it afresh, empty, from the next block on.
   void readInputPeaks(float& left, float& right);
+  bool metering() const { return metering_; }
 
   // Inspection, for the meters, the readouts and the tests.
   const DelayLine& delayLine(int side) const { return lines_[side]; }
@@ -107,6 +112,8 @@ class DelayEngine {
   void followClock(double depth, double manualSpeed, double modL, double modR);
   void applyRateDependentValues();
   void placeHeads(int side);
+  // Starts the peak memory at a read and stops it after half a second without one.
+  void followMeterReads(int frames);
   bool headsInPlace(int side) const;  // the side's times put its heads where they stand
 
   WorkingValues values_;
@@ -128,6 +135,9 @@ class DelayEngine {
   GateLookahead lookahead_;
   Ducker ducker_;
   PeakMemory peaks_;
+  Relaxed<bool> peaksRead_{false};  // set by each read, taken by the next block
+  bool metering_ = true;            // the peak memory runs
+  long unreadFrames_ = 0;           // frames processed since the last read
 
   double fadeFactor_ = 1.0;       // per-sample fall of a time-change fade: -60 dB in 100 ms
   Pair taps_ = {0.0, 0.0};        // feedback taps of the previous sample

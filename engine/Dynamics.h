@@ -79,7 +79,7 @@ struct Gates {
   Pair follow(Pair x, double attack, double release) {
     const Pair level = magnitude(x);
     envelope += (level - envelope) * select(level >= envelope, Pair{attack, attack}, Pair{release, release});
-    envelope = (envelope + 1e-30) - 1e-30;
+    envelope = flushTiny(envelope);
     return envelope;
   }
   static Pair gain(Pair envelope, Pair threshold) {
@@ -122,7 +122,7 @@ struct Ducker {
 
   double gain(double keyLevel, double threshold, double attack, double release) {
     envelope += (keyLevel - envelope) * (keyLevel < envelope ? release : attack);
-    envelope = denormalGuard(envelope);
+    envelope = flushTiny(envelope);
     return envelope > threshold ? threshold / std::max(envelope, 0.0001) : 1.0;
   }
 };

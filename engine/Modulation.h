@@ -176,7 +176,7 @@ inline void Modulation::step(double envInL, double envInR) {
 
   // Both envelopes at once, each with the arithmetic of its own.
   const Pair e = envelope_ + (Pair{envInL, envInR} * sensitivity_ - envelope_) * envCoef_;
-  envelope_ = (e + 1e-30) - 1e-30;
+  envelope_ = flushTiny(e);
 }
 
 inline void Modulation::blend(double modSource) {

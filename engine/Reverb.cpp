@@ -249,8 +249,10 @@ int Reverb::runPlate(const Pair* in, Pair* out, int frames, Output& o) {
   const double* tapB1 = line(B1) + positions[2];
   const double* tapB2 = line(B2) + positions[4];
 
-  double d[6];
-  for (int k = 0; k < 6; ++k) d[k] = d_[k];
+  // The tank's six damped reads two at a time: lines 2k and 2k+1 side by side.
+  Pair d[3];
+  for (int k = 0; k < 3; ++k) d[k] = Pair{d_[2 * k], d_[2 * k + 1]};
+  const Pair sideSign = {-q, q};
   for (int i = 0; i < n; ++i) {
     // Input diffusion through four all-passes of alternating sign.
     const Pair x = in[i];
@@ -265,16 +267,28 @@ int Reverb::runPlate(const Pair* in, Pair* out, int frames, Output& o) {
     wC[3][i] = y3 - a * y4;
 
     // Tank: six damped lines, all read before any is written.
-    for (int k = 0; k < 6; ++k) d[k] = guard(d[k] + (rB[k][i] - d[k]) * kd);
+    for (int k = 0; k < 3; ++k) {
+      const Pair damped = d[k] + (Pair{rB[2 * k][i], rB[2 * k + 1][i]} - d[k]) * kd;
+      d[k] = (damped + 1e-30) - 1e-30;
+    }
     const double tapL = tapB3[i] + tapB0[i];
     const double tapR = tapB1[i] + tapB2[i];
-    for (int k = 0; k < 6; k += 2) {
-      wB[k][i] = y4 - q * (q * y4 + d[k]);
-      wB[k + 1][i] = y4 + q * (d[k + 1] - q * y4);
+    // Even lines y4 - q (q y4 + d), odd ones y4 + q (d - q y4): the same
+    // sums and products with the signs moved into the factors.
+    const double qy = q * y4;
+    const Pair feed = {qy, -qy};
+    Pair written;
+    for (int k = 0; k < 3; ++k) {
+      written = (d[k] + feed) * sideSign + y4;
+      wB[2 * k][i] = written[0];
+      wB[2 * k + 1][i] = written[1];
     }
-    out[i] = o(Pair{tapL + wB[4][i], tapR + wB[5][i]}, x);
+    out[i] = o(Pair{tapL, tapR} + written, x);
   }
-  for (int k = 0; k < 6; ++k) d_[k] = d[k];
+  for (int k = 0; k < 3; ++k) {
+    d_[2 * k] = d[k][0];
+    d_[2 * k + 1] = d[k][1];
+  }
   writeA_ = (writeA_ + n) & m;
   writeBC_ = (w + n) & m;
   return n;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "engine/Coefficients.h"
@@ -192,6 +193,30 @@ TEST(EngineLifecycle, InputGainGlidesAt30HzAndMetersLagOneBlock) {
   EXPECT_EQ(l, 1.0f);
   rig.engine().readInputPeaks(l, r);  // reading resets
   EXPECT_EQ(l, 0.0f);
+}
+
+// Nobody reading the meters (an editor closed) stops the peak memory after
+// half a second; the next read starts it again, empty, so the peaks it then
+// reports are those of the blocks after the read, never stale ones.
+TEST(EngineLifecycle, MetersRunWhileReadAndRestartEmpty) {
+  Rig rig;
+  rig.engine().setBlockSize(256);
+  float l, r;
+  rig.run(level(256, 0.5), 256);
+  EXPECT_TRUE(rig.engine().metering()) << "a fresh effect meters until half a second passes unread";
+  rig.run(level(44100 / 2 + 256, 0.5), 256);
+  EXPECT_FALSE(rig.engine().metering());
+  rig.engine().readInputPeaks(l, r);  // the editor opens: the first read
+  rig.run(level(256, 0.25), 256);
+  EXPECT_TRUE(rig.engine().metering());
+  rig.run(level(256, 0.25), 256);
+  rig.engine().readInputPeaks(l, r);
+  EXPECT_EQ(l, 0.25f) << "only the blocks since the read, one block late";
+  for (int block = 0; block < 100; ++block) {  // an editor idling every block keeps them on
+    rig.run(level(256, 0.0), 256);
+    rig.engine().readInputPeaks(l, r);
+  }
+  EXPECT_TRUE(rig.engine().metering());
 }
 
 // A glide from one target to another: once the smoother says it is at rest,
@@ -404,3 +429,26 @@ TEST(EngineBadInput, AnOverflowedStateClearsItselfInsteadOfStayingSilent) {
 }
 
 }  // namespace
+
+// Skipping the flush of a large state must never change a bit: each value,
+// alone and beside a tiny one in the other lane, comes out exactly as adding
+// and removing 1e-30 gives it, at the edge 2^-45 and on both sides of it.
+TEST(EngineDenormals, FlushTinyGivesTheBitsOfAddingAndRemoving) {
+  const double values[] = {0.0,     -0.0,        1e-320,       -4e-310,       1e-30,  -3e-30,
+                           0x1p-46, -0x1.fp-46,  0x1p-45,      -0x1p-45,      1e-13,  -0.25,
+                           1.0,     123456.789,  INFINITY,     -INFINITY,     NAN};
+  auto bits = [](double x) {
+    std::uint64_t u;
+    std::memcpy(&u, &x, sizeof u);
+    return u;
+  };
+  for (const double x : values) {
+    const double always = (x + 1e-30) - 1e-30;
+    EXPECT_EQ(bits(engine::flushTiny(x)), bits(always)) << x;
+    for (const double other : {0.0, 1e-320, 0.5}) {
+      const engine::Pair p = engine::flushTiny(engine::Pair{x, other});
+      EXPECT_EQ(bits(p[0]), bits(always)) << x << " beside " << other;
+      EXPECT_EQ(bits(p[1]), bits((other + 1e-30) - 1e-30)) << other << " beside " << x;
+    }
+  }
+}
