@@ -52,15 +52,11 @@ class DelayLine {
   // which nothing reads. The variable clock thus ticks one line or both
   // without a branch that would follow their uneven pattern of ticks.
   double stepIf(int tick, double input, double feedback) {
-    double* const line = line_.data();
-    const int idle = tick - 1;  // all ones when idle, else zero
-    const int spare = length_;
-    const int w = write_ + ((spare - write_) & idle);
-    const int f = feedback_ + ((spare - feedback_) & idle);
-    const int r = read_ + ((spare - read_) & idle);
-    line[w] = input;
-    line[f] += feedback;
-    const double delayed = line[r];
+    const int ticking = -tick;  // all ones when ticking, else zero
+    double* const line = line_.data() + (length_ & ~ticking);  // the ring, or its spare entry
+    line[write_ & ticking] = input;
+    line[feedback_ & ticking] += feedback;
+    const double delayed = line[read_ & ticking];
     const int n = length_;
     if ((write_ += tick) == n) write_ = 0;
     if ((feedback_ += tick) == n) feedback_ = 0;
@@ -144,8 +140,8 @@ class VariableClock {
     // lands on a stored value: one tick per sample writes the last sample's
     // input and feedback, and the read is the value two ticks back. No
     // interpolation is needed.
-    if (speed[0] == 1.0 && speed[1] == 1.0 && previous[0] == 1.0 && previous[1] == 1.0 && last[0] == 0.0 &&
-        last[1] == 0.0) {
+    const PairMask onSamples = (speed == 1.0) & (previous == 1.0) & (last == 0.0);
+    if (onSamples[0] & onSamples[1]) {
       const Pair in = written.input.h[2], fed = written.feedback.h[2];
       reads_.push(Pair{left.stepFixed(in[0], fed[0]), right.stepFixed(in[1], fed[1])});
       return reads_.h[1];
