@@ -154,7 +154,8 @@ void DelayEngine::clear() {
   taps_ = Pair{};
   lastDriven_ = Pair{};
   lastOut_ = Pair{};
-  for (History4Pair& w : written_) w.clear();
+  written_.clear();
+  clock_.clear();
 }
 
 void DelayEngine::placeHeads() {
@@ -240,13 +241,36 @@ void DelayEngine::process(double** inputs, double** outputs, int frames, const B
 void DelayEngine::followClock(double depth, double manualSpeed, double modL, double modR) {
   // The speeds follow from the control positions alone: looked up only when
   // a position moved.
-  const double manual = (1.0 - std::fabs(depth)) * manualSpeed;
-  const Pair position = (Pair{modL, modR} * depth + manual + 1.0) * 0.5;
+  const Pair position = clockPosition(depth, manualSpeed, modL, modR);
   if (position[0] != clockPosition_[0] || position[1] != clockPosition_[1]) {
     clockPosition_ = position;
     clockSpeed_ = tables_.exponentialAt(position);
     clockPeriod_ = 1.0 / clockSpeed_;
   }
+}
+
+bool DelayEngine::followClock(Pair* speed, Pair* period, int n) {
+  // In a loop of their own the look-ups and divisions of the run overlap,
+  // instead of each waiting in the input side's chain; as above, a speed is
+  // looked up only when its position moved (a square wave or a slow sine
+  // holds it for many samples).
+  Pair position = clockPosition_, s = clockSpeed_, p = clockPeriod_;
+  PairMask unit = {-1, -1};
+  for (int j = 0; j < n; ++j) {
+    const Pair x = speed[j];
+    if (x[0] != position[0] || x[1] != position[1]) {
+      position = x;
+      s = tables_.exponentialAt(x);
+      p = 1.0 / s;
+    }
+    speed[j] = s;
+    period[j] = p;
+    unit &= s == 1.0;
+  }
+  clockPosition_ = position;
+  clockSpeed_ = s;
+  clockPeriod_ = p;
+  return unit[0] && unit[1];
 }
 
 template <typename Sample>
@@ -348,18 +372,15 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       run.muted[j] = smooth_.pair(kMuteL) * x;
       lastDriven_ = x;
 
-      // The variable clock's speeds, while the modulation moves them.
-      if (d.clockOn && !clockHeld) {
-        followClock(smooth_[kClockModDepth], d.clockManual, modL, modR);
-        run.speed[j] = clockSpeed_;
-        run.unitClock = run.unitClock && clockSpeed_[0] == 1.0 && clockSpeed_[1] == 1.0;
-        run.period[j] = clockPeriod_;
-      }
+      // The variable clock's control positions, while the modulation moves
+      // them; their speeds are looked up behind this loop.
+      if (d.clockOn && !clockHeld) run.speed[j] = clockPosition(smooth_[kClockModDepth], d.clockManual, modL, modR);
 
       // Ducking by the key.
       run.duck[j] = ducker_.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
     }
 
+    if (d.clockOn && !clockHeld) run.unitClock = followClock(run.speed, run.period, n);
     if (metering_) peaks_.push(run.dry, n);
 
     // The lines and the feedback loop, sample by sample. On a steady clock
@@ -367,9 +388,8 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     // samples) every tick lands on a stored value: the lines' histories of
     // writes and reads, which the variable clock interpolates between once
     // it moves, are brought up to date from the run afterwards.
-    const bool unitClock = d.clockOn && run.unitClock && lines_[0].clockSpeed() == 1.0 &&
-                           lines_[1].clockSpeed() == 1.0 && lines_[0].clockPhase() == 0.0 &&
-                           lines_[1].clockPhase() == 0.0;
+    const bool unitClock = d.clockOn && run.unitClock && clock_.speed()[0] == 1.0 && clock_.speed()[1] == 1.0 &&
+                           clock_.phase()[0] == 0.0 && clock_.phase()[1] == 0.0;
     const bool steady = !d.clockOn || unitClock;
     Gates gates = gates_;
     // Time changes are looked for sample by sample only while one is pending
@@ -378,9 +398,9 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
                         lines_[0].fadeGain() != 1.0 || lines_[1].fadeGain() != 1.0;
     // At 1x a tick writes the last sample's input and feedback and reads
     // the value two ticks back.
-    Pair lastFed[2] = {written_[0].h[3], written_[1].h[3]};
-    Pair readOneBack = {lines_[0].reads().h[3], lines_[1].reads().h[3]};
-    Pair readTwoBack = {lines_[0].reads().h[2], lines_[1].reads().h[2]};
+    Pair lastIn = written_.input.h[3], lastFed = written_.feedback.h[3];
+    Pair readOneBack = clock_.reads().h[3];
+    Pair readTwoBack = clock_.reads().h[2];
     for (int j = 0; j < n; ++j) {
       const double* s = glide ? run.smoothed[j].data() : smooth_.values().data();
       // Feedback crossfeed from the previous sample's taps.
@@ -393,19 +413,17 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       if (!d.clockOn) {
         delayed = Pair{lines_[0].stepFixed(muted[0], toL), lines_[1].stepFixed(muted[1], toR)};
       } else if (unitClock) {
-        const Pair read = {lines_[0].stepFixed(lastFed[0][0], lastFed[0][1]),
-                           lines_[1].stepFixed(lastFed[1][0], lastFed[1][1])};
-        lastFed[0] = Pair{muted[0], toL};
-        lastFed[1] = Pair{muted[1], toR};
+        const Pair read = {lines_[0].stepFixed(lastIn[0], lastFed[0]), lines_[1].stepFixed(lastIn[1], lastFed[1])};
+        lastIn = muted;
+        lastFed = Pair{toL, toR};
         run.reads[j] = read;
         delayed = readTwoBack;
         readTwoBack = readOneBack;
         readOneBack = read;
       } else {
-        written_[0].push(Pair{muted[0], toL});
-        written_[1].push(Pair{muted[1], toR});
-        delayed = DelayLine::stepVariable(lines_[0], lines_[1], clockHeld ? clockSpeed_ : run.speed[j],
-                                          clockHeld ? clockPeriod_ : run.period[j], written_[0], written_[1]);
+        written_.push(muted, Pair{toL, toR});
+        delayed = clock_.step(lines_[0], lines_[1], clockHeld ? clockSpeed_ : run.speed[j],
+                              clockHeld ? clockPeriod_ : run.period[j], written_);
       }
 
       // Time changes: fade out, move the heads at -60 dB, fade back in. A
@@ -452,12 +470,8 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     gates_ = gates;
     if (steady) {
       for (int j = std::max(0, n - 4); j < n; ++j) {
-        written_[0].push(Pair{run.muted[j][0], run.fed[j][0]});
-        written_[1].push(Pair{run.muted[j][1], run.fed[j][1]});
-        if (unitClock) {
-          lines_[0].pushRead(run.reads[j][0]);
-          lines_[1].pushRead(run.reads[j][1]);
-        }
+        written_.push(run.muted[j], run.fed[j]);
+        if (unitClock) clock_.pushRead(run.reads[j]);
       }
     }
 

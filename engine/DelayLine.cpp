@@ -5,18 +5,14 @@
 namespace engine {
 
 void DelayLine::allocate(int length) {
-  line_.assign(static_cast<std::size_t>(std::max(length, 1)), 0.0);
-  length_ = static_cast<int>(line_.size());
+  length_ = std::max(length, 1);
+  line_.assign(static_cast<std::size_t>(length_) + 1, 0.0);
   write_ = feedback_ = read_ = 0;
   placedDelay_ = placedPreDelay_ = 0;
 }
 
 void DelayLine::clear() {
   std::fill(line_.begin(), line_.end(), 0.0);
-  speed_ = 1.0;
-  period_ = 1.0;
-  phase_ = 0.0;
-  output_.clear();
 }
 
 void DelayLine::holdSpans(long& delay, long& preDelay) const {

@@ -5,9 +5,9 @@
 // pre-delay plus delay time, and the repeats follow every delay time.
 //
 // The line runs either on the fixed clock (every head steps once per sample)
-// or on the variable clock, which steps the heads at a modulated speed like a
-// bucket-brigade line, writing and reading between samples by Catmull-Rom
-// interpolation.
+// or on the variable clock (VariableClock below, both lines at once), which
+// steps the heads at a modulated speed like a bucket-brigade line, writing
+// and reading between samples by Catmull-Rom interpolation.
 #pragma once
 
 #include <vector>
@@ -22,7 +22,7 @@ class DelayLine {
   void allocate(int length);
   int length() const { return length_; }
 
-  // Zeroes the contents and resets the variable clock (speed 1, phase 0).
+  // Zeroes the contents.
   void clear();
 
   // Moves the feedback head `preDelay` entries behind the write head and the
@@ -36,9 +36,9 @@ class DelayLine {
   long placedDelay() const { return placedDelay_; }
   long placedPreDelay() const { return placedPreDelay_; }
 
-  // Fixed clock, one sample: store the input at the write head, add the
-  // feedback at the feedback head, take the delayed sample at the read head,
-  // step all three heads.
+  // One tick: store the input at the write head, add the feedback at the
+  // feedback head, take the delayed sample at the read head, step all three
+  // heads. The fixed clock ticks once per sample.
   double stepFixed(double input, double feedback) {
     line_[write_] = input;
     line_[feedback_] += feedback;
@@ -47,34 +47,21 @@ class DelayLine {
     return delayed;
   }
 
-  // Variable clock, one sample of both lines, each at its own speed (0.5..2
-  // times the fixed rate; left in the first lane) and its period, 1/speed: as many clock ticks as
-  // the phase passes, each writing the input and adding the feedback
-  // interpolated at the tick's place between the last two samples. `written`
-  // holds a line's input in the first lane and its feedback in the second.
-  // Returns the delayed signals interpolated at the current phases.
-  static Pair stepVariable(DelayLine& left, DelayLine& right, Pair speed, Pair period,
-                           const History4Pair& writtenLeft, const History4Pair& writtenRight) {
-    const Pair previous = {left.speed_, right.speed_};
-    const Pair phase = {left.phase_, right.phase_};
-    // At exactly the fixed rate with the ticks on the samples, every tick
-    // lands on a stored value: one tick per sample writes the last sample's
-    // input and feedback, and the read is the value two ticks back. No
-    // interpolation is needed.
-    if (speed[0] == 1.0 && speed[1] == 1.0 && previous[0] == 1.0 && previous[1] == 1.0 && phase[0] == 0.0 &&
-        phase[1] == 0.0) {
-      left.tickOnSample(writtenLeft);
-      right.tickOnSample(writtenRight);
-      return Pair{left.output_.h[1], right.output_.h[1]};
-    }
-    // Rescale the distance to the next tick to the new speed.
-    const Pair scaled = (1.0 - phase) * speed;
-    const Pair a0 = 1.0 - scaled * Pair{left.period_, right.period_};
-    left.clockVariable(a0[0], speed[0], period[0], writtenLeft);
-    right.clockVariable(a0[1], speed[1], period[1], writtenRight);
-    History4Pair out;
-    for (int k = 0; k < 4; ++k) out.h[k] = Pair{left.output_.h[k], right.output_.h[k]};
-    return out.catmullRom(Pair{left.phase_, right.phase_});
+  // The same when `tick` is 1; when it is 0 the heads stay and the input,
+  // the feedback and the read go to the spare entry past the ring's end,
+  // which nothing reads. The variable clock thus ticks one line or both
+  // without a branch that would follow their uneven pattern of ticks.
+  double stepIf(int tick, double input, double feedback) {
+    const int ticking = -tick;  // all ones when ticking, else zero
+    double* const line = line_.data() + (length_ & ~ticking);  // the ring, or its spare entry
+    line[write_ & ticking] = input;
+    line[feedback_ & ticking] += feedback;
+    const double delayed = line[read_ & ticking];
+    const int n = length_;
+    if ((write_ += tick) == n) write_ = 0;
+    if ((feedback_ += tick) == n) feedback_ = 0;
+    if ((read_ += tick) == n) read_ = 0;
+    return delayed;
   }
 
   // Time-change fade. While a change is pending the gain falls by `factor`
@@ -94,51 +81,11 @@ class DelayLine {
   double fadeGain() const { return fadeGain_; }
   void resetFade() { fadeGain_ = 1.0; }
 
-  // The variable clock's last four reads (newest last), and one more read
-  // taken into them: a clock run at 1x on the samples brings them up to date.
-  const History4& reads() const { return output_; }
-  void pushRead(double x) { output_.push(x); }
-
   int writeHead() const { return write_; }
   int feedbackHead() const { return feedback_; }
   int readHead() const { return read_; }
-  double clockSpeed() const { return speed_; }
-  double clockPhase() const { return phase_; }
 
  private:
-  // The clock ticks of one sample; a0 is the tick's distance, rescaled to the
-  // new speed.
-  void clockVariable(double a0, double speed, double period, const History4Pair& written) {
-    speed_ = speed;
-    period_ = period;
-    double phase = a0 + speed;
-    double t = 1.0 - a0;  // time from the last sample to this tick, in ticks
-    double* const line = line_.data();
-    const History4Pair::Cubic between = written.cubic();  // the writes' curve, for every tick
-    while (phase >= 1.0) {
-      phase -= 1.0;
-      // The tick's place between the last two samples.
-      const double q = t * period;
-      const Pair w = between.at(q);
-      line[write_] = w[0];
-      line[feedback_] += w[1];
-      output_.push(line[read_]);
-      advance();
-      t += 1.0;
-    }
-    phase_ = phase;
-  }
-
-  // One tick of the variable clock at speed 1 and phase 0: the Catmull-Rom
-  // cubic at q = 1 is the newer of its middle points.
-  void tickOnSample(const History4Pair& written) {
-    const Pair w = written.h[2];
-    line_[write_] = w[0];
-    line_[feedback_] += w[1];
-    output_.push(line_[read_]);
-    advance();
-  }
-
   void advance() {
     const int n = length();
     if (++write_ == n) write_ = 0;
@@ -146,15 +93,108 @@ class DelayLine {
     if (++read_ == n) read_ = 0;
   }
 
-  std::vector<double> line_ = std::vector<double>(1, 0.0);
-  int length_ = 1;  // line_.size()
+  std::vector<double> line_ = std::vector<double>(2, 0.0);
+  int length_ = 1;  // the ring; line_ holds one spare entry more
   int write_ = 0, feedback_ = 0, read_ = 0;
   long placedDelay_ = 0, placedPreDelay_ = 0;
   double fadeGain_ = 1.0;
-  double speed_ = 1.0;  // variable clock: speed of the last sample
-  double period_ = 1.0;  // and its reciprocal
-  double phase_ = 0.0;  // variable clock: position between ticks, 0..1
-  History4 output_;     // variable clock: the last four values from the read head
+};
+
+// The variable clock of both lines, a line per lane (left in the first): the
+// speed of each (0.5..2 times the fixed rate) and its period, 1/speed, the
+// position between ticks, and the last four reads. Each sample the lines
+// tick as many times as their phases pass, each tick writing the input and
+// adding the feedback interpolated at the tick's place between the last two
+// samples; the delayed signals are the reads interpolated at the phases.
+class VariableClock {
+ public:
+  // What the lines were given to write, newest last: the muted input and the
+  // feedback of each sample, a line per lane.
+  struct Writes {
+    History4Pair input, feedback;
+    void push(Pair in, Pair fed) {
+      input.push(in);
+      feedback.push(fed);
+    }
+    void clear() {
+      input.clear();
+      feedback.clear();
+    }
+  };
+
+  // Speed 1, phase 0, no reads.
+  void clear() {
+    speed_ = period_ = Pair{1.0, 1.0};
+    phase_ = Pair{};
+    reads_.clear();
+  }
+
+  // One sample of both lines at the speeds and periods given, with the
+  // writes up to this sample's. Returns the delayed signals. Inlined into
+  // the lines' loop (left to itself the compiler makes it a call per sample).
+  __attribute__((always_inline)) Pair step(DelayLine& left, DelayLine& right, Pair speed, Pair period,
+                                           const Writes& written) {
+    const Pair previous = speed_;
+    const Pair last = phase_;
+    // At exactly the fixed rate with the ticks on the samples, every tick
+    // lands on a stored value: one tick per sample writes the last sample's
+    // input and feedback, and the read is the value two ticks back. No
+    // interpolation is needed.
+    const PairMask onSamples = (speed == 1.0) & (previous == 1.0) & (last == 0.0);
+    if (onSamples[0] & onSamples[1]) {
+      const Pair in = written.input.h[2], fed = written.feedback.h[2];
+      reads_.push(Pair{left.stepFixed(in[0], fed[0]), right.stepFixed(in[1], fed[1])});
+      return reads_.h[1];
+    }
+    // Rescale the distance to the next tick to the new speed: a0 is the
+    // tick's distance, t the time from the last sample to it, in ticks.
+    const Pair a0 = 1.0 - (1.0 - last) * speed * period_;
+    Pair t = 1.0 - a0;
+    Pair phase = a0 + speed;
+    speed_ = speed;
+    period_ = period;
+    const History4Pair::Cubic in = written.input.cubic(), fed = written.feedback.cubic();
+    // Near 1x both lines tick once: the tick's places between the last two
+    // samples, both lines in one evaluation.
+    PairMask ticks = phase >= 1.0;
+    const Pair after = phase - 1.0;
+    const PairMask once = ticks & (after < 1.0);
+    if (once[0] & once[1]) {
+      const Pair q = t * period;
+      const Pair input = in.at(q), feedback = fed.at(q);
+      reads_.push(Pair{left.stepFixed(input[0], feedback[0]), right.stepFixed(input[1], feedback[1])});
+      phase_ = after;
+      return reads_.catmullRom(after);
+    }
+    // Otherwise tick by tick while either phase passes one, both lines in
+    // each evaluation, a line whose phase has not passed it idling: the
+    // uneven pattern of one line ticking twice or not at all costs no branch
+    // of its own per line.
+    do {
+      const Pair q = t * period;
+      const Pair input = in.at(q), feedback = fed.at(q);
+      reads_.pushWhere(ticks, Pair{left.stepIf(-static_cast<int>(ticks[0]), input[0], feedback[0]),
+                                   right.stepIf(-static_cast<int>(ticks[1]), input[1], feedback[1])});
+      phase = select(ticks, phase - 1.0, phase);
+      t += 1.0;
+      ticks = phase >= 1.0;
+    } while (ticks[0] | ticks[1]);
+    phase_ = phase;
+    return reads_.catmullRom(phase_);
+  }
+
+  Pair speed() const { return speed_; }
+  Pair phase() const { return phase_; }
+  // The last four reads (newest last), and one more read taken into them: a
+  // clock run at 1x on the samples brings them up to date.
+  const History4Pair& reads() const { return reads_; }
+  void pushRead(Pair x) { reads_.push(x); }
+
+ private:
+  Pair speed_ = {1.0, 1.0};
+  Pair period_ = {1.0, 1.0};
+  Pair phase_ = {0.0, 0.0};  // position between ticks, 0..1
+  History4Pair reads_;       // the last four values from the read heads
 };
 
 }  // namespace engine

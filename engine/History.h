@@ -19,6 +19,14 @@ struct History4Of {
     h[3] = x;
   }
   void clear() { h[0] = h[1] = h[2] = h[3] = T{}; }
+  // For a history of pairs: push in the lanes the mask sets, the others as they were.
+  template <typename Mask>
+  void pushWhere(Mask mask, T x) {
+    h[0] = select(mask, h[1], h[0]);
+    h[1] = select(mask, h[2], h[1]);
+    h[2] = select(mask, h[3], h[2]);
+    h[3] = select(mask, x, h[3]);
+  }
 
   // The cubic's coefficients, formed once for several places on it.
   struct Cubic {

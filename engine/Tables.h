@@ -38,8 +38,10 @@ struct Tables {
     p = select(p > 0.0, p, Pair{});  // NaN too
     p = select(p > 1.0, Pair{1.0, 1.0}, p);
     const Pair x = p * 9998.0;
-    const int i0 = static_cast<int>(x[0]), i1 = static_cast<int>(x[1]);
-    const Pair u = x - Pair{static_cast<double>(i0), static_cast<double>(i1)};
+    using Indices = int __attribute__((vector_size(8)));
+    const Indices i = __builtin_convertvector(x, Indices);  // both truncated in one step, as above
+    const int i0 = i[0], i1 = i[1];
+    const Pair u = x - __builtin_convertvector(i, Pair);
     return (1.0 - u) * Pair{exponential[i0], exponential[i1]} + u * Pair{exponential[i0 + 1], exponential[i1 + 1]};
   }
 };

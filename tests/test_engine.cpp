@@ -349,6 +349,90 @@ TEST(EngineClock, StaysBoundedAtRatesBelowTwiceTheAntiAliasCorner) {
   }
 }
 
+// One line on the variable clock the plain way, a tick at a time, as the
+// clock is defined: the ticks the phase passes each sample write the input
+// and add the feedback interpolated at their places (at exactly 1x with the
+// ticks on the samples, the stored values themselves), and the output is
+// the reads interpolated at the phase.
+class OneLineClock {
+ public:
+  OneLineClock(int length, long delay, long preDelay) : line_(static_cast<std::size_t>(length)) {
+    feedback_ = static_cast<int>((length - preDelay) % length);
+    read_ = static_cast<int>((feedback_ - delay + length) % length);
+  }
+  double step(double speed, double period, double input, double feedback) {
+    in_.push(input);
+    fed_.push(feedback);
+    const bool onSamples = speed == 1.0 && speed_ == 1.0 && phase_ == 0.0;
+    double phase = 1.0 - (1.0 - phase_) * speed * period_;
+    double t = 1.0 - phase;
+    phase += speed;
+    speed_ = speed;
+    period_ = period;
+    for (; phase >= 1.0; phase -= 1.0, t += 1.0) {
+      const int n = static_cast<int>(line_.size());
+      line_[write_] = onSamples ? in_.h[2] : in_.catmullRom(t * period);
+      line_[feedback_] += onSamples ? fed_.h[2] : fed_.catmullRom(t * period);
+      reads_.push(line_[read_]);
+      write_ = (write_ + 1) % n;
+      feedback_ = (feedback_ + 1) % n;
+      read_ = (read_ + 1) % n;
+    }
+    phase_ = phase;
+    return reads_.catmullRom(phase);
+  }
+
+ private:
+  std::vector<double> line_;
+  int write_ = 0, feedback_ = 0, read_ = 0;
+  double speed_ = 1.0, period_ = 1.0, phase_ = 0.0;
+  engine::History4 in_, fed_, reads_;
+};
+
+struct TwoLaneClockCase {
+  const char* name;
+  double (*speed)(long n, int line);  // each line's speed at sample n, 0.5..2
+};
+
+// Both lines on one two-lane clock give, bit for bit, what each line gives
+// on its own: near 1x (both tick once), far from it (one ticks twice or not
+// at all while the other ticks once), in jumps between the extremes and at
+// random. Short lines wrap often, and a line whose heads coincide writes,
+// adds and reads one entry.
+TEST(EngineClock, BothLinesOnOneClockSoundAsEachLineOnItsOwn) {
+  const TwoLaneClockCase cases[] = {
+      {"steady 1x", [](long, int) { return 1.0; }},
+      {"1 % sine", [](long n, int c) { return std::exp2(0.01 * std::sin(0.013 * n + c)); }},
+      {"44 % triangle",
+       [](long n, int c) { return std::exp2(0.44 * (std::fabs((n + 300 * c) % 800 / 200.0 - 2.0) - 1.0)); }},
+      {"jumps 0.5 <-> 2", [](long n, int c) { return (n / (37 - 8 * c)) % 2 ? 2.0 : 0.5; }},
+      {"random", [](long n, int c) {
+         const unsigned x = static_cast<unsigned>(n * 2 + c) * 2654435761u;
+         return std::exp2((x >> 8) / 8388608.0 - 1.0);
+       }},
+  };
+  for (const TwoLaneClockCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    engine::DelayLine left, right;
+    left.allocate(7);
+    right.allocate(5);
+    left.placeHeads(3, 2);
+    right.placeHeads(0, 0);
+    engine::VariableClock clock;
+    clock.clear();
+    engine::VariableClock::Writes written;
+    OneLineClock oneLeft(7, 3, 2), oneRight(5, 0, 0);
+    for (long n = 0; n < 4000; ++n) {
+      const engine::Pair speed = {c.speed(n, 0), c.speed(n, 1)};
+      const engine::Pair in = {std::sin(0.1 * n), std::cos(0.07 * n)}, fed = {0.3 * std::sin(0.05 * n), -0.2};
+      written.push(in, fed);
+      const engine::Pair out = clock.step(left, right, speed, 1.0 / speed, written);
+      ASSERT_EQ(out[0], oneLeft.step(speed[0], 1.0 / speed[0], in[0], fed[0])) << n;
+      ASSERT_EQ(out[1], oneRight.step(speed[1], 1.0 / speed[1], in[1], fed[1])) << n;
+    }
+  }
+}
+
 TEST(EngineDelayLine, ChangesDuringTheFadeOutMoveTheHeadsOnceToTheLatestTime) {
   Rig rig(44100, 300);
   rig.values().delayTimeMs[0] = 200.0;
