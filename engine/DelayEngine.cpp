@@ -272,8 +272,10 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
   // block (a depth of 0 leaves the signals out): its speeds are looked up once.
   const bool clockHeld = d.clockOn && !clockModulated;
   if (clockHeld) followClock(smooth_[kClockModDepth], d.clockManual, modL, modR);
-  // Likewise the filter's coefficients, while no glide and no sweep moves them.
-  const bool filterHeld = d.filterOn && !glide && !modulated;
+  // Likewise the filter's coefficients, while no glide and no sweep moves them
+  // (depths of 0 hold the sweep where the signals would put it, whatever
+  // they do: the cut-off unmoved, the resonance as set).
+  const bool filterHeld = d.filterOn && !glide && !filterModulated;
   if (filterHeld) filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
   Run& run = run_;
   for (int start = 0; start < frames; start += kRun) {
@@ -320,10 +322,11 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       if (d.driveNormalised > 0.0) x *= drive_.gain();
 
       // Modulation signals; the filter takes its sweep for the next sample
-      // (while it is off, only the block's last sweep is kept, below).
+      // (while it is off or unmodulated, only the block's last sweep is kept,
+      // below).
       if (modulated) {
         modulation_.tick(smooth_[kModSource], envIn[0], envIn[1], modL, modR);
-        if (d.filterOn) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
+        if (filterModulated) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
       } else {
         modulation_.coast(envIn[0], envIn[1]);
       }
@@ -480,7 +483,7 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     modL = modulation_.modL();
     modR = modulation_.modR();
   }
-  if ((!d.filterOn || !modulated) && frames > 0) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
+  if (!filterModulated && frames > 0) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
 
   // With the clock off the cascade rests at the last input level, so
   // switching the clock on starts without a step.
