@@ -277,6 +277,10 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
   // they do: the cut-off unmoved, the resonance as set).
   const bool filterHeld = d.filterOn && !glide && !filterModulated;
   if (filterHeld) filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
+  // Behind the lines, where nothing the filter puts out reaches the
+  // modulation signals, a sweep with its knobs at rest takes the coefficients
+  // of a whole run at once, from the signals the input side leaves.
+  const bool sweptByRun = outputFilter && filterModulated && !glide;
   Run& run = run_;
   for (int start = 0; start < frames; start += kRun) {
     const int n = std::min(kRun, frames - start);
@@ -306,7 +310,7 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       // Filter coefficients (kept for the filter behind the lines), and the
       // filter in front of the lines.
       if (d.filterOn) {
-        if (!filterHeld) {
+        if (!filterHeld && !sweptByRun) {
           filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
           run.filter[j] = filter_.coefficients();
         }
@@ -326,7 +330,10 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       // below).
       if (modulated) {
         modulation_.tick(smooth_[kModSource], envIn[0], envIn[1], modL, modR);
-        if (filterModulated) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
+        if (sweptByRun)
+          run.sweep[j] = Pair{modL, modR};
+        else if (filterModulated)
+          filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
       } else {
         modulation_.coast(envIn[0], envIn[1]);
       }
@@ -346,6 +353,9 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     }
 
     peaks_.push(run.dry, n);
+    if (sweptByRun)
+      filter_.sweepRun(run.sweep, n, smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth],
+                       smooth_[kCutoffModDepth], run.filter);
 
     // The lines and the feedback loop, sample by sample. On a steady clock
     // (the fixed one, or the variable one at exactly 1x with its ticks on the

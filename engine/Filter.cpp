@@ -1,5 +1,6 @@
 #include "engine/Filter.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace engine {
@@ -19,7 +20,7 @@ void Filter::clear() {
   cutoffFactor_ = 1.0;
   sweptAt_ = NAN;
   resoMod_ = 0.0;
-  f_ = q_ = limit_ = satCap_ = 0.0;
+  f_ = q_ = satCap_ = 0.0;
   effectiveCutoff_ = 0.0;
   computedFrom_ = Inputs{};
   state_ = State{};
@@ -39,42 +40,110 @@ void Filter::updateModulation(double modL, double modR, double cutoffModDepth) {
   resoMod_ = modR;
 }
 
+Pair Filter::cutoffFactorAt(Pair position) const {
+  const Pair e = tables_.exponentialAt(position);
+  return e * e * e;
+}
+
+Filter::PairCoefficients Filter::coefficientsAt(Pair cutoffFactor, Pair resoMod, double cutoffHz, double resonance,
+                                                double resoModDepth) const {
+  PairCoefficients c;
+  Pair fc = cutoffFactor * cutoffHz;
+  fc = select(fc > ceiling_, Pair{ceiling_, ceiling_}, fc);
+  fc = select(fc > 0.0, fc, Pair{});  // also catches NaN: the table index must stay valid
+  c.cutoff = fc;
+
+  // f = 2 sin(pi fc / (2 sr)): the coefficient for a filter running at twice the rate.
+  const Pair x = fc * tableScale_ * 8191.0;
+  const int i0 = std::min(static_cast<int>(x[0]), Tables::kFrequencySize - 2);
+  const int i1 = std::min(static_cast<int>(x[1]), Tables::kFrequencySize - 2);
+  const Pair u = x - Pair{static_cast<double>(i0), static_cast<double>(i1)};
+  const auto& frequency = tables_.frequency;
+  c.f = (1.0 - u) * Pair{frequency[i0], frequency[i1]} + u * Pair{frequency[i0 + 1], frequency[i1 + 1]};
+
+  Pair r = resoModDepth * resoMod + resonance;
+  r = select(r >= 0.05, r, Pair{0.05, 0.05});  // NaN too
+  r = select(r > 1.0, Pair{1.0, 1.0}, r);
+  const Pair k = r * 4095.0;
+  c.q = Pair{tables_.damping[static_cast<int>(k[0])], tables_.damping[static_cast<int>(k[1])]};
+
+  // The two-pass recursion is stable while f q + f^2/2 stays below 2. Held
+  // under sr/2.75 the cut-off keeps f below 1.082, and the least resonance
+  // (0.05) keeps q below 1.056, so that sum stays below 1.73 and the damping
+  // never needs a limit.
+  // The cubic saturation acts as extra damping 0.075 band^2 on top of f q:
+  // a loud band state (full-scale input at a high cut-off, or a hot feedback
+  // loop) would push the cube past the remaining headroom and the states
+  // would run away to infinity. Half of that headroom (more than 0.13) is the
+  // most the saturation may add.
+  c.satCap = 0.5 * (2.0 - 0.5 * c.f * c.f - c.f * c.q);
+  return c;
+}
+
 void Filter::computeCoefficients(double cutoffHz, double resonance, double resoModDepth) {
   const Inputs inputs = {cutoffHz, resonance, resoModDepth, cutoffFactor_, resoMod_};
   if (inputs == computedFrom_) return;
   computedFrom_ = inputs;
+  // Both lanes alike: the arithmetic of a run's sweep, one sample.
+  const PairCoefficients c =
+      coefficientsAt(Pair{cutoffFactor_, cutoffFactor_}, Pair{resoMod_, resoMod_}, cutoffHz, resonance, resoModDepth);
+  effectiveCutoff_ = c.cutoff[0];
+  f_ = c.f[0];
+  q_ = c.q[0];
+  satCap_ = c.satCap[0];
+}
 
-  double fc = cutoffFactor_ * cutoffHz;
-  if (fc > ceiling_) fc = ceiling_;
-  if (!(fc > 0.0)) fc = 0.0;  // also catches NaN: the table index must stay valid
-  effectiveCutoff_ = fc;
-
-  // f = 2 sin(pi fc / (2 sr)): the coefficient for a filter running at twice the rate.
-  const double x = fc * tableScale_ * 8191.0;
-  int i = static_cast<int>(x);
-  if (i > Tables::kFrequencySize - 2) i = Tables::kFrequencySize - 2;
-  const double u = x - i;
-  f_ = (1.0 - u) * tables_.frequency[i] + u * tables_.frequency[i + 1];
-
-  double r = resoModDepth * resoMod_ + resonance;
-  if (!(r >= 0.05)) r = 0.05;
-  if (r > 1.0) r = 1.0;
-  q_ = tables_.damping[static_cast<int>(r * 4095.0)];
-
-  // Keeps the two-pass recursion stable at high cut-off and resonance.
-  // Below f = 0.5 the bound 2/f - f/2 lies above 3.75 and the cap of 2 holds
-  // anyway: no division needed.
-  limit_ = f_ >= 0.5 ? 2.0 / f_ - f_ * 0.5 : 2.0;
-  if (limit_ > 2.0) limit_ = 2.0;
-  if (q_ > limit_) q_ = limit_;
-
-  // The cubic saturation acts as extra damping 0.075 band^2 on top of f q.
-  // The recursion stays stable while their sum is below 2 - f^2/2; a loud
-  // band state (full-scale input at a high cut-off, or a hot feedback loop)
-  // would push the cube past that and the states would run away to infinity.
-  // Half of the remaining headroom is the most the saturation may add.
-  satCap_ = 0.5 * (2.0 - 0.5 * f_ * f_ - f_ * q_);
-  if (satCap_ < 0.0) satCap_ = 0.0;
+void Filter::sweepRun(const Pair* mod, int n, double cutoffHz, double resonance, double resoModDepth,
+                      double cutoffModDepth, Coefficients* out) {
+  // Two samples at a time; each takes the sweep of the sample before it, so
+  // the first of a pair takes the one carried over from the pair before (at
+  // first the sweep in force) and the second the first one's signals.
+  double factor = cutoffFactor_, resoMod = resoMod_, position = sweptAt_;
+  // The coefficients computed last, with the sweep they came from. A slow
+  // LFO read from its table, or a square held at its level, leaves the
+  // signals standing for many samples: while they stand, the kept
+  // coefficients serve, as computeCoefficients would keep them.
+  const bool knobsAsKept = computedFrom_.cutoffHz == cutoffHz && computedFrom_.resonance == resonance &&
+                           computedFrom_.resoModDepth == resoModDepth;
+  Coefficients kept = coefficients();
+  double keptFactor = knobsAsKept ? computedFrom_.cutoffFactor : NAN;
+  double keptResoMod = computedFrom_.resoMod, keptCutoff = effectiveCutoff_;
+  for (int j = 0; j < n; j += 2) {
+    const bool pair = j + 1 < n;
+    const Pair a = mod[j], b = pair ? mod[j + 1] : mod[j];
+    const Pair positions = (cutoffModDepth * Pair{a[0], b[0]} + 1.0) * 0.5;
+    const PairMask standing = (positions == position) & (Pair{a[1], b[1]} == resoMod);
+    if (standing[0] && standing[1] && factor == keptFactor && resoMod == keptResoMod) {
+      out[j] = kept;
+      if (pair) out[j + 1] = kept;
+      continue;
+    }
+    const Pair factors = cutoffFactorAt(positions);
+    const Pair takenFactors = {factor, factors[0]}, takenResoMods = {resoMod, a[1]};
+    const PairCoefficients c = coefficientsAt(takenFactors, takenResoMods, cutoffHz, resonance, resoModDepth);
+    out[j] = {c.f[0], c.q[0], c.satCap[0]};
+    if (pair) out[j + 1] = {c.f[1], c.q[1], c.satCap[1]};
+    const int last = pair ? 1 : 0;
+    kept = out[j + last];
+    keptFactor = takenFactors[last];
+    keptResoMod = takenResoMods[last];
+    keptCutoff = c.cutoff[last];
+    factor = factors[last];
+    resoMod = pair ? b[1] : a[1];
+    position = positions[last];
+  }
+  // The last sample's coefficients stay in force, with what they came from,
+  // and the sweep of its signals for the sample after it.
+  if (n > 0) {
+    computedFrom_ = {cutoffHz, resonance, resoModDepth, keptFactor, keptResoMod};
+    effectiveCutoff_ = keptCutoff;
+    f_ = kept.f;
+    q_ = kept.q;
+    satCap_ = kept.satCap;
+  }
+  cutoffFactor_ = factor;
+  resoMod_ = resoMod;
+  sweptAt_ = position;
 }
 
 Pair Filter::process(Pair x, int type, const Coefficients& c) {

@@ -38,6 +38,16 @@ class Filter {
   };
   Coefficients coefficients() const { return {f_, q_, satCap_}; }
 
+  // The coefficients of a run of n samples while the cut-off, the resonance
+  // and both depths hold and only the modulation signals move (mod[j]: modL
+  // and modR of sample j, a signal per lane), for a filter whose output does
+  // not reach those signals. Sample j takes the sweep of sample j - 1 (the
+  // first sample the sweep in force) and the last sample's sweep stays in
+  // force: exactly what computeCoefficients and updateModulation, taken in
+  // turn sample by sample, give, two samples at a time.
+  void sweepRun(const Pair* mod, int n, double cutoffHz, double resonance, double resoModDepth,
+                double cutoffModDepth, Coefficients* out);
+
   // Filters one sample of both channels (left in the first lane); type 0
   // low-pass, 1 band-pass, 2 high-pass. The second form takes coefficients
   // kept from an earlier computeCoefficients.
@@ -62,6 +72,16 @@ class Filter {
     bool operator==(const Inputs&) const = default;
   };
 
+  // The sweep's cut-off factor at two control positions, and the
+  // coefficients for two samples from their sweeps: a sample per lane, each
+  // with the arithmetic of computeCoefficients and updateModulation.
+  Pair cutoffFactorAt(Pair position) const;
+  struct PairCoefficients {
+    Pair cutoff, f, q, satCap;
+  };
+  PairCoefficients coefficientsAt(Pair cutoffFactor, Pair resoMod, double cutoffHz, double resonance,
+                                  double resoModDepth) const;
+
   const Tables& tables_;
   double ceiling_ = 44100.0 / 2.75;
   double tableScale_ = 2.0 / 44100.0;
@@ -69,7 +89,7 @@ class Filter {
   double sweptAt_ = NAN;  // the sweep position cutoffFactor_ was looked up at
   double resoMod_ = 0.0;
   double effectiveCutoff_ = 0.0;
-  double f_ = 0.0, q_ = 0.0, limit_ = 0.0;
+  double f_ = 0.0, q_ = 0.0;
   double satCap_ = 0.0;  // most damping the saturation may add
   Inputs computedFrom_;  // NaN: compute at the next call
   State state_;
