@@ -1,6 +1,5 @@
 #include "engine/Filter.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace engine {
@@ -38,46 +37,6 @@ void Filter::updateModulation(double modL, double modR, double cutoffModDepth) {
     cutoffFactor_ = e * e * e;
   }
   resoMod_ = modR;
-}
-
-Pair Filter::cutoffFactorAt(Pair position) const {
-  const Pair e = tables_.exponentialAt(position);
-  return e * e * e;
-}
-
-Filter::PairCoefficients Filter::coefficientsAt(Pair cutoffFactor, Pair resoMod, double cutoffHz, double resonance,
-                                                double resoModDepth) const {
-  PairCoefficients c;
-  Pair fc = cutoffFactor * cutoffHz;
-  fc = select(fc > ceiling_, Pair{ceiling_, ceiling_}, fc);
-  fc = select(fc > 0.0, fc, Pair{});  // also catches NaN: the table index must stay valid
-  c.cutoff = fc;
-
-  // f = 2 sin(pi fc / (2 sr)): the coefficient for a filter running at twice the rate.
-  const Pair x = fc * tableScale_ * 8191.0;
-  const int i0 = std::min(static_cast<int>(x[0]), Tables::kFrequencySize - 2);
-  const int i1 = std::min(static_cast<int>(x[1]), Tables::kFrequencySize - 2);
-  const Pair u = x - Pair{static_cast<double>(i0), static_cast<double>(i1)};
-  const auto& frequency = tables_.frequency;
-  c.f = (1.0 - u) * Pair{frequency[i0], frequency[i1]} + u * Pair{frequency[i0 + 1], frequency[i1 + 1]};
-
-  Pair r = resoModDepth * resoMod + resonance;
-  r = select(r >= 0.05, r, Pair{0.05, 0.05});  // NaN too
-  r = select(r > 1.0, Pair{1.0, 1.0}, r);
-  const Pair k = r * 4095.0;
-  c.q = Pair{tables_.damping[static_cast<int>(k[0])], tables_.damping[static_cast<int>(k[1])]};
-
-  // The two-pass recursion is stable while f q + f^2/2 stays below 2. Held
-  // under sr/2.75 the cut-off keeps f below 1.082, and the least resonance
-  // (0.05) keeps q below 1.056, so that sum stays below 1.73 and the damping
-  // never needs a limit.
-  // The cubic saturation acts as extra damping 0.075 band^2 on top of f q:
-  // a loud band state (full-scale input at a high cut-off, or a hot feedback
-  // loop) would push the cube past the remaining headroom and the states
-  // would run away to infinity. Half of that headroom (more than 0.13) is the
-  // most the saturation may add.
-  c.satCap = 0.5 * (2.0 - 0.5 * c.f * c.f - c.f * c.q);
-  return c;
 }
 
 void Filter::computeCoefficients(double cutoffHz, double resonance, double resoModDepth) {
@@ -144,30 +103,6 @@ void Filter::sweepRun(const Pair* mod, int n, double cutoffHz, double resonance,
   cutoffFactor_ = factor;
   resoMod_ = resoMod;
   sweptAt_ = position;
-}
-
-Pair Filter::process(Pair x, int type, const Coefficients& c) {
-  const double f = c.f, q = c.q, satCap = c.satCap;
-  State& s = state_;
-  Pair sum = {};
-  for (int pass = 0; pass < 2; ++pass) {
-    // Adding and removing 1e-30 flushes a band state decaying into the
-    // denormal range. From 2^-45 up the pair of additions gives the state back
-    // unchanged (1e-30 is under half its spacing), so a state that large, as
-    // it is whenever the filter hears something, skips them and a predicted
-    // branch keeps them off the recursion's path.
-    Pair band = s.band;
-    const PairMask large = magnitude(band) >= 0x1p-45;
-    if (__builtin_expect(!(large[0] & large[1]), 0)) band = (band + 1e-30) - 1e-30;
-    s.low = f * band + s.low;
-    s.high = x - q * band - s.low;
-    // The cubic term saturates the band state softly and bounds the resonance.
-    const Pair cube = 0.075 * band * band * band;
-    const Pair saturation = select(magnitude(cube) > satCap * magnitude(band), satCap * band, cube);
-    s.band = band + f * s.high - saturation;
-    sum += type == kBandPass ? s.band : (type == kHighPass ? s.high : s.low);
-  }
-  return 0.5 * sum;
 }
 
 double Filter::process(int channel, double x, int type) {
