@@ -45,7 +45,7 @@ void Filter::computeCoefficients(double cutoffHz, double resonance, double resoM
   computedFrom_ = inputs;
   // Both lanes alike: the arithmetic of a run's sweep, one sample.
   const PairCoefficients c =
-      coefficientsAt(Pair{cutoffFactor_, cutoffFactor_}, Pair{resoMod_, resoMod_}, cutoffHz, resonance, resoModDepth);
+      setting(cutoffHz, resonance, resoModDepth).at(Pair{cutoffFactor_, cutoffFactor_}, Pair{resoMod_, resoMod_});
   effectiveCutoff_ = c.cutoff[0];
   f_ = c.f[0];
   q_ = c.q[0];
@@ -54,52 +54,63 @@ void Filter::computeCoefficients(double cutoffHz, double resonance, double resoM
 
 void Filter::sweepRun(const Pair* mod, int n, double cutoffHz, double resonance, double resoModDepth,
                       double cutoffModDepth, Coefficients* out) {
+  if (n <= 0) return;
+  const Setting setting = this->setting(cutoffHz, resonance, resoModDepth);
   // Two samples at a time; each takes the sweep of the sample before it, so
   // the first of a pair takes the one carried over from the pair before (at
   // first the sweep in force) and the second the first one's signals.
   double factor = cutoffFactor_, resoMod = resoMod_, position = sweptAt_;
-  // The coefficients computed last, with the sweep they came from. A slow
-  // LFO read from its table, or a square held at its level, leaves the
-  // signals standing for many samples: while they stand, the kept
-  // coefficients serve, as computeCoefficients would keep them.
-  const bool knobsAsKept = computedFrom_.cutoffHz == cutoffHz && computedFrom_.resonance == resonance &&
-                           computedFrom_.resoModDepth == resoModDepth;
-  Coefficients kept = coefficients();
-  double keptFactor = knobsAsKept ? computedFrom_.cutoffFactor : NAN;
-  double keptResoMod = computedFrom_.resoMod, keptCutoff = effectiveCutoff_;
-  for (int j = 0; j < n; j += 2) {
-    const bool pair = j + 1 < n;
-    const Pair a = mod[j], b = pair ? mod[j + 1] : mod[j];
+  // The sweep the last sample took (none yet).
+  double lastFactor = NAN, lastResoMod = NAN;
+  // Without resonance modulation the damping holds: the signals are finite
+  // (formed from finite samples), so 0 modR leaves the resonance as set.
+  const bool dampingHeld = resoModDepth == 0.0;
+  const Pair heldDamping = setting.dampingAt(Pair{resoMod, resoMod});
+  int j = 0;
+  for (; j + 1 < n; j += 2) {
+    const Pair a = mod[j], b = mod[j + 1];
     const Pair positions = (cutoffModDepth * Pair{a[0], b[0]} + 1.0) * 0.5;
-    const PairMask standing = (positions == position) & (Pair{a[1], b[1]} == resoMod);
-    if (standing[0] && standing[1] && factor == keptFactor && resoMod == keptResoMod) {
-      out[j] = kept;
-      if (pair) out[j + 1] = kept;
+    const Pair resoMods = {a[1], b[1]};
+    // A slow LFO read from its table, or a square held at its level, leaves
+    // the signals standing for many samples: while a pair takes the sweep
+    // the sample before it took, and leaves it for the next, it takes that
+    // sample's coefficients.
+    const PairMask standing = (positions == position) & (resoMods == resoMod) &
+                              (Pair{factor, resoMod} == Pair{lastFactor, lastResoMod});
+    if (standing[0] & standing[1]) {
+      out[j] = out[j + 1] = out[j - 1];
       continue;
     }
-    const Pair factors = cutoffFactorAt(positions);
-    const Pair takenFactors = {factor, factors[0]}, takenResoMods = {resoMod, a[1]};
-    const PairCoefficients c = coefficientsAt(takenFactors, takenResoMods, cutoffHz, resonance, resoModDepth);
+    const Pair factors = setting.cutoffFactorAt(positions);
+    const Pair takenResoMods = {resoMod, a[1]};
+    const PairCoefficients c =
+        setting.withDamping(Pair{factor, factors[0]}, dampingHeld ? heldDamping : setting.dampingAt(takenResoMods));
     out[j] = {c.f[0], c.q[0], c.satCap[0]};
-    if (pair) out[j + 1] = {c.f[1], c.q[1], c.satCap[1]};
-    const int last = pair ? 1 : 0;
-    kept = out[j + last];
-    keptFactor = takenFactors[last];
-    keptResoMod = takenResoMods[last];
-    keptCutoff = c.cutoff[last];
-    factor = factors[last];
-    resoMod = pair ? b[1] : a[1];
-    position = positions[last];
+    out[j + 1] = {c.f[1], c.q[1], c.satCap[1]};
+    lastFactor = factors[0];
+    lastResoMod = a[1];
+    factor = factors[1];
+    resoMod = b[1];
+    position = positions[1];
+  }
+  if (j < n) {  // a run of odd length: its last sample alone
+    const Pair a = mod[j];
+    const PairCoefficients c = setting.at(Pair{factor, factor}, Pair{resoMod, resoMod});
+    out[j] = {c.f[0], c.q[0], c.satCap[0]};
+    lastFactor = factor;
+    lastResoMod = resoMod;
+    position = (cutoffModDepth * a[0] + 1.0) * 0.5;
+    factor = setting.cutoffFactorAt(Pair{position, position})[0];
+    resoMod = a[1];
   }
   // The last sample's coefficients stay in force, with what they came from,
-  // and the sweep of its signals for the sample after it.
-  if (n > 0) {
-    computedFrom_ = {cutoffHz, resonance, resoModDepth, keptFactor, keptResoMod};
-    effectiveCutoff_ = keptCutoff;
-    f_ = kept.f;
-    q_ = kept.q;
-    satCap_ = kept.satCap;
-  }
+  // and the sweep its signals give for the sample after it.
+  computedFrom_ = {cutoffHz, resonance, resoModDepth, lastFactor, lastResoMod};
+  const PairCoefficients c = setting.at(Pair{lastFactor, lastFactor}, Pair{lastResoMod, lastResoMod});
+  effectiveCutoff_ = c.cutoff[0];
+  f_ = c.f[0];
+  q_ = c.q[0];
+  satCap_ = c.satCap[0];
   cutoffFactor_ = factor;
   resoMod_ = resoMod;
   sweptAt_ = position;

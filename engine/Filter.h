@@ -74,15 +74,25 @@ class Filter {
     bool operator==(const Inputs&) const = default;
   };
 
-  // The sweep's cut-off factor at two control positions, and the
-  // coefficients for two samples from their sweeps: a sample per lane, each
-  // with the arithmetic of computeCoefficients and updateModulation.
-  Pair cutoffFactorAt(Pair position) const;
+  // The coefficients for two samples from their sweeps, a sample per lane,
+  // each with the arithmetic of computeCoefficients and updateModulation;
+  // formed from what holds over a run (the tables, the rate's ceiling and
+  // table scale, the knobs), a value of its own that a run's loop keeps in
+  // registers.
   struct PairCoefficients {
     Pair cutoff, f, q, satCap;
   };
-  PairCoefficients coefficientsAt(Pair cutoffFactor, Pair resoMod, double cutoffHz, double resonance,
-                                  double resoModDepth) const;
+  struct Setting {
+    const Tables& tables;
+    double ceiling, tableScale, cutoffHz, resonance, resoModDepth;
+    Pair cutoffFactorAt(Pair position) const;  // the sweep's factor at two control positions
+    Pair dampingAt(Pair resoMod) const;        // q at two resonance modulations
+    PairCoefficients at(Pair cutoffFactor, Pair resoMod) const { return withDamping(cutoffFactor, dampingAt(resoMod)); }
+    PairCoefficients withDamping(Pair cutoffFactor, Pair q) const;
+  };
+  Setting setting(double cutoffHz, double resonance, double resoModDepth) const {
+    return {tables_, ceiling_, tableScale_, cutoffHz, resonance, resoModDepth};
+  }
 
   const Tables& tables_;
   double ceiling_ = 44100.0 / 2.75;
@@ -128,32 +138,38 @@ inline Pair Filter::process(Pair x, int type, const Coefficients& c) {
   return 0.5 * sum;
 }
 
-inline Pair Filter::cutoffFactorAt(Pair position) const {
-  const Pair e = tables_.exponentialAt(position);
+inline Pair Filter::Setting::cutoffFactorAt(Pair position) const {
+  const Pair e = tables.exponentialAt(position);
   return e * e * e;
 }
 
-inline Filter::PairCoefficients Filter::coefficientsAt(Pair cutoffFactor, Pair resoMod, double cutoffHz, double resonance,
-                                                       double resoModDepth) const {
+inline Pair Filter::Setting::dampingAt(Pair resoMod) const {
+  // The limits in the forms of the processor's minimum and maximum, which
+  // give the same results, NaN included.
+  Pair r = resoModDepth * resoMod + resonance;
+  const Pair least = {0.05, 0.05}, most = {1.0, 1.0};
+  r = r > least ? r : least;  // NaN too
+  r = most < r ? most : r;
+  const Pair k = r * 4095.0;
+  return Pair{tables.damping[static_cast<int>(k[0])], tables.damping[static_cast<int>(k[1])]};
+}
+
+inline Filter::PairCoefficients Filter::Setting::withDamping(Pair cutoffFactor, Pair q) const {
   PairCoefficients c;
   Pair fc = cutoffFactor * cutoffHz;
-  fc = select(fc > ceiling_, Pair{ceiling_, ceiling_}, fc);
-  fc = select(fc > 0.0, fc, Pair{});  // also catches NaN: the table index must stay valid
+  const Pair top = {ceiling, ceiling};
+  fc = top < fc ? top : fc;
+  fc = fc > 0.0 ? fc : Pair{};  // also catches NaN: the table index must stay valid
   c.cutoff = fc;
 
   // f = 2 sin(pi fc / (2 sr)): the coefficient for a filter running at twice the rate.
-  const Pair x = fc * tableScale_ * 8191.0;
+  const Pair x = fc * tableScale * 8191.0;
   const int i0 = std::min(static_cast<int>(x[0]), Tables::kFrequencySize - 2);
   const int i1 = std::min(static_cast<int>(x[1]), Tables::kFrequencySize - 2);
   const Pair u = x - Pair{static_cast<double>(i0), static_cast<double>(i1)};
-  const auto& frequency = tables_.frequency;
+  const auto& frequency = tables.frequency;
   c.f = (1.0 - u) * Pair{frequency[i0], frequency[i1]} + u * Pair{frequency[i0 + 1], frequency[i1 + 1]};
-
-  Pair r = resoModDepth * resoMod + resonance;
-  r = select(r >= 0.05, r, Pair{0.05, 0.05});  // NaN too
-  r = select(r > 1.0, Pair{1.0, 1.0}, r);
-  const Pair k = r * 4095.0;
-  c.q = Pair{tables_.damping[static_cast<int>(k[0])], tables_.damping[static_cast<int>(k[1])]};
+  c.q = q;
 
   // The two-pass recursion is stable while f q + f^2/2 stays below 2. Held
   // under sr/2.75 the cut-off keeps f below 1.082, and the least resonance
