@@ -274,13 +274,16 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
   if (clockHeld) followClock(smooth_[kClockModDepth], d.clockManual, modL, modR);
   // Likewise the filter's coefficients, while no glide and no sweep moves them
   // (depths of 0 hold the sweep where the signals would put it, whatever
-  // they do: the cut-off unmoved, the resonance as set).
-  const bool filterHeld = d.filterOn && !glide && !filterModulated;
+  // they do: the cut-off unmoved, the resonance as set). A glide of other
+  // values (the mix, a gain) leaves the filter's own where they stand.
+  const bool filterKnobsRest = !glide || (smooth_.restsAt(kCutoff) && smooth_.restsAt(kResonance) &&
+                                          smooth_.restsAt(kResoModDepth) && smooth_.restsAt(kCutoffModDepth));
+  const bool filterHeld = d.filterOn && filterKnobsRest && !filterModulated;
   if (filterHeld) filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
   // Behind the lines, where nothing the filter puts out reaches the
   // modulation signals, a sweep with its knobs at rest takes the coefficients
   // of a whole run at once, from the signals the input side leaves.
-  const bool sweptByRun = outputFilter && filterModulated && !glide;
+  const bool sweptByRun = outputFilter && filterModulated && filterKnobsRest;
   Run& run = run_;
   for (int start = 0; start < frames; start += kRun) {
     const int n = std::min(kRun, frames - start);
