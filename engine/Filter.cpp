@@ -43,13 +43,11 @@ void Filter::computeCoefficients(double cutoffHz, double resonance, double resoM
   const Inputs inputs = {cutoffHz, resonance, resoModDepth, cutoffFactor_, resoMod_};
   if (inputs == computedFrom_) return;
   computedFrom_ = inputs;
-  // Both lanes alike: the arithmetic of a run's sweep, one sample.
-  const PairCoefficients c =
-      setting(cutoffHz, resonance, resoModDepth).at(Pair{cutoffFactor_, cutoffFactor_}, Pair{resoMod_, resoMod_});
-  effectiveCutoff_ = c.cutoff[0];
-  f_ = c.f[0];
-  q_ = c.q[0];
-  satCap_ = c.satCap[0];
+  const CoefficientsOf<double> c = setting(cutoffHz, resonance, resoModDepth).at(cutoffFactor_, resoMod_);
+  effectiveCutoff_ = c.cutoff;
+  f_ = c.f;
+  q_ = c.q;
+  satCap_ = c.satCap;
 }
 
 void Filter::sweepRun(const Pair* mod, int n, double cutoffHz, double resonance, double resoModDepth,
@@ -83,7 +81,7 @@ void Filter::sweepRun(const Pair* mod, int n, double cutoffHz, double resonance,
     }
     const Pair factors = setting.cutoffFactorAt(positions);
     const Pair takenResoMods = {resoMod, a[1]};
-    const PairCoefficients c =
+    const CoefficientsOf<Pair> c =
         setting.withDamping(Pair{factor, factors[0]}, dampingHeld ? heldDamping : setting.dampingAt(takenResoMods));
     out[j] = {c.f[0], c.q[0], c.satCap[0]};
     out[j + 1] = {c.f[1], c.q[1], c.satCap[1]};
@@ -95,8 +93,8 @@ void Filter::sweepRun(const Pair* mod, int n, double cutoffHz, double resonance,
   }
   if (j < n) {  // a run of odd length: its last sample alone
     const Pair a = mod[j];
-    const PairCoefficients c = setting.at(Pair{factor, factor}, Pair{resoMod, resoMod});
-    out[j] = {c.f[0], c.q[0], c.satCap[0]};
+    const CoefficientsOf<double> c = setting.at(factor, resoMod);
+    out[j] = {c.f, c.q, c.satCap};
     lastFactor = factor;
     lastResoMod = resoMod;
     position = (cutoffModDepth * a[0] + 1.0) * 0.5;
@@ -106,11 +104,11 @@ void Filter::sweepRun(const Pair* mod, int n, double cutoffHz, double resonance,
   // The last sample's coefficients stay in force, with what they came from,
   // and the sweep its signals give for the sample after it.
   computedFrom_ = {cutoffHz, resonance, resoModDepth, lastFactor, lastResoMod};
-  const PairCoefficients c = setting.at(Pair{lastFactor, lastFactor}, Pair{lastResoMod, lastResoMod});
-  effectiveCutoff_ = c.cutoff[0];
-  f_ = c.f[0];
-  q_ = c.q[0];
-  satCap_ = c.satCap[0];
+  const CoefficientsOf<double> c = setting.at(lastFactor, lastResoMod);
+  effectiveCutoff_ = c.cutoff;
+  f_ = c.f;
+  q_ = c.q;
+  satCap_ = c.satCap;
   cutoffFactor_ = factor;
   resoMod_ = resoMod;
   sweptAt_ = position;

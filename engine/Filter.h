@@ -74,24 +74,44 @@ class Filter {
     bool operator==(const Inputs&) const = default;
   };
 
-  // The coefficients for two samples from their sweeps, a sample per lane,
-  // each with the arithmetic of computeCoefficients and updateModulation;
-  // formed from what holds over a run (the tables, the rate's ceiling and
-  // table scale, the knobs), a value of its own that a run's loop keeps in
-  // registers.
-  struct PairCoefficients {
-    Pair cutoff, f, q, satCap;
+  // The coefficients of one sample (T double) or of two, a sample per lane
+  // (T Pair), each lane with the arithmetic of the lone sample, from the
+  // sweep the sample takes; formed from what holds over a run (the tables,
+  // the rate's ceiling and table scale, the knobs), a value of its own that a
+  // run's loop keeps in registers.
+  template <typename T>
+  struct CoefficientsOf {
+    T cutoff, f, q, satCap;
   };
   struct Setting {
     const Tables& tables;
     double ceiling, tableScale, cutoffHz, resonance, resoModDepth;
     Pair cutoffFactorAt(Pair position) const;  // the sweep's factor at two control positions
-    Pair dampingAt(Pair resoMod) const;        // q at two resonance modulations
-    PairCoefficients at(Pair cutoffFactor, Pair resoMod) const { return withDamping(cutoffFactor, dampingAt(resoMod)); }
-    PairCoefficients withDamping(Pair cutoffFactor, Pair q) const;
+    template <typename T>
+    T dampingAt(T resoMod) const;  // q at a resonance modulation
+    template <typename T>
+    CoefficientsOf<T> withDamping(T cutoffFactor, T q) const;
+    template <typename T>
+    CoefficientsOf<T> at(T cutoffFactor, T resoMod) const {
+      return withDamping(cutoffFactor, dampingAt(resoMod));
+    }
   };
   Setting setting(double cutoffHz, double resonance, double resoModDepth) const {
     return {tables_, ceiling_, tableScale_, cutoffHz, resonance, resoModDepth};
+  }
+  // Table look-ups a lane at a time: the entry at k, and the linear
+  // interpolation at x.
+  static double entry(const double* t, double k) { return t[static_cast<int>(k)]; }
+  static Pair entry(const double* t, Pair k) { return Pair{t[static_cast<int>(k[0])], t[static_cast<int>(k[1])]}; }
+  static double interpolated(const double* t, double x) {
+    const int i = static_cast<int>(x);
+    const double u = x - i;
+    return (1.0 - u) * t[i] + u * t[i + 1];
+  }
+  static Pair interpolated(const double* t, Pair x) {
+    const int i0 = static_cast<int>(x[0]), i1 = static_cast<int>(x[1]);
+    const Pair u = x - Pair{static_cast<double>(i0), static_cast<double>(i1)};
+    return (1.0 - u) * Pair{t[i0], t[i1]} + u * Pair{t[i0 + 1], t[i1 + 1]};
   }
 
   const Tables& tables_;
@@ -143,33 +163,30 @@ inline Pair Filter::Setting::cutoffFactorAt(Pair position) const {
   return e * e * e;
 }
 
-inline Pair Filter::Setting::dampingAt(Pair resoMod) const {
+template <typename T>
+inline T Filter::Setting::dampingAt(T resoMod) const {
   // The limits in the forms of the processor's minimum and maximum, which
   // give the same results, NaN included.
-  Pair r = resoModDepth * resoMod + resonance;
-  const Pair least = {0.05, 0.05}, most = {1.0, 1.0};
+  T r = resoModDepth * resoMod + resonance;
+  const T least = T{} + 0.05, most = T{} + 1.0;
   r = r > least ? r : least;  // NaN too
   r = most < r ? most : r;
-  const Pair k = r * 4095.0;
-  return Pair{tables.damping[static_cast<int>(k[0])], tables.damping[static_cast<int>(k[1])]};
+  return entry(tables.damping.data(), r * 4095.0);
 }
 
-inline Filter::PairCoefficients Filter::Setting::withDamping(Pair cutoffFactor, Pair q) const {
-  PairCoefficients c;
-  Pair fc = cutoffFactor * cutoffHz;
-  const Pair top = {ceiling, ceiling};
+template <typename T>
+inline Filter::CoefficientsOf<T> Filter::Setting::withDamping(T cutoffFactor, T q) const {
+  CoefficientsOf<T> c;
+  T fc = cutoffFactor * cutoffHz;
+  const T top = T{} + ceiling;
   fc = top < fc ? top : fc;
-  fc = fc > 0.0 ? fc : Pair{};  // also catches NaN: the table index must stay valid
+  fc = fc > 0.0 ? fc : T{};  // also catches NaN: the table index must stay valid
   c.cutoff = fc;
 
   // f = 2 sin(pi fc / (2 sr)): the coefficient for a filter running at twice the rate.
   // Held under the ceiling, the index stays below 8191 * 2/2.75 (5958): no
   // end of the table to guard.
-  const Pair x = fc * tableScale * 8191.0;
-  const int i0 = static_cast<int>(x[0]), i1 = static_cast<int>(x[1]);
-  const Pair u = x - Pair{static_cast<double>(i0), static_cast<double>(i1)};
-  const auto& frequency = tables.frequency;
-  c.f = (1.0 - u) * Pair{frequency[i0], frequency[i1]} + u * Pair{frequency[i0 + 1], frequency[i1 + 1]};
+  c.f = interpolated(tables.frequency.data(), fc * tableScale * 8191.0);
   c.q = q;
 
   // The two-pass recursion is stable while f q + f^2/2 stays below 2. Held
