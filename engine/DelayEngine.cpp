@@ -314,9 +314,18 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
   // block (a depth of 0 leaves the signals out): its speeds are looked up once.
   const bool clockHeld = d.clockOn && !clockModulated;
   if (clockHeld) followClock(smooth_[kClockModDepth], d.clockManual, modL, modR);
-  // Likewise the filter's coefficients, while no glide and no sweep moves them.
-  const bool filterHeld = d.filterOn && !glide && !modulated;
+  // Likewise the filter's coefficients, while no glide and no sweep moves them
+  // (depths of 0 hold the sweep where the signals would put it, whatever
+  // they do: the cut-off unmoved, the resonance as set). A glide of other
+  // values (the mix, a gain) leaves the filter's own where they stand.
+  const bool filterKnobsRest = !glide || (smooth_.restsAt(kCutoff) && smooth_.restsAt(kResonance) &&
+                                          smooth_.restsAt(kResoModDepth) && smooth_.restsAt(kCutoffModDepth));
+  const bool filterHeld = d.filterOn && filterKnobsRest && !filterModulated;
   if (filterHeld) filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
+  // Behind the lines, where nothing the filter puts out reaches the
+  // modulation signals, a sweep with its knobs at rest takes the coefficients
+  // of a whole run at once, from the signals the input side leaves.
+  const bool sweptByRun = outputFilter && filterModulated && filterKnobsRest;
   Run& run = run_;
   for (int start = 0; start < frames; start += kRun) {
     const int n = std::min(kRun, frames - start);
@@ -346,7 +355,7 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       // Filter coefficients (kept for the filter behind the lines), and the
       // filter in front of the lines.
       if (d.filterOn) {
-        if (!filterHeld) {
+        if (!filterHeld && !sweptByRun) {
           filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
           run.filter[j] = filter_.coefficients();
         }
@@ -362,10 +371,14 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       if (d.driveNormalised > 0.0) x *= drive_.gain();
 
       // Modulation signals; the filter takes its sweep for the next sample
-      // (while it is off, only the block's last sweep is kept, below).
+      // (while it is off or unmodulated, only the block's last sweep is kept,
+      // below).
       if (modulated) {
         modulation_.tick(smooth_[kModSource], envIn[0], envIn[1], modL, modR);
-        if (d.filterOn) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
+        if (sweptByRun)
+          run.sweep[j] = Pair{modL, modR};
+        else if (filterModulated)
+          filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
       } else {
         modulation_.coast(envIn[0], envIn[1]);
       }
@@ -382,6 +395,9 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
 
     if (d.clockOn && !clockHeld) run.unitClock = followClock(run.speed, run.period, n);
     if (metering_) peaks_.push(run.dry, n);
+    if (sweptByRun)
+      filter_.sweepRun(run.sweep, n, smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth],
+                       smooth_[kCutoffModDepth], run.filter);
 
     // The lines and the feedback loop, sample by sample. On a steady clock
     // (the fixed one, or the variable one at exactly 1x with its ticks on the
@@ -512,7 +528,7 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     modL = modulation_.modL();
     modR = modulation_.modR();
   }
-  if ((!d.filterOn || !modulated) && frames > 0) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
+  if (!filterModulated && frames > 0) filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
 
   // With the clock off the cascade rests at the last input level, so
   // switching the clock on starts without a step.

@@ -175,6 +175,7 @@ class DelayEngine {
     Pair fed[kRun];                    // the feedback added to the lines
     Pair reads[kRun];                  // the lines' reads at 1x
     Filter::Coefficients filter[kRun];  // for the filter behind the lines
+    Pair sweep[kRun];                  // and the modulation signals that sweep it
     double duck[kRun];                 // the ducking gain
     Pair dryAfter[kRun];               // the dry part added behind the reverb
     Pair reverbIn[kRun];               // the wet mix into the reverb, then the reverb's output

@@ -19,7 +19,7 @@ void Filter::clear() {
   cutoffFactor_ = 1.0;
   sweptAt_ = NAN;
   resoMod_ = 0.0;
-  f_ = q_ = limit_ = satCap_ = 0.0;
+  f_ = q_ = satCap_ = 0.0;
   effectiveCutoff_ = 0.0;
   computedFrom_ = Inputs{};
   state_ = State{};
@@ -43,62 +43,75 @@ void Filter::computeCoefficients(double cutoffHz, double resonance, double resoM
   const Inputs inputs = {cutoffHz, resonance, resoModDepth, cutoffFactor_, resoMod_};
   if (inputs == computedFrom_) return;
   computedFrom_ = inputs;
-
-  double fc = cutoffFactor_ * cutoffHz;
-  if (fc > ceiling_) fc = ceiling_;
-  if (!(fc > 0.0)) fc = 0.0;  // also catches NaN: the table index must stay valid
-  effectiveCutoff_ = fc;
-
-  // f = 2 sin(pi fc / (2 sr)): the coefficient for a filter running at twice the rate.
-  const double x = fc * tableScale_ * 8191.0;
-  int i = static_cast<int>(x);
-  if (i > Tables::kFrequencySize - 2) i = Tables::kFrequencySize - 2;
-  const double u = x - i;
-  f_ = (1.0 - u) * tables_.frequency[i] + u * tables_.frequency[i + 1];
-
-  double r = resoModDepth * resoMod_ + resonance;
-  if (!(r >= 0.05)) r = 0.05;
-  if (r > 1.0) r = 1.0;
-  q_ = tables_.damping[static_cast<int>(r * 4095.0)];
-
-  // Keeps the two-pass recursion stable at high cut-off and resonance.
-  // Below f = 0.5 the bound 2/f - f/2 lies above 3.75 and the cap of 2 holds
-  // anyway: no division needed.
-  limit_ = f_ >= 0.5 ? 2.0 / f_ - f_ * 0.5 : 2.0;
-  if (limit_ > 2.0) limit_ = 2.0;
-  if (q_ > limit_) q_ = limit_;
-
-  // The cubic saturation acts as extra damping 0.075 band^2 on top of f q.
-  // The recursion stays stable while their sum is below 2 - f^2/2; a loud
-  // band state (full-scale input at a high cut-off, or a hot feedback loop)
-  // would push the cube past that and the states would run away to infinity.
-  // Half of the remaining headroom is the most the saturation may add.
-  satCap_ = 0.5 * (2.0 - 0.5 * f_ * f_ - f_ * q_);
-  if (satCap_ < 0.0) satCap_ = 0.0;
+  const CoefficientsOf<double> c = setting(cutoffHz, resonance, resoModDepth).at(cutoffFactor_, resoMod_);
+  effectiveCutoff_ = c.cutoff;
+  f_ = c.f;
+  q_ = c.q;
+  satCap_ = c.satCap;
 }
 
-Pair Filter::process(Pair x, int type, const Coefficients& c) {
-  const double f = c.f, q = c.q, satCap = c.satCap;
-  State& s = state_;
-  Pair sum = {};
-  for (int pass = 0; pass < 2; ++pass) {
-    // Adding and removing 1e-30 flushes a band state decaying into the
-    // denormal range. From 2^-45 up the pair of additions gives the state back
-    // unchanged (1e-30 is under half its spacing), so a state that large, as
-    // it is whenever the filter hears something, skips them and a predicted
-    // branch keeps them off the recursion's path.
-    Pair band = s.band;
-    const PairMask large = magnitude(band) >= 0x1p-45;
-    if (__builtin_expect(!(large[0] & large[1]), 0)) band = (band + 1e-30) - 1e-30;
-    s.low = f * band + s.low;
-    s.high = x - q * band - s.low;
-    // The cubic term saturates the band state softly and bounds the resonance.
-    const Pair cube = 0.075 * band * band * band;
-    const Pair saturation = select(magnitude(cube) > satCap * magnitude(band), satCap * band, cube);
-    s.band = band + f * s.high - saturation;
-    sum += type == kBandPass ? s.band : (type == kHighPass ? s.high : s.low);
+void Filter::sweepRun(const Pair* mod, int n, double cutoffHz, double resonance, double resoModDepth,
+                      double cutoffModDepth, Coefficients* out) {
+  if (n <= 0) return;
+  const Setting setting = this->setting(cutoffHz, resonance, resoModDepth);
+  // Two samples at a time; each takes the sweep of the sample before it, so
+  // the first of a pair takes the one carried over from the pair before (at
+  // first the sweep in force) and the second the first one's signals.
+  double factor = cutoffFactor_, resoMod = resoMod_, position = sweptAt_;
+  // The sweep the last sample took (none yet).
+  double lastFactor = NAN, lastResoMod = NAN;
+  // Without resonance modulation the damping holds: the signals are finite
+  // (formed from finite samples), so 0 modR leaves the resonance as set.
+  const bool dampingHeld = resoModDepth == 0.0;
+  const Pair heldDamping = setting.dampingAt(Pair{resoMod, resoMod});
+  int j = 0;
+  for (; j + 1 < n; j += 2) {
+    const Pair a = mod[j], b = mod[j + 1];
+    const Pair positions = (cutoffModDepth * Pair{a[0], b[0]} + 1.0) * 0.5;
+    const Pair resoMods = {a[1], b[1]};
+    // A slow LFO read from its table, or a square held at its level, leaves
+    // the signals standing for many samples: while a pair takes the sweep
+    // the sample before it took, and leaves it for the next, it takes that
+    // sample's coefficients.
+    const PairMask standing = (positions == position) & (resoMods == resoMod) &
+                              (Pair{factor, resoMod} == Pair{lastFactor, lastResoMod});
+    if (standing[0] & standing[1]) {
+      out[j] = out[j + 1] = out[j - 1];
+      continue;
+    }
+    const Pair factors = setting.cutoffFactorAt(positions);
+    const Pair takenResoMods = {resoMod, a[1]};
+    const CoefficientsOf<Pair> c =
+        setting.withDamping(Pair{factor, factors[0]}, dampingHeld ? heldDamping : setting.dampingAt(takenResoMods));
+    out[j] = {c.f[0], c.q[0], c.satCap[0]};
+    out[j + 1] = {c.f[1], c.q[1], c.satCap[1]};
+    lastFactor = factors[0];
+    lastResoMod = a[1];
+    factor = factors[1];
+    resoMod = b[1];
+    position = positions[1];
   }
-  return 0.5 * sum;
+  if (j < n) {  // a run of odd length: its last sample alone
+    const Pair a = mod[j];
+    const CoefficientsOf<double> c = setting.at(factor, resoMod);
+    out[j] = {c.f, c.q, c.satCap};
+    lastFactor = factor;
+    lastResoMod = resoMod;
+    position = (cutoffModDepth * a[0] + 1.0) * 0.5;
+    factor = setting.cutoffFactorAt(Pair{position, position})[0];
+    resoMod = a[1];
+  }
+  // The last sample's coefficients stay in force, with what they came from,
+  // and the sweep its signals give for the sample after it.
+  computedFrom_ = {cutoffHz, resonance, resoModDepth, lastFactor, lastResoMod};
+  const CoefficientsOf<double> c = setting.at(lastFactor, lastResoMod);
+  effectiveCutoff_ = c.cutoff;
+  f_ = c.f;
+  q_ = c.q;
+  satCap_ = c.satCap;
+  cutoffFactor_ = factor;
+  resoMod_ = resoMod;
+  sweptAt_ = position;
 }
 
 double Filter::process(int channel, double x, int type) {

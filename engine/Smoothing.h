@@ -63,11 +63,14 @@ class Smoother {
   // rounds away; from then on the block may skip the steps, because targets
   // only change between blocks.
   bool atRest() const {
-    for (int i = 0; i < kSmoothedCount; ++i) {
-      const double next = denormalGuard((target_[i] - current_[i]) * k_ + current_[i]);
-      if (std::bit_cast<std::uint64_t>(next) != std::bit_cast<std::uint64_t>(current_[i])) return false;
-    }
+    for (int i = 0; i < kSmoothedCount; ++i)
+      if (!restsAt(i)) return false;
     return true;
+  }
+  // The same for one value.
+  bool restsAt(int i) const {
+    const double next = denormalGuard((target_[i] - current_[i]) * k_ + current_[i]);
+    return std::bit_cast<std::uint64_t>(next) == std::bit_cast<std::uint64_t>(current_[i]);
   }
 
   // Every value at its target, so the next block starts without glides.

@@ -278,6 +278,44 @@ TEST(EngineFilter, AnIdleFilterHoldsTheSweepOfTheLastSample) {
   }
 }
 
+// A glide of a value the filter does not read (here the clock's depth with
+// the clock off) must leave the filtered sound exactly as it is: the
+// coefficients then hold, or the sweep runs a run at a time, as without it.
+// In front of the lines, in the loop and on the wet path, swept by the LFO
+// and the envelope, with its resonance modulated and without.
+TEST(EngineFilter, AGlideElsewhereLeavesTheFilteredSoundBitForBit) {
+  struct Case {
+    int mode;
+    double cutfModDepth, resoModDepth, modSrc;
+  };
+  const Case cases[] = {{0, 0.7, 0.3, 0.0}, {1, 0.7, 0.0, 0.0}, {1, 0.5, 0.4, 1.0}, {2, -0.6, 0.0, 0.5}, {1, 0.0, 0.0, 0.0}};
+  const Signal in = tone(9000, 220, 44100, 0.7);
+  const Signal first(in.begin(), in.begin() + 4000), second(in.begin() + 4000, in.end());
+  for (const Case& c : cases) {
+    SCOPED_TRACE("mode " + std::to_string(c.mode) + ", depth " + std::to_string(c.cutfModDepth));
+    Stereo out[2];
+    for (int gliding = 0; gliding < 2; ++gliding) {
+      Rig rig(44100, 40);
+      engine::WorkingValues& v = rig.values();
+      v.fltOn = 1;
+      v.fltMode = c.mode;
+      v.cutoffHz = 1500.0;
+      v.reso = 0.7;
+      v.cutfModDepth = c.cutfModDepth;
+      v.resoModDepth = c.resoModDepth;
+      v.modSrc = c.modSrc;
+      v.lfoIncrement = engine::lfoIncrement(9.0, 44100.0);
+      v.fbGain[0] = v.fbGain[1] = 0.5;
+      rig.engine().suspend();
+      out[gliding] = rig.run(first, first, 100);
+      if (gliding) v.vcoModDepth = 0.9;
+      const Stereo rest = rig.run(second, second, 100);
+      out[gliding].left.insert(out[gliding].left.end(), rest.left.begin(), rest.left.end());
+    }
+    for (size_t i = 0; i < out[0].left.size(); ++i) ASSERT_EQ(out[0].left[i], out[1].left[i]) << "sample " << i;
+  }
+}
+
 TEST(EngineGate, GainReactsOneMillisecondAheadOfTheSound) {
   Rig rig(44100, 100);
   const double threshold = 0.49, x = 0.5;

@@ -338,3 +338,81 @@ TEST(Filter, KeptCoefficientsFollowARateChangeAndAClear) {
 }
 
 }  // namespace
+
+namespace {
+
+// A run's sweep taken at once must give, bit for bit, the coefficients and
+// the state the sample-by-sample steps give: moving and standing signals,
+// signals beyond the sweep's range, a cut-off pushed into the ceiling, a
+// resonance modulation beyond both ends, odd runs, a fresh and a cleared
+// filter, and knobs that moved since the last coefficients.
+TEST(Filter, ARunsSweepGivesTheCoefficientsOfTheSampleBySampleSteps) {
+  struct Case {
+    const char* what;
+    double cutoffHz, resonance, resoModDepth, cutoffModDepth;
+    int n, holdEvery;  // signals stand for holdEvery samples at a time
+    double amplitude;  // of the signals
+  };
+  const Case cases[] = {
+      {"moving", 1200, 0.6, 0.0, 0.7, 64, 1, 1.0},
+      {"standing stretches", 800, 0.3, 0.0, -0.5, 64, 9, 1.0},
+      {"standing for the run", 800, 0.3, 0.0, 0.5, 64, 1000, 1.0},
+      {"odd run", 3000, 0.9, 0.4, 1.0, 63, 3, 1.0},
+      {"one sample", 3000, 0.9, 0.4, 1.0, 1, 1, 1.0},
+      {"beyond the range", 5000, 0.5, 1.0, 1.0, 64, 2, 3.0},
+      {"into the ceiling", 15000, 1.0, -1.0, 1.0, 64, 1, 1.0},
+  };
+  for (const Case& c : cases) {
+    for (bool cleared : {false, true}) {
+      Filter stepped(tables()), run(tables());
+      for (Filter* f : {&stepped, &run}) {
+        f->setSampleRate(44100);
+        if (!cleared) {  // coefficients kept from other knobs and a sweep in force
+          f->updateModulation(0.3, -0.2, c.cutoffModDepth);
+          f->computeCoefficients(c.cutoffHz * 0.5, c.resonance, c.resoModDepth);
+          f->updateModulation(0.25, -0.2, c.cutoffModDepth);
+        }
+      }
+      std::vector<engine::Pair> mod;
+      for (int j = 0; j < c.n; ++j) {
+        const double t = j / c.holdEvery * c.holdEvery;
+        mod.push_back(engine::Pair{c.amplitude * std::sin(0.2 * t), c.amplitude * std::cos(0.13 * t)});
+      }
+      std::vector<Filter::Coefficients> expected, got(c.n);
+      for (int j = 0; j < c.n; ++j) {
+        stepped.computeCoefficients(c.cutoffHz, c.resonance, c.resoModDepth);
+        expected.push_back(stepped.coefficients());
+        stepped.updateModulation(mod[j][0], mod[j][1], c.cutoffModDepth);
+      }
+      run.sweepRun(mod.data(), c.n, c.cutoffHz, c.resonance, c.resoModDepth, c.cutoffModDepth, got.data());
+      for (int j = 0; j < c.n; ++j) {
+        EXPECT_EQ(got[j].f, expected[j].f) << c.what << " " << cleared << " at " << j;
+        EXPECT_EQ(got[j].q, expected[j].q) << c.what << " " << cleared << " at " << j;
+        EXPECT_EQ(got[j].satCap, expected[j].satCap) << c.what << " " << cleared << " at " << j;
+      }
+      // The state left behind: the same coefficients in force and the same
+      // sweep for the next sample.
+      EXPECT_EQ(run.effectiveCutoffHz(), stepped.effectiveCutoffHz()) << c.what;
+      EXPECT_EQ(run.cutoffFactor(), stepped.cutoffFactor()) << c.what;
+      EXPECT_EQ(run.frequencyCoefficient(), stepped.frequencyCoefficient()) << c.what;
+      for (Filter* f : {&stepped, &run}) f->computeCoefficients(c.cutoffHz, c.resonance, c.resoModDepth);
+      EXPECT_EQ(run.dampingCoefficient(), stepped.dampingCoefficient()) << c.what;
+      EXPECT_EQ(run.coefficients().satCap, stepped.coefficients().satCap) << c.what;
+    }
+  }
+}
+
+// The coefficients need no stability limit: at the highest cut-off (sr/2.75)
+// and the least resonance the damping and the saturation's headroom still
+// leave the two-pass recursion stable (f q + f^2/2 below 2, with room to spare).
+TEST(Filter, TheDampingStaysWithinTheRecursionsStabilityBoundAtTheCeiling) {
+  for (double sr : {44100.0, 96000.0, 192000.0}) {
+    Filter f = makeFilter(sr, sr, 0.0);
+    const double fMax = f.frequencyCoefficient(), qMax = f.dampingCoefficient();
+    EXPECT_NEAR(f.effectiveCutoffHz(), sr / 2.75, 1e-9 * sr);
+    EXPECT_LT(qMax, 2.0 / fMax - 0.5 * fMax) << sr;
+    EXPECT_GT(f.coefficients().satCap, 0.1) << sr;
+  }
+}
+
+}  // namespace
