@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <type_traits>
 
 namespace engine {
 
@@ -26,6 +28,40 @@ constexpr double kPlateLength[Reverb::kLines] = {
 constexpr double kDiffusion = 0.7071;
 
 inline double guard(double x) { return x + 1e-30 - 1e-30; }
+
+// W consecutive samples of one signal side by side: a lone double, or a Pair
+// whose lanes are samples i and i + 1 (lanes in time, not channels). Each
+// lane rounds as the lone double does, so two samples at once give the bits
+// of two passes of one.
+template <int W>
+struct Span;
+template <>
+struct Span<1> {
+  using V = double;
+  static V load(const double* p) { return *p; }
+  static void store(double* p, V v) { *p = v; }
+  static V gather(const double* v) { return v[0]; }
+  static V sum(const Pair* x) { return (*x)[0] + (*x)[1]; }  // left + right
+  static Pair channels(V left, V right, int) { return Pair{left, right}; }
+};
+template <>
+struct Span<2> {
+  using V = Pair;
+  static V load(const double* p) {
+    V v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+  }
+  static void store(double* p, V v) { std::memcpy(p, &v, sizeof v); }
+  static V gather(const double* v) { return V{v[0], v[1]}; }
+  static V sum(const Pair* x) {
+    return __builtin_shufflevector(x[0], x[1], 0, 2) + __builtin_shufflevector(x[0], x[1], 1, 3);
+  }
+  // Sample k of the two as a Pair of the two channels.
+  static Pair channels(V left, V right, int k) {
+    return k == 0 ? __builtin_shufflevector(left, right, 0, 2) : __builtin_shufflevector(left, right, 1, 3);
+  }
+};
 
 }  // namespace
 
@@ -131,7 +167,8 @@ struct Reverb::Output {
   }
 };
 
-int Reverb::runSpring(const Pair* in, Pair* out, int frames, Output& o) {
+int Reverb::runSpring(const Pair* in, Pair* out, int frames, Output& output) {
+  Output o = output;  // a local copy stays in registers: `out` could alias the caller's
   const double kd = decay_.kd, g2 = decay_.g2, g3 = decay_.g3, c = kDiffusion;
   const int m = mask_;
   const int wA = writeA_, wB = writeBC_;
@@ -164,59 +201,75 @@ int Reverb::runSpring(const Pair* in, Pair* out, int frames, Output& o) {
     wC[k] = line(C0 + k) + wB;
   }
 
-  double d0 = d_[0], d2 = d_[2], d4 = d_[4], d1 = d_[1];
-  for (int i = 0; i < n; ++i) {
+  double d0 = d_[0], d2 = d_[2], d4 = d_[4];
+  // W samples from i on, each signal's W values side by side.
+  const auto step = [&](auto width, int i) {
+    constexpr int W = decltype(width)::value;
+    using S = Span<W>;
+    using V = typename S::V;
     // Damped reads of the six feedback lines; the odd ones pass undamped.
-    d0 = guard(d0 + (rA[0][i] - d0) * kd);
-    d1 = rA[1][i];
-    d2 = guard(d2 + (rA[2][i] - d2) * kd);
-    const double d3 = rA[3][i];
-    d4 = guard(d4 + (rA[4][i] - d4) * kd);
-    const double d5 = rA[5][i];
-    const double a3AtA1 = rA3AtA1[i];
-    const double d[6] = {d0, d1, d2, d3, d4, d5};
+    // The damping is a recursion, so it runs sample by sample.
+    double v0[W], v2[W], v4[W];
+    for (int k = 0; k < W; ++k) {
+      d0 = guard(d0 + (rA[0][i + k] - d0) * kd);
+      d2 = guard(d2 + (rA[2][i + k] - d2) * kd);
+      d4 = guard(d4 + (rA[4][i + k] - d4) * kd);
+      v0[k] = d0;
+      v2[k] = d2;
+      v4[k] = d4;
+    }
+    const V d[6] = {S::gather(v0), S::load(rA[1] + i), S::gather(v2),
+                    S::load(rA[3] + i), S::gather(v4), S::load(rA[5] + i)};
+    const V a3AtA1 = S::load(rA3AtA1 + i);
 
     // All-pass diffusers, all read before any is written.
-    double e[6];
-    for (int k = 0; k < 6; ++k) e[k] = rB[k][i] - c * d[k];
-    for (int k = 0; k < 6; ++k) wBl[k][i] = c * e[k] + d[k];
+    V e[6];
+    for (int k = 0; k < 6; ++k) e[k] = S::load(rB[k] + i) - c * d[k];
+    for (int k = 0; k < 6; ++k) S::store(wBl[k] + i, c * e[k] + d[k]);
 
-    const Pair x = in[i];
-    const double s = x[0] + x[1];
-    const double a1w = g2 * e[1] + e[0];
-    const double a3w = g2 * e[3] * 0.975 + e[2];
-    const double a5w = g2 * e[5] * 0.95 + e[4];
-    wAl[0][i] = (e[1] * g3 + e[0]) * g2 + s;
-    wAl[1][i] = a1w;
-    wAl[2][i] = (e[3] * g3 + e[2]) * g2 * 0.975 + s;
-    wAl[3][i] = a3w;
-    wAl[4][i] = (e[5] * g3 + e[4]) * g2 * 0.95 + s;
-    wAl[5][i] = a5w;
+    const V s = S::sum(in + i);
+    const V a1w = g2 * e[1] + e[0];
+    const V a3w = g2 * e[3] * 0.975 + e[2];
+    const V a5w = g2 * e[5] * 0.95 + e[4];
+    S::store(wAl[0] + i, (e[1] * g3 + e[0]) * g2 + s);
+    S::store(wAl[1] + i, a1w);
+    S::store(wAl[2] + i, (e[3] * g3 + e[2]) * g2 * 0.975 + s);
+    S::store(wAl[3] + i, a3w);
+    S::store(wAl[4] + i, (e[5] * g3 + e[4]) * g2 * 0.95 + s);
+    S::store(wAl[5] + i, a5w);
 
-    const double sL = a3AtA1 + a1w + a5w;
-    const double sR = d1 + a3w + a5w;
+    const V sL = a3AtA1 + a1w + a5w;
+    const V sR = d[1] + a3w + a5w;
 
     // Two output all-passes per channel.
-    const double yL1 = rC[0][i] - c * sL;
-    wC[0][i] = sL + c * yL1;
-    const double yL2 = rC[2][i] - c * yL1;
-    wC[2][i] = yL1 + c * yL2;
-    const double yR1 = rC[1][i] - c * sR;
-    wC[1][i] = sR + c * yR1;
-    const double yR2 = rC[3][i] - c * yR1;
-    wC[3][i] = yR1 + c * yR2;
-    out[i] = o(Pair{yL2, yR2}, x);
-  }
+    const V yL1 = S::load(rC[0] + i) - c * sL;
+    S::store(wC[0] + i, sL + c * yL1);
+    const V yL2 = S::load(rC[2] + i) - c * yL1;
+    S::store(wC[2] + i, yL1 + c * yL2);
+    const V yR1 = S::load(rC[1] + i) - c * sR;
+    S::store(wC[1] + i, sR + c * yR1);
+    const V yR2 = S::load(rC[3] + i) - c * yR1;
+    S::store(wC[3] + i, yR1 + c * yR2);
+    for (int k = 0; k < W; ++k) out[i + k] = o(S::channels(yL2, yR2, k), in[i + k]);
+  };
+  // Two samples at a time read nothing the first of them writes as long as
+  // every line is at least two samples long.
+  int i = 0;
+  if (*std::min_element(L, L + kLines) >= 2)
+    for (; i + 2 <= n; i += 2) step(std::integral_constant<int, 2>{}, i);
+  for (; i < n; ++i) step(std::integral_constant<int, 1>{}, i);
+
   d_[0] = d0;
-  d_[1] = d1;
   d_[2] = d2;
   d_[4] = d4;
   if (n > 0) {
+    d_[1] = rA[1][n - 1];
     d_[3] = rA[3][n - 1];
     d_[5] = rA[5][n - 1];
   }
   writeA_ = (wA + n) & m;
   writeBC_ = (wB + n) & m;
+  output = o;
   return n;
 }
 
