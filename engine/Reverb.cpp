@@ -28,6 +28,7 @@ constexpr double kPlateLength[Reverb::kLines] = {
 constexpr double kDiffusion = 0.7071;
 
 inline double guard(double x) { return x + 1e-30 - 1e-30; }
+inline Pair guardPair(Pair x) { return x + 1e-30 - 1e-30; }
 
 // W consecutive samples of one signal side by side: a lone double, or a Pair
 // whose lanes are samples i and i + 1 (lanes in time, not channels). Each
@@ -201,7 +202,8 @@ int Reverb::runSpring(const Pair* in, Pair* out, int frames, Output& output) {
     wC[k] = line(C0 + k) + wB;
   }
 
-  double d0 = d_[0], d2 = d_[2], d4 = d_[4];
+  Pair d02 = {d_[0], d_[2]};  // lines A0 and A2 damped side by side
+  double d4 = d_[4];
   // W samples from i on, each signal's W values side by side.
   const auto step = [&](auto width, int i) {
     constexpr int W = decltype(width)::value;
@@ -209,17 +211,24 @@ int Reverb::runSpring(const Pair* in, Pair* out, int frames, Output& output) {
     using V = typename S::V;
     // Damped reads of the six feedback lines; the odd ones pass undamped.
     // The damping is a recursion, so it runs sample by sample.
-    double v0[W], v2[W], v4[W];
-    for (int k = 0; k < W; ++k) {
-      d0 = guard(d0 + (rA[0][i + k] - d0) * kd);
-      d2 = guard(d2 + (rA[2][i + k] - d2) * kd);
-      d4 = guard(d4 + (rA[4][i + k] - d4) * kd);
-      v0[k] = d0;
-      v2[k] = d2;
-      v4[k] = d4;
+    V d0, d2, d4s;
+    if constexpr (W == 2) {
+      const Pair r0 = S::load(rA[0] + i), r2 = S::load(rA[2] + i);
+      d02 = guardPair(d02 + (__builtin_shufflevector(r0, r2, 0, 2) - d02) * kd);
+      const Pair first = d02;
+      d02 = guardPair(d02 + (__builtin_shufflevector(r0, r2, 1, 3) - d02) * kd);
+      d0 = __builtin_shufflevector(first, d02, 0, 2);
+      d2 = __builtin_shufflevector(first, d02, 1, 3);
+      const double d4First = d4 = guard(d4 + (rA[4][i] - d4) * kd);
+      d4 = guard(d4 + (rA[4][i + 1] - d4) * kd);
+      d4s = Pair{d4First, d4};
+    } else {
+      d02 = guardPair(d02 + (Pair{rA[0][i], rA[2][i]} - d02) * kd);
+      d0 = d02[0];
+      d2 = d02[1];
+      d4s = d4 = guard(d4 + (rA[4][i] - d4) * kd);
     }
-    const V d[6] = {S::gather(v0), S::load(rA[1] + i), S::gather(v2),
-                    S::load(rA[3] + i), S::gather(v4), S::load(rA[5] + i)};
+    const V d[6] = {d0, S::load(rA[1] + i), d2, S::load(rA[3] + i), d4s, S::load(rA[5] + i)};
     const V a3AtA1 = S::load(rA3AtA1 + i);
 
     // All-pass diffusers, all read before any is written.
@@ -259,8 +268,8 @@ int Reverb::runSpring(const Pair* in, Pair* out, int frames, Output& output) {
     for (; i + 2 <= n; i += 2) step(std::integral_constant<int, 2>{}, i);
   for (; i < n; ++i) step(std::integral_constant<int, 1>{}, i);
 
-  d_[0] = d0;
-  d_[2] = d2;
+  d_[0] = d02[0];
+  d_[2] = d02[1];
   d_[4] = d4;
   if (n > 0) {
     d_[1] = rA[1][n - 1];
