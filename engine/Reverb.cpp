@@ -282,7 +282,8 @@ int Reverb::runSpring(const Pair* in, Pair* out, int frames, Output& output) {
   return n;
 }
 
-int Reverb::runPlate(const Pair* in, Pair* out, int frames, Output& o) {
+int Reverb::runPlate(const Pair* in, Pair* out, int frames, Output& output) {
+  Output o = output;  // a local copy stays in registers: `out` could alias the caller's
   const double kd = decay_.kd, a = 0.7 * decay_.g3, q = 0.7 * decay_.g2;
   const int m = mask_;
   const int w = writeBC_;
@@ -314,45 +315,68 @@ int Reverb::runPlate(const Pair* in, Pair* out, int frames, Output& o) {
   // The tank's six damped reads two at a time: lines 2k and 2k+1 side by side.
   Pair d[3];
   for (int k = 0; k < 3; ++k) d[k] = Pair{d_[2 * k], d_[2 * k + 1]};
-  const Pair sideSign = {-q, q};
-  for (int i = 0; i < n; ++i) {
+  // W samples from i on, each signal's W values side by side.
+  const auto step = [&](auto width, int i) {
+    constexpr int W = decltype(width)::value;
+    using S = Span<W>;
+    using V = typename S::V;
     // Input diffusion through four all-passes of alternating sign.
-    const Pair x = in[i];
-    const double s = x[0] + x[1];
-    const double y1 = rC[0][i] - a * s;
-    wC[0][i] = s + a * y1;
-    const double y2 = rC[1][i] + a * y1;
-    wC[1][i] = y1 - a * y2;
-    const double y3 = rC[2][i] - a * y2;
-    wC[2][i] = y2 + a * y3;
-    const double y4 = rC[3][i] + a * y3;
-    wC[3][i] = y3 - a * y4;
+    const V s = S::sum(in + i);
+    const V y1 = S::load(rC[0] + i) - a * s;
+    S::store(wC[0] + i, s + a * y1);
+    const V y2 = S::load(rC[1] + i) + a * y1;
+    S::store(wC[1] + i, y1 - a * y2);
+    const V y3 = S::load(rC[2] + i) - a * y2;
+    S::store(wC[2] + i, y2 + a * y3);
+    const V y4 = S::load(rC[3] + i) + a * y3;
+    S::store(wC[3] + i, y3 - a * y4);
 
-    // Tank: six damped lines, all read before any is written.
+    // Tank: six damped lines, all read before any is written. The damping
+    // is a recursion, so it runs sample by sample; even and odd hold line
+    // 2k and 2k+1 over the W samples.
+    V even[3], odd[3];
     for (int k = 0; k < 3; ++k) {
-      const Pair damped = d[k] + (Pair{rB[2 * k][i], rB[2 * k + 1][i]} - d[k]) * kd;
-      d[k] = (damped + 1e-30) - 1e-30;
+      if constexpr (W == 2) {
+        const Pair r0 = S::load(rB[2 * k] + i), r1 = S::load(rB[2 * k + 1] + i);
+        const Pair first = guardPair(d[k] + (__builtin_shufflevector(r0, r1, 0, 2) - d[k]) * kd);
+        d[k] = guardPair(first + (__builtin_shufflevector(r0, r1, 1, 3) - first) * kd);
+        even[k] = __builtin_shufflevector(first, d[k], 0, 2);
+        odd[k] = __builtin_shufflevector(first, d[k], 1, 3);
+      } else {
+        d[k] = guardPair(d[k] + (Pair{rB[2 * k][i], rB[2 * k + 1][i]} - d[k]) * kd);
+        even[k] = d[k][0];
+        odd[k] = d[k][1];
+      }
     }
-    const double tapL = tapB3[i] + tapB0[i];
-    const double tapR = tapB1[i] + tapB2[i];
+    const V tapL = S::load(tapB3 + i) + S::load(tapB0 + i);
+    const V tapR = S::load(tapB1 + i) + S::load(tapB2 + i);
     // Even lines y4 - q (q y4 + d), odd ones y4 + q (d - q y4): the same
     // sums and products with the signs moved into the factors.
-    const double qy = q * y4;
-    const Pair feed = {qy, -qy};
-    Pair written;
+    const V qy = q * y4;
+    V writtenEven, writtenOdd;
     for (int k = 0; k < 3; ++k) {
-      written = (d[k] + feed) * sideSign + y4;
-      wB[2 * k][i] = written[0];
-      wB[2 * k + 1][i] = written[1];
+      writtenEven = (even[k] + qy) * -q + y4;
+      writtenOdd = (odd[k] + -qy) * q + y4;
+      S::store(wB[2 * k] + i, writtenEven);
+      S::store(wB[2 * k + 1] + i, writtenOdd);
     }
-    out[i] = o(Pair{tapL, tapR} + written, x);
-  }
+    const V left = tapL + writtenEven, right = tapR + writtenOdd;
+    for (int k = 0; k < W; ++k) out[i + k] = o(S::channels(left, right, k), in[i + k]);
+  };
+  // Two samples at a time read nothing the first of them writes as long as
+  // every line of the plate (groups B and C) is at least two samples long.
+  int i = 0;
+  if (*std::min_element(L + B0, L + kLines) >= 2)
+    for (; i + 2 <= n; i += 2) step(std::integral_constant<int, 2>{}, i);
+  for (; i < n; ++i) step(std::integral_constant<int, 1>{}, i);
+
   for (int k = 0; k < 3; ++k) {
     d_[2 * k] = d[k][0];
     d_[2 * k + 1] = d[k][1];
   }
   writeA_ = (writeA_ + n) & m;
   writeBC_ = (w + n) & m;
+  output = o;
   return n;
 }
 
