@@ -216,6 +216,21 @@ int Reverb::runSpring(const Pair* in, Pair* out, int frames, Output& output) {
 
   Pair d02 = {d_[0], d_[2]};  // lines A0 and A2 damped side by side
   double d4 = d_[4];
+  // Damped reads of lines A0, A2 and A4 for samples i and i + 1, each
+  // line's two values side by side. The damping is a recursion, so it runs
+  // sample by sample.
+  Pair ahead0 = {}, ahead2 = {}, ahead4 = {}, kept02 = {};
+  double kept4 = 0.0;
+  const auto dampTwo = [&](int i) {
+    const Pair r0 = Span<2>::load(rA[0] + i), r2 = Span<2>::load(rA[2] + i);
+    const Pair first = guardPair(d02 + (__builtin_shufflevector(r0, r2, 0, 2) - d02) * kd);
+    d02 = guardPair(first + (__builtin_shufflevector(r0, r2, 1, 3) - first) * kd);
+    ahead0 = __builtin_shufflevector(first, d02, 0, 2);
+    ahead2 = __builtin_shufflevector(first, d02, 1, 3);
+    const double d4First = guard(d4 + (rA[4][i] - d4) * kd);
+    d4 = guard(d4First + (rA[4][i + 1] - d4First) * kd);
+    ahead4 = Pair{d4First, d4};
+  };
   // W samples from i on, each signal's W values side by side.
   const auto step = [&](auto width, int i) {
     constexpr int W = decltype(width)::value;
@@ -225,15 +240,17 @@ int Reverb::runSpring(const Pair* in, Pair* out, int frames, Output& output) {
     // The damping is a recursion, so it runs sample by sample.
     V d0, d2, d4s;
     if constexpr (W == 2) {
-      const Pair r0 = S::load(rA[0] + i), r2 = S::load(rA[2] + i);
-      d02 = guardPair(d02 + (__builtin_shufflevector(r0, r2, 0, 2) - d02) * kd);
-      const Pair first = d02;
-      d02 = guardPair(d02 + (__builtin_shufflevector(r0, r2, 1, 3) - d02) * kd);
-      d0 = __builtin_shufflevector(first, d02, 0, 2);
-      d2 = __builtin_shufflevector(first, d02, 1, 3);
-      const double d4First = d4 = guard(d4 + (rA[4][i] - d4) * kd);
-      d4 = guard(d4 + (rA[4][i + 1] - d4) * kd);
-      d4s = Pair{d4First, d4};
+      d0 = ahead0;
+      d2 = ahead2;
+      d4s = ahead4;
+      // The damping of the next two samples runs here, ahead of the rest of
+      // these two, so that their long chain of arithmetic does not start
+      // behind a recursion. Past the run's end it reads the next samples
+      // (or the spare ones behind the line): the states after the run's
+      // last sample are kept aside.
+      kept02 = d02;
+      kept4 = d4;
+      dampTwo(i + 2);
     } else {
       d02 = guardPair(d02 + (Pair{rA[0][i], rA[2][i]} - d02) * kd);
       d0 = d02[0];
@@ -274,10 +291,15 @@ int Reverb::runSpring(const Pair* in, Pair* out, int frames, Output& output) {
     for (int k = 0; k < W; ++k) out[i + k] = o(S::channels(yL2, yR2, k), in[i + k]);
   };
   // Two samples at a time read nothing the first of them writes as long as
-  // every line is at least two samples long.
+  // every line is at least two samples long; the damping two samples ahead
+  // wants the lines it reads four samples long.
   int i = 0;
-  if (*std::min_element(L, L + kLines) >= 2)
+  if (n >= 2 && *std::min_element(L, L + kLines) >= 4) {
+    dampTwo(0);
     for (; i + 2 <= n; i += 2) step(std::integral_constant<int, 2>{}, i);
+    d02 = kept02;
+    d4 = kept4;
+  }
   for (; i < n; ++i) step(std::integral_constant<int, 1>{}, i);
 
   d_[0] = d02[0];
