@@ -221,6 +221,7 @@ int Reverb::runSpring(const Pair* in, Pair* out, int frames, Output& output) {
   // sample by sample.
   Pair ahead0 = {}, ahead2 = {}, ahead4 = {}, kept02 = {};
   double kept4 = 0.0;
+  Pair held0 = {}, held1 = {};  // the last two samples' channels, waiting for the band-pass
   const auto dampTwo = [&](int i) {
     const Pair r0 = Span<2>::load(rA[0] + i), r2 = Span<2>::load(rA[2] + i);
     const Pair first = guardPair(d02 + (__builtin_shufflevector(r0, r2, 0, 2) - d02) * kd);
@@ -288,7 +289,18 @@ int Reverb::runSpring(const Pair* in, Pair* out, int frames, Output& output) {
     S::store(wC[1] + i, sR + c * yR1);
     const V yR2 = S::load(rC[3] + i) - c * yR1;
     S::store(wC[3] + i, yR1 + c * yR2);
-    for (int k = 0; k < W; ++k) out[i + k] = o(S::channels(yL2, yR2, k), in[i + k]);
+    if constexpr (W == 2) {
+      // The output band-pass takes the two samples before these, so that
+      // its recursion does not wait at the end of these two's long chain.
+      if (i > 0) {
+        out[i - 2] = o(held0, in[i - 2]);
+        out[i - 1] = o(held1, in[i - 1]);
+      }
+      held0 = S::channels(yL2, yR2, 0);
+      held1 = S::channels(yL2, yR2, 1);
+    } else {
+      out[i] = o(S::channels(yL2, yR2, 0), in[i]);
+    }
   };
   // Two samples at a time read nothing the first of them writes as long as
   // every line is at least two samples long; the damping two samples ahead
@@ -297,6 +309,8 @@ int Reverb::runSpring(const Pair* in, Pair* out, int frames, Output& output) {
   if (n >= 2 && *std::min_element(L, L + kLines) >= 4) {
     dampTwo(0);
     for (; i + 2 <= n; i += 2) step(std::integral_constant<int, 2>{}, i);
+    out[i - 2] = o(held0, in[i - 2]);
+    out[i - 1] = o(held1, in[i - 1]);
     d02 = kept02;
     d4 = kept4;
   }
