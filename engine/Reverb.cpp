@@ -363,6 +363,7 @@ int Reverb::runPlate(const Pair* in, Pair* out, int frames, Output& output) {
   // The tank's six damped reads two at a time: lines 2k and 2k+1 side by side.
   Pair d[3];
   for (int k = 0; k < 3; ++k) d[k] = Pair{d_[2 * k], d_[2 * k + 1]};
+  Pair held0 = {}, held1 = {};  // the last two samples' channels, waiting for the band-pass
   // W samples from i on, each signal's W values side by side.
   const auto step = [&](auto width, int i) {
     constexpr int W = decltype(width)::value;
@@ -409,13 +410,27 @@ int Reverb::runPlate(const Pair* in, Pair* out, int frames, Output& output) {
       S::store(wB[2 * k + 1] + i, writtenOdd);
     }
     const V left = tapL + writtenEven, right = tapR + writtenOdd;
-    for (int k = 0; k < W; ++k) out[i + k] = o(S::channels(left, right, k), in[i + k]);
+    if constexpr (W == 2) {
+      // The output band-pass takes the two samples before these, as in the
+      // spring.
+      if (i > 0) {
+        out[i - 2] = o(held0, in[i - 2]);
+        out[i - 1] = o(held1, in[i - 1]);
+      }
+      held0 = S::channels(left, right, 0);
+      held1 = S::channels(left, right, 1);
+    } else {
+      out[i] = o(S::channels(left, right, 0), in[i]);
+    }
   };
   // Two samples at a time read nothing the first of them writes as long as
   // every line of the plate (groups B and C) is at least two samples long.
   int i = 0;
-  if (*std::min_element(L + B0, L + kLines) >= 2)
+  if (n >= 2 && *std::min_element(L + B0, L + kLines) >= 2) {
     for (; i + 2 <= n; i += 2) step(std::integral_constant<int, 2>{}, i);
+    out[i - 2] = o(held0, in[i - 2]);
+    out[i - 1] = o(held1, in[i - 1]);
+  }
   for (; i < n; ++i) step(std::integral_constant<int, 1>{}, i);
 
   for (int k = 0; k < 3; ++k) {
