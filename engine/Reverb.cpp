@@ -29,18 +29,6 @@ constexpr double kDiffusion = 0.7071;
 
 inline double guard(double x) { return x + 1e-30 - 1e-30; }
 inline Pair guardPair(Pair x) { return x + 1e-30 - 1e-30; }
-// guardPair with the bits of always adding and removing, as flushTiny gives
-// them, but tested on the bits in integer registers: |x| >= 2^-45 (and
-// infinities and NaN) pass unchanged, skipping the two additions. The plate
-// keeps the floating-point adders busy, and the test this way takes none of
-// their slots.
-inline Pair flushTinyByBits(Pair x) {
-  constexpr unsigned long long kLarge = (1023ull - 45) << 53;  // 2^-45 with the sign shifted out
-  unsigned long long u[2];
-  std::memcpy(u, &x, sizeof u);
-  if (__builtin_expect(((u[0] << 1) >= kLarge) & ((u[1] << 1) >= kLarge), 1)) return x;
-  return guardPair(x);
-}
 
 // W consecutive samples of one signal side by side: a lone double, or a Pair
 // whose lanes are samples i and i + 1 (lanes in time, not channels). Each

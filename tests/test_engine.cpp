@@ -568,9 +568,11 @@ TEST(EngineDenormals, FlushTinyGivesTheBitsOfAddingAndRemoving) {
     const double always = (x + 1e-30) - 1e-30;
     EXPECT_EQ(bits(engine::flushTiny(x)), bits(always)) << x;
     for (const double other : {0.0, 1e-320, 0.5}) {
-      const engine::Pair p = engine::flushTiny(engine::Pair{x, other});
-      EXPECT_EQ(bits(p[0]), bits(always)) << x << " beside " << other;
-      EXPECT_EQ(bits(p[1]), bits((other + 1e-30) - 1e-30)) << other << " beside " << x;
+      for (const engine::Pair p : {engine::flushTiny(engine::Pair{x, other}),
+                                   engine::flushTinyByBits(engine::Pair{x, other})}) {
+        EXPECT_EQ(bits(p[0]), bits(always)) << x << " beside " << other;
+        EXPECT_EQ(bits(p[1]), bits((other + 1e-30) - 1e-30)) << other << " beside " << x;
+      }
     }
   }
 }
