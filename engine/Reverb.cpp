@@ -41,7 +41,6 @@ struct Span<1> {
   using V = double;
   static V load(const double* p) { return *p; }
   static void store(double* p, V v) { *p = v; }
-  static V gather(const double* v) { return v[0]; }
   static V sum(const Pair* x) { return (*x)[0] + (*x)[1]; }  // left + right
   static Pair channels(V left, V right, int) { return Pair{left, right}; }
 };
@@ -54,7 +53,6 @@ struct Span<2> {
     return v;
   }
   static void store(double* p, V v) { std::memcpy(p, &v, sizeof v); }
-  static V gather(const double* v) { return V{v[0], v[1]}; }
   static V sum(const Pair* x) {
     return __builtin_shufflevector(x[0], x[1], 0, 2) + __builtin_shufflevector(x[0], x[1], 1, 3);
   }
