@@ -335,7 +335,10 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     // them feeds back into. Everything from the host is read before anything
     // is written, so a host that processes in place gets the same result.
     // Both channels of a stage go through it side by side (left in the first
-    // lane), each with the arithmetic of its own.
+    // lane), each with the arithmetic of its own. The ducking's follower runs
+    // as a local: no store into the run can reach it, so its recursion stays
+    // in a register instead of going through memory every sample.
+    Ducker ducker = ducker_;
     for (int j = 0; j < n; ++j) {
       const int i = start + j;
       // Glides: every smoothed value one step toward its target; the stages
@@ -367,8 +370,12 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       const Pair envIn = magnitude(x);
 
       // Drive: the window follows the level even while the drive is off.
-      drive_.feed(x, smooth_[kDriveFactor]);
-      if (d.driveNormalised > 0.0) x *= drive_.gain();
+      if (d.driveNormalised > 0.0) {
+        drive_.feed(x, smooth_[kDriveFactor]);
+        x *= drive_.gain();
+      } else {
+        drive_.keep(x, smooth_[kDriveFactor]);
+      }
 
       // Modulation signals; the filter takes its sweep for the next sample
       // (while it is off or unmodulated, only the block's last sweep is kept,
@@ -390,8 +397,9 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       if (d.clockOn && !clockHeld) run.speed[j] = clockPosition(smooth_[kClockModDepth], d.clockManual, modL, modR);
 
       // Ducking by the key.
-      run.duck[j] = ducker_.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
+      run.duck[j] = ducker.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
     }
+    ducker_ = ducker;
 
     if (d.clockOn && !clockHeld) run.unitClock = followClock(run.speed, run.period, n);
     if (metering_) peaks_.push(run.dry, n);

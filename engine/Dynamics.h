@@ -40,6 +40,15 @@ class Drive {
     if (++index_ >= window_) index_ = 0;
   }
 
+  // The same while the drive is off: the window keeps the level as if the
+  // drive ran, so that switching it on finds the last samples there, but
+  // nothing reads the running sums before the next block recomputes them
+  // from the window, so they are left as they are.
+  void keep(Pair x, double factor) {
+    ring_[index_] = magnitude(x) * factor;
+    if (++index_ >= window_) index_ = 0;
+  }
+
   // Gain of both channels from their running sums.
   Pair gain() const {
     const Pair u = sum_;
