@@ -67,8 +67,7 @@ inline double loopLimit(double x) {
 
 // Both loops at once; the bend only where a lane passes the knee.
 inline Pair loopLimit(Pair x) {
-  const Pair a = magnitude(x);
-  if (a[0] <= kLoopKnee && a[1] <= kLoopKnee) return x;
+  if (both(magnitude(x) <= kLoopKnee)) return x;
   return Pair{loopLimit(x[0]), loopLimit(x[1])};
 }
 
@@ -258,7 +257,7 @@ bool DelayEngine::followClock(Pair* speed, Pair* period, int n) {
   PairMask unit = {-1, -1};
   for (int j = 0; j < n; ++j) {
     const Pair x = speed[j];
-    if (x[0] != position[0] || x[1] != position[1]) {
+    if (either(x != position)) {
       position = x;
       s = tables_.exponentialAt(x);
       p = 1.0 / s;

@@ -93,7 +93,7 @@ struct Gates {
   }
   static Pair gain(Pair envelope, Pair threshold) {
     const PairMask closing = (threshold >= 1e-5) & (envelope < threshold);
-    if (!(closing[0] | closing[1])) return Pair{1.0, 1.0};  // both open: no division
+    if (!either(closing)) return Pair{1.0, 1.0};  // both open: no division
     return select(closing, envelope / threshold, Pair{1.0, 1.0});
   }
 };
