@@ -5,6 +5,8 @@
 #include <cmath>
 #include <type_traits>
 
+#include <emmintrin.h>
+
 #include "engine/Coefficients.h"
 #include "engine/NoteValues.h"
 
@@ -26,7 +28,26 @@ inline Pair hostSamples(Sample left, Sample right) {
   return select(x - x == Pair{}, x, Pair{});
 }
 
+// Tails die away through the subnormal range, where many hosts' own
+// processing slows to a crawl: the float outputs hand them exact zeros
+// instead.
 inline float flushSubnormal(float x) { return std::fabs(x) < FLT_MIN ? 0.0f : x; }
+
+// One output sample to two channels of their own: as clearing the right,
+// writing the left and adding the right gives it (0 + x is x, but for a zero's
+// sign, and the flush turns every zero into +0), both converted and flushed
+// at once.
+inline void writeApart(Pair y, float& left, float& right) {
+  const __m128 x = _mm_cvtpd_ps(y);
+  const __m128 magnitude = _mm_and_ps(x, _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF)));
+  const __m128 kept = _mm_and_ps(x, _mm_cmpnlt_ps(magnitude, _mm_set1_ps(FLT_MIN)));
+  left = _mm_cvtss_f32(kept);
+  right = _mm_cvtss_f32(_mm_shuffle_ps(kept, kept, 1));
+}
+inline void writeApart(Pair y, double& left, double& right) {
+  left = y[0];
+  right = 0.0 + y[1];
+}
 
 inline double finiteOr(double value, double fallback) { return std::isfinite(value) ? value : fallback; }
 
@@ -507,23 +528,27 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
 
     // Ducking, the dry part behind the reverb, output gain; bypass passes
     // the main input unscaled. Right cleared, left written, right added: with
-    // both outputs on one channel it receives the sum.
+    // both outputs on one channel it receives the sum. Two outputs of their
+    // own (the common case) take their samples directly, with the same bits.
+    Pair y = lastOut_;
     for (int j = 0; j < n; ++j) {
       const int i = start + j;
       const double* s = glide ? run.smoothed[j].data() : smooth_.values().data();
-      Pair y = (run.dryAfter[j] + run.duck[j] * run.reverbIn[j]) * s[kOutputGain];
+      y = (run.dryAfter[j] + run.duck[j] * run.reverbIn[j]) * s[kOutputGain];
       if (d.bypass) y = hostSamples(inL[i], inR[i]);
+      if (outL != outR) {
+        writeApart(y, outL[i], outR[i]);
+        continue;
+      }
       outR[i] = 0;
       outL[i] = static_cast<Sample>(y[0]);
       outR[i] += static_cast<Sample>(y[1]);
       if constexpr (std::is_same_v<Sample, float>) {
-        // Tails die away through the subnormal range, where many hosts' own
-        // processing slows to a crawl: hand them exact zeros instead.
         outL[i] = flushSubnormal(outL[i]);
         outR[i] = flushSubnormal(outR[i]);
       }
-      lastOut_ = y;
     }
+    lastOut_ = y;
   }
 
   // The signals of the block's last sample, as if they had been formed every
