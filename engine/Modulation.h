@@ -76,6 +76,7 @@ class Modulation {
   void step(double envInL, double envInR);  // kShaped: the sine and triangle formed too
   void shape(const double (&phi)[2]);       // the sine or triangle at the channel phases
   void blend(double modSource);             // the modulation signals from the LFO and the envelopes
+  void advance(double envInL, double envInR);  // the phase and the envelopes one sample on
   // One step of both channels' smoothed waves toward `target`, flushed near
   // the denormal range. flushTiny gives the bits of always adding and
   // removing 1e-30, without the two additions on the glide's recursion while
@@ -98,6 +99,7 @@ class Modulation {
   double modL_ = 0.0;
   double modR_ = 0.0;
   std::uint32_t random_ = 0x2545F491u;
+  double coastedPhase_ = 0.0;  // the common phase of the last sample coasted
 };
 
 inline void Modulation::tick(double modSource, double envInL, double envInR, double& modL, double& modR) {
@@ -111,8 +113,12 @@ inline void Modulation::coast(double envInL, double envInR) { step<false>(envInL
 
 inline void Modulation::finishCoasting(double modSource) {
   // The sine and triangle read no state of their own: their last sample
-  // follows from the last channel phases alone.
-  if (wave_ == 0 || wave_ == 2) shape(prevPhase_);
+  // follows from the last sample's channel phases alone, formed here.
+  if (wave_ == 0 || wave_ == 2) {
+    prevPhase_[0] = lfo::wrapOnce(coastedPhase_ - offset_);
+    prevPhase_[1] = lfo::wrapOnce(coastedPhase_ + offset_);
+    shape(prevPhase_);
+  }
   blend(modSource);
 }
 
@@ -143,6 +149,13 @@ inline void Modulation::shape(const double (&phi)[2]) {
 
 template <bool kShaped>
 inline void Modulation::step(double envInL, double envInR) {
+  if (!kShaped && (wave_ == 0 || wave_ == 2)) {
+    // Coasting, the sine and triangle need no channel phases until the last
+    // sample's (finishCoasting).
+    coastedPhase_ = phase_;
+    advance(envInL, envInR);
+    return;
+  }
   const double phi[2] = {lfo::wrapOnce(phase_ - offset_), lfo::wrapOnce(phase_ + offset_)};
 
   switch (wave_) {
@@ -171,7 +184,10 @@ inline void Modulation::step(double envInL, double envInR) {
   }
   prevPhase_[0] = phi[0];
   prevPhase_[1] = phi[1];
+  advance(envInL, envInR);
+}
 
+inline void Modulation::advance(double envInL, double envInR) {
   phase_ += increment_;
   if (phase_ > lfo::kPi) phase_ -= kTwoPi;
 
@@ -183,8 +199,9 @@ inline void Modulation::step(double envInL, double envInR) {
 inline void Modulation::blend(double modSource) {
   // Envelope 0 maps to -1, so silence with the envelope selected pulls down.
   const double b = std::isfinite(modSource) ? modSource : 0.0;
-  modL_ = b * (2.0 * envelope_[0] - 1.0) + (1.0 - b) * lfoOut_[0];
-  modR_ = b * (2.0 * envelope_[1] - 1.0) + (1.0 - b) * lfoOut_[1];
+  const Pair m = b * (2.0 * envelope_ - 1.0) + (1.0 - b) * lfoOut_;  // each lane as alone
+  modL_ = m[0];
+  modR_ = m[1];
 }
 
 }  // namespace engine
