@@ -436,6 +436,10 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
                            clock_.phase()[0] == 0.0 && clock_.phase()[1] == 0.0;
     const bool steady = !d.clockOn || unitClock;
     Gates gates = gates_;
+    // Gates whose thresholds rest below the switch-off level pass everything
+    // (a gain of exactly 1) for the whole run; their followers still run.
+    const bool gatesOpen = !(smooth_[kGateThresholdL] >= Gates::kOff) && !(smooth_[kGateThresholdR] >= Gates::kOff) &&
+                           (!glide || (smooth_.restsAt(kGateThresholdL) && smooth_.restsAt(kGateThresholdR)));
     // Time changes are looked for sample by sample only while one is pending
     // or a fade is under way; otherwise the next run looks again.
     const bool fading = values_.delayTimeChanged[0] || values_.delayTimeChanged[1] ||
@@ -497,11 +501,14 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       // Behind the loop, here for its recursions to overlap the loop's: gate
       // gains from the delayed signal, ahead of the look-ahead line.
       const Pair gateEnvelope = gates.follow(delayed, d.gateAttack, d.gateRelease);
-      const Pair gate = Gates::gain(gateEnvelope, Pair{s[kGateThresholdL], s[kGateThresholdR]});
 
       // Look-ahead, then the gate and the wet inversion.
       lookahead_.exchange(o);
-      const Pair w = gate * gate * o * d.wetSigns;
+      Pair w = o * d.wetSigns;
+      if (!gatesOpen) {
+        const Pair gate = Gates::gain(gateEnvelope, Pair{s[kGateThresholdL], s[kGateThresholdR]});
+        w = gate * gate * o * d.wetSigns;
+      }
 
       // Wet pans and mix; the dry part added behind the reverb waits for
       // the output.

@@ -83,6 +83,7 @@ inline void feedbackMatrix(double yL, double yR, double gainL, double gainR, dou
 // downward expander gain they give: envelope/threshold below the threshold,
 // 1 above it; a threshold under 1e-5 switches the gate off.
 struct Gates {
+  static constexpr double kOff = 1e-5;  // thresholds below switch the gate off
   Pair envelope = {};
 
   Pair follow(Pair x, double attack, double release) {
@@ -92,7 +93,7 @@ struct Gates {
     return envelope;
   }
   static Pair gain(Pair envelope, Pair threshold) {
-    const PairMask closing = (threshold >= 1e-5) & (envelope < threshold);
+    const PairMask closing = (threshold >= kOff) & (envelope < threshold);
     if (!either(closing)) return Pair{1.0, 1.0};  // both open: no division
     return select(closing, envelope / threshold, Pair{1.0, 1.0});
   }
