@@ -261,7 +261,7 @@ void DelayEngine::process(double** inputs, double** outputs, int frames, const B
 void DelayEngine::followClock(double depth, double manualSpeed, double modL, double modR) {
   // The speeds follow from the control positions alone: looked up only when
   // a position moved.
-  const Pair position = clockPosition(depth, manualSpeed, modL, modR);
+  const Pair position = clockPosition(depth, manualSpeed, Pair{modL, modR});
   if (position[0] != clockPosition_[0] || position[1] != clockPosition_[1]) {
     clockPosition_ = position;
     clockSpeed_ = tables_.exponentialAt(position);
@@ -269,15 +269,16 @@ void DelayEngine::followClock(double depth, double manualSpeed, double modL, dou
   }
 }
 
-bool DelayEngine::followClock(Pair* speed, Pair* period, int n) {
-  // In a loop of their own the look-ups and divisions of the run overlap,
-  // instead of each waiting in the input side's chain; as above, a speed is
-  // looked up only when its position moved (a square wave or a slow sine
-  // holds it for many samples).
+bool DelayEngine::followClock(Pair* speed, Pair* period, int n, double depth,
+                              const std::array<double, kSmoothedCount>* glides, double manualSpeed) {
+  // In a loop of their own the positions, look-ups and divisions of the run
+  // overlap, instead of each waiting in the input side's chain; as above, a
+  // speed is looked up only when its position moved (a square wave or a slow
+  // sine holds it for many samples).
   Pair position = clockPosition_, s = clockSpeed_, p = clockPeriod_;
   PairMask unit = {-1, -1};
   for (int j = 0; j < n; ++j) {
-    const Pair x = speed[j];
+    const Pair x = clockPosition(glides ? glides[j][kClockModDepth] : depth, manualSpeed, speed[j]);
     if (either(x != position)) {
       position = x;
       s = tables_.exponentialAt(x);
@@ -357,8 +358,11 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     // Both channels of a stage go through it side by side (left in the first
     // lane), each with the arithmetic of its own. The ducking's follower runs
     // as a local: no store into the run can reach it, so its recursion stays
-    // in a register instead of going through memory every sample.
+    // in a register instead of going through memory every sample. The loop
+    // comes in two versions, with the modulation signals formed or only
+    // coasting, so that neither carries the other's registers.
     Ducker ducker = ducker_;
+    auto inputSide = [&](auto formed) {
     for (int j = 0; j < n; ++j) {
       const int i = start + j;
       // Glides: every smoothed value one step toward its target; the stages
@@ -400,7 +404,7 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       // Modulation signals; the filter takes its sweep for the next sample
       // (while it is off or unmodulated, only the block's last sweep is kept,
       // below).
-      if (modulated) {
+      if constexpr (decltype(formed)::value) {
         modulation_.tick(smooth_[kModSource], envIn[0], envIn[1], modL, modR);
         if (sweptByRun)
           run.sweep[j] = Pair{modL, modR};
@@ -412,16 +416,23 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       run.muted[j] = smooth_.pair(kMuteL) * x;
       lastDriven_ = x;
 
-      // The variable clock's control positions, while the modulation moves
-      // them; their speeds are looked up behind this loop.
-      if (d.clockOn && !clockHeld) run.speed[j] = clockPosition(smooth_[kClockModDepth], d.clockManual, modL, modR);
+      // The modulation signals that move the variable clock; its control
+      // positions and speeds follow behind this loop.
+      if (d.clockOn && !clockHeld) run.speed[j] = Pair{modL, modR};
 
       // Ducking by the key.
       run.duck[j] = ducker.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
     }
+    };
+    if (modulated)
+      inputSide(std::true_type{});
+    else
+      inputSide(std::false_type{});
     ducker_ = ducker;
 
-    if (d.clockOn && !clockHeld) run.unitClock = followClock(run.speed, run.period, n);
+    if (d.clockOn && !clockHeld)
+      run.unitClock = followClock(run.speed, run.period, n, smooth_[kClockModDepth], glide ? run.smoothed : nullptr,
+                                  d.clockManual);
     if (metering_) peaks_.push(run.dry, n);
     if (sweptByRun)
       filter_.sweepRun(run.sweep, n, smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth],
