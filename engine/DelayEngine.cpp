@@ -363,66 +363,66 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     // coasting, so that neither carries the other's registers.
     Ducker ducker = ducker_;
     auto inputSide = [&](auto formed) {
-    for (int j = 0; j < n; ++j) {
-      const int i = start + j;
-      // Glides: every smoothed value one step toward its target; the stages
-      // behind the lines read the values of this sample from the run.
-      if (glide) {
-        smooth_.advance();
-        run.smoothed[j] = smooth_.values();
-      }
-      const Pair main = hostSamples(inL[i], inR[i]);
-      const Pair key = magnitude(hostSamples(keyL[i], keyR[i]));
-      const double keyLevel = std::max(key[0], key[1]);
-
-      // Input gain and the dry copy (the meters take it after the loop).
-      Pair x = main * smooth_[kInputGain];
-      run.dry[j] = x;
-
-      // Filter coefficients (kept for the filter behind the lines), and the
-      // filter in front of the lines.
-      if (d.filterOn) {
-        if (!filterHeld && !sweptByRun) {
-          filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
-          run.filter[j] = filter_.coefficients();
+      for (int j = 0; j < n; ++j) {
+        const int i = start + j;
+        // Glides: every smoothed value one step toward its target; the stages
+        // behind the lines read the values of this sample from the run.
+        if (glide) {
+          smooth_.advance();
+          run.smoothed[j] = smooth_.values();
         }
-        if (d.filterMode == 0) x = filter_.process(x, d.filterType);
+        const Pair main = hostSamples(inL[i], inR[i]);
+        const Pair key = magnitude(hostSamples(keyL[i], keyR[i]));
+        const double keyLevel = std::max(key[0], key[1]);
+
+        // Input gain and the dry copy (the meters take it after the loop).
+        Pair x = main * smooth_[kInputGain];
+        run.dry[j] = x;
+
+        // Filter coefficients (kept for the filter behind the lines), and the
+        // filter in front of the lines.
+        if (d.filterOn) {
+          if (!filterHeld && !sweptByRun) {
+            filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
+            run.filter[j] = filter_.coefficients();
+          }
+          if (d.filterMode == 0) x = filter_.process(x, d.filterType);
+        }
+
+        // Anti-alias cascade in front of the variable clock.
+        if (d.clockOn) x = antiAlias_.process(x);
+        const Pair envIn = magnitude(x);
+
+        // Drive: the window follows the level even while the drive is off.
+        if (d.driveNormalised > 0.0) {
+          drive_.feed(x, smooth_[kDriveFactor]);
+          x *= drive_.gain();
+        } else {
+          drive_.keep(x, smooth_[kDriveFactor]);
+        }
+
+        // Modulation signals; the filter takes its sweep for the next sample
+        // (while it is off or unmodulated, only the block's last sweep is kept,
+        // below).
+        if constexpr (decltype(formed)::value) {
+          modulation_.tick(smooth_[kModSource], envIn[0], envIn[1], modL, modR);
+          if (sweptByRun)
+            run.sweep[j] = Pair{modL, modR};
+          else if (filterModulated)
+            filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
+        } else {
+          modulation_.coast(envIn[0], envIn[1]);
+        }
+        run.muted[j] = smooth_.pair(kMuteL) * x;
+        lastDriven_ = x;
+
+        // The modulation signals that move the variable clock; its control
+        // positions and speeds follow behind this loop.
+        if (d.clockOn && !clockHeld) run.speed[j] = Pair{modL, modR};
+
+        // Ducking by the key.
+        run.duck[j] = ducker.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
       }
-
-      // Anti-alias cascade in front of the variable clock.
-      if (d.clockOn) x = antiAlias_.process(x);
-      const Pair envIn = magnitude(x);
-
-      // Drive: the window follows the level even while the drive is off.
-      if (d.driveNormalised > 0.0) {
-        drive_.feed(x, smooth_[kDriveFactor]);
-        x *= drive_.gain();
-      } else {
-        drive_.keep(x, smooth_[kDriveFactor]);
-      }
-
-      // Modulation signals; the filter takes its sweep for the next sample
-      // (while it is off or unmodulated, only the block's last sweep is kept,
-      // below).
-      if constexpr (decltype(formed)::value) {
-        modulation_.tick(smooth_[kModSource], envIn[0], envIn[1], modL, modR);
-        if (sweptByRun)
-          run.sweep[j] = Pair{modL, modR};
-        else if (filterModulated)
-          filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
-      } else {
-        modulation_.coast(envIn[0], envIn[1]);
-      }
-      run.muted[j] = smooth_.pair(kMuteL) * x;
-      lastDriven_ = x;
-
-      // The modulation signals that move the variable clock; its control
-      // positions and speeds follow behind this loop.
-      if (d.clockOn && !clockHeld) run.speed[j] = Pair{modL, modR};
-
-      // Ducking by the key.
-      run.duck[j] = ducker.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
-    }
     };
     if (modulated)
       inputSide(std::true_type{});
