@@ -5,6 +5,8 @@
 #include <cmath>
 #include <type_traits>
 
+#include <emmintrin.h>
+
 #include "engine/Coefficients.h"
 #include "engine/NoteValues.h"
 
@@ -26,7 +28,26 @@ inline Pair hostSamples(Sample left, Sample right) {
   return select(x - x == Pair{}, x, Pair{});
 }
 
+// Tails die away through the subnormal range, where many hosts' own
+// processing slows to a crawl: the float outputs hand them exact zeros
+// instead.
 inline float flushSubnormal(float x) { return std::fabs(x) < FLT_MIN ? 0.0f : x; }
+
+// One output sample to two channels of their own: as clearing the right,
+// writing the left and adding the right gives it (0 + x is x, but for a zero's
+// sign, and the flush turns every zero into +0), both converted and flushed
+// at once.
+inline void writeApart(Pair y, float& left, float& right) {
+  const __m128 x = _mm_cvtpd_ps(y);
+  const __m128 magnitude = _mm_and_ps(x, _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF)));
+  const __m128 kept = _mm_and_ps(x, _mm_cmpnlt_ps(magnitude, _mm_set1_ps(FLT_MIN)));
+  left = _mm_cvtss_f32(kept);
+  right = _mm_cvtss_f32(_mm_shuffle_ps(kept, kept, 1));
+}
+inline void writeApart(Pair y, double& left, double& right) {
+  left = y[0];
+  right = 0.0 + y[1];
+}
 
 inline double finiteOr(double value, double fallback) { return std::isfinite(value) ? value : fallback; }
 
@@ -67,8 +88,7 @@ inline double loopLimit(double x) {
 
 // Both loops at once; the bend only where a lane passes the knee.
 inline Pair loopLimit(Pair x) {
-  const Pair a = magnitude(x);
-  if (a[0] <= kLoopKnee && a[1] <= kLoopKnee) return x;
+  if (both(magnitude(x) <= kLoopKnee)) return x;
   return Pair{loopLimit(x[0]), loopLimit(x[1])};
 }
 
@@ -241,7 +261,7 @@ void DelayEngine::process(double** inputs, double** outputs, int frames, const B
 void DelayEngine::followClock(double depth, double manualSpeed, double modL, double modR) {
   // The speeds follow from the control positions alone: looked up only when
   // a position moved.
-  const Pair position = clockPosition(depth, manualSpeed, modL, modR);
+  const Pair position = clockPosition(depth, manualSpeed, Pair{modL, modR});
   if (position[0] != clockPosition_[0] || position[1] != clockPosition_[1]) {
     clockPosition_ = position;
     clockSpeed_ = tables_.exponentialAt(position);
@@ -249,16 +269,17 @@ void DelayEngine::followClock(double depth, double manualSpeed, double modL, dou
   }
 }
 
-bool DelayEngine::followClock(Pair* speed, Pair* period, int n) {
-  // In a loop of their own the look-ups and divisions of the run overlap,
-  // instead of each waiting in the input side's chain; as above, a speed is
-  // looked up only when its position moved (a square wave or a slow sine
-  // holds it for many samples).
+bool DelayEngine::followClock(Pair* speed, Pair* period, int n, double depth,
+                              const std::array<double, kSmoothedCount>* glides, double manualSpeed) {
+  // In a loop of their own the positions, look-ups and divisions of the run
+  // overlap, instead of each waiting in the input side's chain; as above, a
+  // speed is looked up only when its position moved (a square wave or a slow
+  // sine holds it for many samples).
   Pair position = clockPosition_, s = clockSpeed_, p = clockPeriod_;
   PairMask unit = {-1, -1};
   for (int j = 0; j < n; ++j) {
-    const Pair x = speed[j];
-    if (x[0] != position[0] || x[1] != position[1]) {
+    const Pair x = clockPosition(glides ? glides[j][kClockModDepth] : depth, manualSpeed, speed[j]);
+    if (either(x != position)) {
       position = x;
       s = tables_.exponentialAt(x);
       p = 1.0 / s;
@@ -335,65 +356,83 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     // them feeds back into. Everything from the host is read before anything
     // is written, so a host that processes in place gets the same result.
     // Both channels of a stage go through it side by side (left in the first
-    // lane), each with the arithmetic of its own.
-    for (int j = 0; j < n; ++j) {
-      const int i = start + j;
-      // Glides: every smoothed value one step toward its target; the stages
-      // behind the lines read the values of this sample from the run.
-      if (glide) {
-        smooth_.advance();
-        run.smoothed[j] = smooth_.values();
-      }
-      const Pair main = hostSamples(inL[i], inR[i]);
-      const Pair key = magnitude(hostSamples(keyL[i], keyR[i]));
-      const double keyLevel = std::max(key[0], key[1]);
-
-      // Input gain and the dry copy (the meters take it after the loop).
-      Pair x = main * smooth_[kInputGain];
-      run.dry[j] = x;
-
-      // Filter coefficients (kept for the filter behind the lines), and the
-      // filter in front of the lines.
-      if (d.filterOn) {
-        if (!filterHeld && !sweptByRun) {
-          filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
-          run.filter[j] = filter_.coefficients();
+    // lane), each with the arithmetic of its own. The ducking's follower runs
+    // as a local: no store into the run can reach it, so its recursion stays
+    // in a register instead of going through memory every sample. The loop
+    // comes in two versions, with the modulation signals formed or only
+    // coasting, so that neither carries the other's registers.
+    Ducker ducker = ducker_;
+    auto inputSide = [&](auto formed) {
+      for (int j = 0; j < n; ++j) {
+        const int i = start + j;
+        // Glides: every smoothed value one step toward its target; the stages
+        // behind the lines read the values of this sample from the run.
+        if (glide) {
+          smooth_.advance();
+          run.smoothed[j] = smooth_.values();
         }
-        if (d.filterMode == 0) x = filter_.process(x, d.filterType);
+        const Pair main = hostSamples(inL[i], inR[i]);
+        const Pair key = magnitude(hostSamples(keyL[i], keyR[i]));
+        const double keyLevel = std::max(key[0], key[1]);
+
+        // Input gain and the dry copy (the meters take it after the loop).
+        Pair x = main * smooth_[kInputGain];
+        run.dry[j] = x;
+
+        // Filter coefficients (kept for the filter behind the lines), and the
+        // filter in front of the lines.
+        if (d.filterOn) {
+          if (!filterHeld && !sweptByRun) {
+            filter_.computeCoefficients(smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth]);
+            run.filter[j] = filter_.coefficients();
+          }
+          if (d.filterMode == 0) x = filter_.process(x, d.filterType);
+        }
+
+        // Anti-alias cascade in front of the variable clock.
+        if (d.clockOn) x = antiAlias_.process(x);
+        const Pair envIn = magnitude(x);
+
+        // Drive: the window follows the level even while the drive is off.
+        if (d.driveNormalised > 0.0) {
+          drive_.feed(x, smooth_[kDriveFactor]);
+          x *= drive_.gain();
+        } else {
+          drive_.keep(x, smooth_[kDriveFactor]);
+        }
+
+        // Modulation signals; the filter takes its sweep for the next sample
+        // (while it is off or unmodulated, only the block's last sweep is kept,
+        // below).
+        if constexpr (decltype(formed)::value) {
+          modulation_.tick(smooth_[kModSource], envIn[0], envIn[1], modL, modR);
+          if (sweptByRun)
+            run.sweep[j] = Pair{modL, modR};
+          else if (filterModulated)
+            filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
+        } else {
+          modulation_.coast(envIn[0], envIn[1]);
+        }
+        run.muted[j] = smooth_.pair(kMuteL) * x;
+        lastDriven_ = x;
+
+        // The modulation signals that move the variable clock; its control
+        // positions and speeds follow behind this loop.
+        if (d.clockOn && !clockHeld) run.speed[j] = Pair{modL, modR};
+
+        // Ducking by the key.
+        run.duck[j] = ducker.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
       }
+    };
+    if (modulated)
+      inputSide(std::true_type{});
+    else
+      inputSide(std::false_type{});
+    ducker_ = ducker;
 
-      // Anti-alias cascade in front of the variable clock.
-      if (d.clockOn) x = antiAlias_.process(x);
-      const Pair envIn = magnitude(x);
-
-      // Drive: the window follows the level even while the drive is off.
-      drive_.feed(x, smooth_[kDriveFactor]);
-      if (d.driveNormalised > 0.0) x *= drive_.gain();
-
-      // Modulation signals; the filter takes its sweep for the next sample
-      // (while it is off or unmodulated, only the block's last sweep is kept,
-      // below).
-      if (modulated) {
-        modulation_.tick(smooth_[kModSource], envIn[0], envIn[1], modL, modR);
-        if (sweptByRun)
-          run.sweep[j] = Pair{modL, modR};
-        else if (filterModulated)
-          filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
-      } else {
-        modulation_.coast(envIn[0], envIn[1]);
-      }
-      run.muted[j] = smooth_.pair(kMuteL) * x;
-      lastDriven_ = x;
-
-      // The variable clock's control positions, while the modulation moves
-      // them; their speeds are looked up behind this loop.
-      if (d.clockOn && !clockHeld) run.speed[j] = clockPosition(smooth_[kClockModDepth], d.clockManual, modL, modR);
-
-      // Ducking by the key.
-      run.duck[j] = ducker_.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
-    }
-
-    if (d.clockOn && !clockHeld) run.unitClock = followClock(run.speed, run.period, n);
+    if (d.clockOn && !clockHeld)
+      run.unitClock = followClock(run.speed, run.period, n, smooth_[kClockModDepth], glide ? run.smoothed : nullptr,
+                                  d.clockManual);
     if (metering_) peaks_.push(run.dry, n);
     if (sweptByRun)
       filter_.sweepRun(run.sweep, n, smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth],
@@ -408,6 +447,10 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
                            clock_.phase()[0] == 0.0 && clock_.phase()[1] == 0.0;
     const bool steady = !d.clockOn || unitClock;
     Gates gates = gates_;
+    // Gates whose thresholds rest below the switch-off level pass everything
+    // (a gain of exactly 1) for the whole run; their followers still run.
+    const bool gatesOpen = !(smooth_[kGateThresholdL] >= Gates::kOff) && !(smooth_[kGateThresholdR] >= Gates::kOff) &&
+                           (!glide || (smooth_.restsAt(kGateThresholdL) && smooth_.restsAt(kGateThresholdR)));
     // Time changes are looked for sample by sample only while one is pending
     // or a fade is under way; otherwise the next run looks again.
     const bool fading = values_.delayTimeChanged[0] || values_.delayTimeChanged[1] ||
@@ -469,11 +512,14 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       // Behind the loop, here for its recursions to overlap the loop's: gate
       // gains from the delayed signal, ahead of the look-ahead line.
       const Pair gateEnvelope = gates.follow(delayed, d.gateAttack, d.gateRelease);
-      const Pair gate = Gates::gain(gateEnvelope, Pair{s[kGateThresholdL], s[kGateThresholdR]});
 
       // Look-ahead, then the gate and the wet inversion.
       lookahead_.exchange(o);
-      const Pair w = gate * gate * o * d.wetSigns;
+      Pair w = o * d.wetSigns;
+      if (!gatesOpen) {
+        const Pair gate = Gates::gain(gateEnvelope, Pair{s[kGateThresholdL], s[kGateThresholdR]});
+        w = gate * gate * o * d.wetSigns;
+      }
 
       // Wet pans and mix; the dry part added behind the reverb waits for
       // the output.
@@ -500,23 +546,27 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
 
     // Ducking, the dry part behind the reverb, output gain; bypass passes
     // the main input unscaled. Right cleared, left written, right added: with
-    // both outputs on one channel it receives the sum.
+    // both outputs on one channel it receives the sum. Two outputs of their
+    // own (the common case) take their samples directly, with the same bits.
+    Pair y = lastOut_;
     for (int j = 0; j < n; ++j) {
       const int i = start + j;
       const double* s = glide ? run.smoothed[j].data() : smooth_.values().data();
-      Pair y = (run.dryAfter[j] + run.duck[j] * run.reverbIn[j]) * s[kOutputGain];
+      y = (run.dryAfter[j] + run.duck[j] * run.reverbIn[j]) * s[kOutputGain];
       if (d.bypass) y = hostSamples(inL[i], inR[i]);
+      if (outL != outR) {
+        writeApart(y, outL[i], outR[i]);
+        continue;
+      }
       outR[i] = 0;
       outL[i] = static_cast<Sample>(y[0]);
       outR[i] += static_cast<Sample>(y[1]);
       if constexpr (std::is_same_v<Sample, float>) {
-        // Tails die away through the subnormal range, where many hosts' own
-        // processing slows to a crawl: hand them exact zeros instead.
         outL[i] = flushSubnormal(outL[i]);
         outR[i] = flushSubnormal(outR[i]);
       }
-      lastOut_ = y;
     }
+    lastOut_ = y;
   }
 
   // The signals of the block's last sample, as if they had been formed every

@@ -111,15 +111,16 @@ class DelayEngine {
   // modulation signals.
   void followClock(double depth, double manualSpeed, double modL, double modR);
   // The control positions (0..1, 1x at 0.5) the speeds are looked up at.
-  // Out of line: inlined into the input side's loop, it made that loop
-  // slower by 1-2 ns per frame even in programs that never run the clock.
-  __attribute__((noinline)) static Pair clockPosition(double depth, double manualSpeed, double modL, double modR) {
+  static Pair clockPosition(double depth, double manualSpeed, Pair mod) {
     const double manual = (1.0 - std::fabs(depth)) * manualSpeed;
-    return (Pair{modL, modR} * depth + manual + 1.0) * 0.5;
+    return (mod * depth + manual + 1.0) * 0.5;
   }
-  // A run's speeds from the control positions that `speed` holds on entry,
-  // and their periods; true when every speed is exactly 1x.
-  bool followClock(Pair* speed, Pair* period, int n);
+  // A run's speeds from the modulation signals that `speed` holds on entry,
+  // with the clock depth of each sample (`glides` while the values glide,
+  // else `depth`) and the manual speed, and their periods; true when every
+  // speed is exactly 1x.
+  bool followClock(Pair* speed, Pair* period, int n, double depth,
+                   const std::array<double, kSmoothedCount>* glides, double manualSpeed);
   void applyRateDependentValues();
   void placeHeads(int side);
   // Starts the peak memory at a read and stops it after half a second without one.
@@ -169,7 +170,7 @@ class DelayEngine {
     std::array<double, kSmoothedCount> smoothed[kRun];  // the glides of each sample, while they move
     Pair dry[kRun];                    // after the input gain
     Pair muted[kRun];                  // into the lines
-    Pair speed[kRun], period[kRun];    // the variable clock's speeds (first its control positions)
+    Pair speed[kRun], period[kRun];    // the variable clock's speeds (first the modulation signals)
                                        // and their reciprocals
     bool unitClock = true;             // and whether they stay at exactly 1x
     Pair fed[kRun];                    // the feedback added to the lines

@@ -141,7 +141,7 @@ class VariableClock {
     // input and feedback, and the read is the value two ticks back. No
     // interpolation is needed.
     const PairMask onSamples = (speed == 1.0) & (previous == 1.0) & (last == 0.0);
-    if (onSamples[0] & onSamples[1]) {
+    if (both(onSamples)) {
       const Pair in = written.input.h[2], fed = written.feedback.h[2];
       reads_.push(Pair{left.stepFixed(in[0], fed[0]), right.stepFixed(in[1], fed[1])});
       return reads_.h[1];
@@ -159,7 +159,7 @@ class VariableClock {
     PairMask ticks = phase >= 1.0;
     const Pair after = phase - 1.0;
     const PairMask once = ticks & (after < 1.0);
-    if (once[0] & once[1]) {
+    if (both(once)) {
       const Pair q = t * period;
       const Pair input = in.at(q), feedback = fed.at(q);
       reads_.push(Pair{left.stepFixed(input[0], feedback[0]), right.stepFixed(input[1], feedback[1])});
@@ -178,7 +178,7 @@ class VariableClock {
       phase = select(ticks, phase - 1.0, phase);
       t += 1.0;
       ticks = phase >= 1.0;
-    } while (ticks[0] | ticks[1]);
+    } while (either(ticks));
     phase_ = phase;
     return reads_.catmullRom(phase_);
   }

@@ -40,6 +40,15 @@ class Drive {
     if (++index_ >= window_) index_ = 0;
   }
 
+  // The same while the drive is off: the window keeps the level as if the
+  // drive ran, so that switching it on finds the last samples there, but
+  // nothing reads the running sums before the next block recomputes them
+  // from the window, so they are left as they are.
+  void keep(Pair x, double factor) {
+    ring_[index_] = magnitude(x) * factor;
+    if (++index_ >= window_) index_ = 0;
+  }
+
   // Gain of both channels from their running sums.
   Pair gain() const {
     const Pair u = sum_;
@@ -74,6 +83,7 @@ inline void feedbackMatrix(double yL, double yR, double gainL, double gainR, dou
 // downward expander gain they give: envelope/threshold below the threshold,
 // 1 above it; a threshold under 1e-5 switches the gate off.
 struct Gates {
+  static constexpr double kOff = 1e-5;  // thresholds below switch the gate off
   Pair envelope = {};
 
   Pair follow(Pair x, double attack, double release) {
@@ -83,8 +93,8 @@ struct Gates {
     return envelope;
   }
   static Pair gain(Pair envelope, Pair threshold) {
-    const PairMask closing = (threshold >= 1e-5) & (envelope < threshold);
-    if (!(closing[0] | closing[1])) return Pair{1.0, 1.0};  // both open: no division
+    const PairMask closing = (threshold >= kOff) & (envelope < threshold);
+    if (!either(closing)) return Pair{1.0, 1.0};  // both open: no division
     return select(closing, envelope / threshold, Pair{1.0, 1.0});
   }
 };

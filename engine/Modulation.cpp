@@ -34,13 +34,14 @@ void Modulation::setSampleRate(double sampleRate) {
 void Modulation::clear() {
   phase_ = 0.0;
   prevPhase_[0] = prevPhase_[1] = 0.0;
-  lfoOut_[0] = lfoOut_[1] = 0.0;
+  coastedPhase_ = 0.0;
+  lfoOut_ = Pair{};
   envelope_ = Pair{};
   modL_ = modR_ = 0.0;
 }
 
 void Modulation::suspend() {
-  target_[0] = target_[1] = 0.0;
+  target_ = Pair{};
   clear();
 }
 

@@ -19,8 +19,6 @@ namespace lfo {
 constexpr double kPi = 3.141592653589793;
 constexpr double kHalfPiSingle = 1.5707963705062866;  // pi/2 as a float, as the triangle has always used
 
-inline double guard(double x) { return x + 1e-30 - 1e-30; }
-
 // Brings a channel phase back into [-pi, pi] with one turn either way; the
 // offset never moves it further than half a cycle out.
 inline double wrapOnce(double phi) {
@@ -78,6 +76,12 @@ class Modulation {
   void step(double envInL, double envInR);  // kShaped: the sine and triangle formed too
   void shape(const double (&phi)[2]);       // the sine or triangle at the channel phases
   void blend(double modSource);             // the modulation signals from the LFO and the envelopes
+  void advance(double envInL, double envInR);  // the phase and the envelopes one sample on
+  // One step of both channels' smoothed waves toward `target`, flushed near
+  // the denormal range. flushTiny gives the bits of always adding and
+  // removing 1e-30, without the two additions on the glide's recursion while
+  // the wave is away from 0, as it nearly always is.
+  void glide(Pair target) { lfoOut_ = flushTiny(lfoOut_ + (target - lfoOut_) * k_); }
 
   const Tables& tables_;
   double sampleRate_ = 44100.0;
@@ -89,12 +93,13 @@ class Modulation {
   double sensitivity_ = 1.0;   // this block's envelope sensitivity
   double envCoef_ = 0.0;       // this block's envelope follower coefficient
   double prevPhase_[2] = {0.0, 0.0};
-  double lfoOut_[2] = {0.0, 0.0};
-  double target_[2] = {0.0, 0.0};
+  Pair lfoOut_ = {0.0, 0.0};  // a channel per lane
+  Pair target_ = {0.0, 0.0};
   Pair envelope_ = {0.0, 0.0};  // a channel per lane
   double modL_ = 0.0;
   double modR_ = 0.0;
   std::uint32_t random_ = 0x2545F491u;
+  double coastedPhase_ = 0.0;  // the common phase of the last sample coasted
 };
 
 inline void Modulation::tick(double modSource, double envInL, double envInR, double& modL, double& modR) {
@@ -108,8 +113,12 @@ inline void Modulation::coast(double envInL, double envInR) { step<false>(envInL
 
 inline void Modulation::finishCoasting(double modSource) {
   // The sine and triangle read no state of their own: their last sample
-  // follows from the last channel phases alone.
-  if (wave_ == 0 || wave_ == 2) shape(prevPhase_);
+  // follows from the last sample's channel phases alone, formed here.
+  if (wave_ == 0 || wave_ == 2) {
+    prevPhase_[0] = lfo::wrapOnce(coastedPhase_ - offset_);
+    prevPhase_[1] = lfo::wrapOnce(coastedPhase_ + offset_);
+    shape(prevPhase_);
+  }
   blend(modSource);
 }
 
@@ -140,6 +149,13 @@ inline void Modulation::shape(const double (&phi)[2]) {
 
 template <bool kShaped>
 inline void Modulation::step(double envInL, double envInR) {
+  if (!kShaped && (wave_ == 0 || wave_ == 2)) {
+    // Coasting, the sine and triangle need no channel phases until the last
+    // sample's (finishCoasting).
+    coastedPhase_ = phase_;
+    advance(envInL, envInR);
+    return;
+  }
   const double phi[2] = {lfo::wrapOnce(phase_ - offset_), lfo::wrapOnce(phase_ + offset_)};
 
   switch (wave_) {
@@ -148,29 +164,30 @@ inline void Modulation::step(double envInL, double envInR) {
       if constexpr (kShaped) shape(phi);
       break;
     case 1:  // square, rounded by the smoothing
-      for (int c = 0; c < 2; ++c) {
-        target_[c] = phi[c] > 0.0 ? 1.0 : -1.0;
-        lfoOut_[c] = lfo::guard(lfoOut_[c] + (target_[c] - lfoOut_[c]) * k_);
-      }
+      target_ = select(Pair{phi[0], phi[1]} > 0.0, Pair{1.0, 1.0}, Pair{-1.0, -1.0});
+      glide(target_);
       break;
-    case 3: {  // rising saw, slightly rounded
-      const Pair ramp = Pair{phi[0], phi[1]} / lfo::kPi;
-      for (int c = 0; c < 2; ++c) lfoOut_[c] = lfo::guard(lfoOut_[c] + (ramp[c] - lfoOut_[c]) * k_);
+    case 3:  // rising saw, slightly rounded
+      glide(Pair{phi[0], phi[1]} / lfo::kPi);
       break;
-    }
     default: {  // random: a new target at each rising zero crossing, glided to
-      if (phi[0] > 0.0 && prevPhase_[0] <= 0.0) target_[0] = 2.0 * nextRandom() / 32767.0 - 1.0;
+      double left = target_[0], right = target_[1];
+      if (phi[0] > 0.0 && prevPhase_[0] <= 0.0) left = 2.0 * nextRandom() / 32767.0 - 1.0;
       if (std::fabs(phi[0] - phi[1]) < 0.001)
-        target_[1] = target_[0];  // channels in step share one target
+        right = left;  // channels in step share one target
       else if (phi[1] > 0.0 && prevPhase_[1] <= 0.0)
-        target_[1] = 2.0 * nextRandom() / 32767.0 - 1.0;
-      for (int c = 0; c < 2; ++c) lfoOut_[c] = lfo::guard(lfoOut_[c] + (target_[c] - lfoOut_[c]) * k_);
+        right = 2.0 * nextRandom() / 32767.0 - 1.0;
+      target_ = Pair{left, right};
+      glide(target_);
       break;
     }
   }
   prevPhase_[0] = phi[0];
   prevPhase_[1] = phi[1];
+  advance(envInL, envInR);
+}
 
+inline void Modulation::advance(double envInL, double envInR) {
   phase_ += increment_;
   if (phase_ > lfo::kPi) phase_ -= kTwoPi;
 
@@ -182,8 +199,9 @@ inline void Modulation::step(double envInL, double envInR) {
 inline void Modulation::blend(double modSource) {
   // Envelope 0 maps to -1, so silence with the envelope selected pulls down.
   const double b = std::isfinite(modSource) ? modSource : 0.0;
-  modL_ = b * (2.0 * envelope_[0] - 1.0) + (1.0 - b) * lfoOut_[0];
-  modR_ = b * (2.0 * envelope_[1] - 1.0) + (1.0 - b) * lfoOut_[1];
+  const Pair m = b * (2.0 * envelope_ - 1.0) + (1.0 - b) * lfoOut_;  // each lane as alone
+  modL_ = m[0];
+  modR_ = m[1];
 }
 
 }  // namespace engine

@@ -552,6 +552,33 @@ TEST(EngineBadInput, AnOverflowedStateClearsItselfInsteadOfStayingSilent) {
 
 }  // namespace
 
+// While the drive is off its window still takes the level (its running sums
+// are left until the next block recomputes them): switched on, the drive must
+// find the gain that a window fed all along gives, and go on from there, at
+// every window length.
+TEST(EngineDrive, AWindowKeptWhileOffGivesTheGainOfOneFedAllAlong) {
+  for (int rate : {22050, 44100, 96000, 192000}) {
+    SCOPED_TRACE(rate);
+    engine::Drive fed, kept;
+    fed.setSampleRate(rate);
+    kept.setSampleRate(rate);
+    auto sample = [](int i) { return engine::Pair{0.9 * std::sin(0.7 * i), -2.3 * std::cos(0.3 * i)}; };
+    for (int i = 0; i < 37; ++i) {
+      fed.feed(sample(i), 2.5);
+      kept.keep(sample(i), 2.5);
+    }
+    fed.beginBlock();
+    kept.beginBlock();
+    for (int i = 37; i < 80; ++i) {
+      const engine::Pair a = fed.gain(), b = kept.gain();
+      ASSERT_EQ(a[0], b[0]) << i;
+      ASSERT_EQ(a[1], b[1]) << i;
+      fed.feed(sample(i), 2.5);
+      kept.feed(sample(i), 2.5);
+    }
+  }
+}
+
 // Skipping the flush of a large state must never change a bit: each value,
 // alone and beside a tiny one in the other lane, comes out exactly as adding
 // and removing 1e-30 gives it, at the edge 2^-45 and on both sides of it.
