@@ -363,6 +363,10 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     // coasting, so that neither carries the other's registers.
     Ducker ducker = ducker_;
     auto inputSide = [&](auto formed) {
+      // The LFO and the envelopes run as a local too, put back behind the
+      // loop: their glides and phase then recur in registers, not through
+      // stores and loads that the run's stores might reach.
+      Modulation modulation = modulation_;
       for (int j = 0; j < n; ++j) {
         const int i = start + j;
         // Glides: every smoothed value one step toward its target; the stages
@@ -405,13 +409,13 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
         // (while it is off or unmodulated, only the block's last sweep is kept,
         // below).
         if constexpr (decltype(formed)::value) {
-          modulation_.tick(smooth_[kModSource], envIn[0], envIn[1], modL, modR);
+          modulation.tick(smooth_[kModSource], envIn[0], envIn[1], modL, modR);
           if (sweptByRun)
             run.sweep[j] = Pair{modL, modR};
           else if (filterModulated)
             filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
         } else {
-          modulation_.coast(envIn[0], envIn[1]);
+          modulation.coast(envIn[0], envIn[1]);
         }
         run.muted[j] = smooth_.pair(kMuteL) * x;
         lastDriven_ = x;
@@ -423,6 +427,7 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
         // Ducking by the key.
         run.duck[j] = ducker.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
       }
+      modulation_ = modulation;
     };
     if (modulated)
       inputSide(std::true_type{});

@@ -23,7 +23,7 @@ inline double finiteOr(double x, double fallback) { return std::isfinite(x) ? x 
 
 Modulation::Modulation(const Tables& tables)
     // A 1000 Hz one-pole at 44100 Hz until a different rate is applied.
-    : tables_(tables), k_(1.0 - std::exp(-0.14247585730565954)) {}
+    : tables_(&tables), k_(1.0 - std::exp(-0.14247585730565954)) {}
 
 void Modulation::setSampleRate(double sampleRate) {
   if (sampleRate == sampleRate_ || !(sampleRate > 0.0)) return;
@@ -65,15 +65,6 @@ void Modulation::beginBlock(const WorkingValues& values, bool songPositionValid,
   double phi = (cycles - std::floor(cycles)) * kTwoPi;
   if (phi > kPi) phi -= kTwoPi;
   phase_ = phi;
-}
-
-int Modulation::nextRandom() {
-  // xorshift32: uniform enough for a sample-and-hold, and private to this
-  // instance so several effects never share or race on one generator.
-  random_ ^= random_ << 13;
-  random_ ^= random_ >> 17;
-  random_ ^= random_ << 5;
-  return static_cast<int>(random_ >> 17);  // 15 bits: 0..32767
 }
 
 }  // namespace engine

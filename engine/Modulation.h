@@ -71,7 +71,14 @@ class Modulation {
   double smoothingCoefficient() const { return k_; }
 
  private:
-  int nextRandom();  // 0..32767
+  int nextRandom() {  // 0..32767
+    // xorshift32: uniform enough for a sample-and-hold, and private to this
+    // instance so several effects never share or race on one generator.
+    random_ ^= random_ << 13;
+    random_ ^= random_ >> 17;
+    random_ ^= random_ << 5;
+    return static_cast<int>(random_ >> 17);  // 15 bits: 0..32767
+  }
   template <bool kShaped>
   void step(double envInL, double envInR);  // kShaped: the sine and triangle formed too
   void shape(const double (&phi)[2]);       // the sine or triangle at the channel phases
@@ -83,7 +90,7 @@ class Modulation {
   // the wave is away from 0, as it nearly always is.
   void glide(Pair target) { lfoOut_ = flushTiny(lfoOut_ + (target - lfoOut_) * k_); }
 
-  const Tables& tables_;
+  const Tables* tables_;  // a pointer, so that a run can work on a copy and assign it back
   double sampleRate_ = 44100.0;
   double k_;                   // LFO output smoothing
   double phase_ = 0.0;         // common phase, (-pi, pi]
@@ -131,7 +138,7 @@ inline void Modulation::shape(const double (&phi)[2]) {
       // A phase of exactly pi lands one past the table; hold it on the last entry.
       if (!(pos >= 0.0)) pos = 0.0;
       if (pos > Tables::kSineSize - 1) pos = Tables::kSineSize - 1;
-      lfoOut_[c] = tables_.sine[static_cast<int>(pos)];
+      lfoOut_[c] = tables_->sine[static_cast<int>(pos)];
     }
   } else {  // triangle: +1 at a quarter cycle, -1 at three quarters
     const Pair ts = phases / lfo::kHalfPiSingle;
