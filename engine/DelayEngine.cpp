@@ -363,9 +363,12 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
     // coasting, so that neither carries the other's registers.
     Ducker ducker = ducker_;
     auto inputSide = [&](auto formed) {
-      // The LFO and the envelopes run as a local too, put back behind the
-      // loop: their glides and phase then recur in registers, not through
-      // stores and loads that the run's stores might reach.
+      // Where the signals are formed, the LFO and the envelopes run as a
+      // local too, put back behind the loop: their glides and phase then
+      // recur in registers, not through stores and loads that the run's
+      // stores might reach. The coasting version works on the member as
+      // before (the local goes unused there): with the copy, program 0 in
+      // double precision timed slower.
       Modulation modulation = modulation_;
       for (int j = 0; j < n; ++j) {
         const int i = start + j;
@@ -415,7 +418,7 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
           else if (filterModulated)
             filter_.updateModulation(modL, modR, smooth_[kCutoffModDepth]);
         } else {
-          modulation.coast(envIn[0], envIn[1]);
+          modulation_.coast(envIn[0], envIn[1]);
         }
         run.muted[j] = smooth_.pair(kMuteL) * x;
         lastDriven_ = x;
@@ -427,7 +430,7 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
         // Ducking by the key.
         run.duck[j] = ducker.gain(keyLevel, d.duckThreshold, d.duckAttack, d.duckRelease);
       }
-      modulation_ = modulation;
+      if constexpr (decltype(formed)::value) modulation_ = modulation;
     };
     if (modulated)
       inputSide(std::true_type{});
