@@ -166,6 +166,32 @@ struct Reverb::Output {
   }
 };
 
+namespace {
+
+// The output band-pass one pair of samples behind the lines: a pair waits
+// here while the next pair's lines run, so that the band-pass's recursion
+// does not wait at the end of their long chain of arithmetic.
+struct OnePairBehind {
+  Pair held0 = {}, held1 = {};  // the waiting pair's channels
+
+  // At samples i and i + 1: the pair before goes out through the band-pass,
+  // this one waits.
+  template <typename BandPass>
+  void pass(BandPass& bandPass, const Pair* in, Pair* out, int i, Pair first, Pair second) {
+    if (i > 0) flush(bandPass, in, out, i);
+    held0 = first;
+    held1 = second;
+  }
+  // The waiting pair (samples i - 2 and i - 1) goes out.
+  template <typename BandPass>
+  void flush(BandPass& bandPass, const Pair* in, Pair* out, int i) {
+    out[i - 2] = bandPass(held0, in[i - 2]);
+    out[i - 1] = bandPass(held1, in[i - 1]);
+  }
+};
+
+}  // namespace
+
 int Reverb::runSpring(const Pair* in, Pair* out, int frames, Output& output) {
   Output o = output;  // a local copy stays in registers: `out` could alias the caller's
   const double kd = decay_.kd, g2 = decay_.g2, g3 = decay_.g3, c = kDiffusion;
@@ -207,7 +233,7 @@ int Reverb::runSpring(const Pair* in, Pair* out, int frames, Output& output) {
   // sample by sample.
   Pair ahead0 = {}, ahead2 = {}, ahead4 = {}, kept02 = {};
   double kept4 = 0.0;
-  Pair held0 = {}, held1 = {};  // the last two samples' channels, waiting for the band-pass
+  OnePairBehind behind;
   const auto dampTwo = [&](int i) {
     const Pair r0 = Span<2>::load(rA[0] + i), r2 = Span<2>::load(rA[2] + i);
     const Pair first = guardPair(d02 + (__builtin_shufflevector(r0, r2, 0, 2) - d02) * kd);
@@ -276,14 +302,7 @@ int Reverb::runSpring(const Pair* in, Pair* out, int frames, Output& output) {
     const V yR2 = S::load(rC[3] + i) - c * yR1;
     S::store(wC[3] + i, yR1 + c * yR2);
     if constexpr (W == 2) {
-      // The output band-pass takes the two samples before these, so that
-      // its recursion does not wait at the end of these two's long chain.
-      if (i > 0) {
-        out[i - 2] = o(held0, in[i - 2]);
-        out[i - 1] = o(held1, in[i - 1]);
-      }
-      held0 = S::channels(yL2, yR2, 0);
-      held1 = S::channels(yL2, yR2, 1);
+      behind.pass(o, in, out, i, S::channels(yL2, yR2, 0), S::channels(yL2, yR2, 1));
     } else {
       out[i] = o(S::channels(yL2, yR2, 0), in[i]);
     }
@@ -295,8 +314,7 @@ int Reverb::runSpring(const Pair* in, Pair* out, int frames, Output& output) {
   if (n >= 2 && *std::min_element(L, L + kLines) >= 4) {
     dampTwo(0);
     for (; i + 2 <= n; i += 2) step(std::integral_constant<int, 2>{}, i);
-    out[i - 2] = o(held0, in[i - 2]);
-    out[i - 1] = o(held1, in[i - 1]);
+    behind.flush(o, in, out, i);
     d02 = kept02;
     d4 = kept4;
   }
@@ -349,7 +367,7 @@ int Reverb::runPlate(const Pair* in, Pair* out, int frames, Output& output) {
   // The tank's six damped reads two at a time: lines 2k and 2k+1 side by side.
   Pair d[3];
   for (int k = 0; k < 3; ++k) d[k] = Pair{d_[2 * k], d_[2 * k + 1]};
-  Pair held0 = {}, held1 = {};  // the last two samples' channels, waiting for the band-pass
+  OnePairBehind behind;
   // W samples from i on, each signal's W values side by side.
   const auto step = [&](auto width, int i) {
     constexpr int W = decltype(width)::value;
@@ -397,14 +415,7 @@ int Reverb::runPlate(const Pair* in, Pair* out, int frames, Output& output) {
     }
     const V left = tapL + writtenEven, right = tapR + writtenOdd;
     if constexpr (W == 2) {
-      // The output band-pass takes the two samples before these, as in the
-      // spring.
-      if (i > 0) {
-        out[i - 2] = o(held0, in[i - 2]);
-        out[i - 1] = o(held1, in[i - 1]);
-      }
-      held0 = S::channels(left, right, 0);
-      held1 = S::channels(left, right, 1);
+      behind.pass(o, in, out, i, S::channels(left, right, 0), S::channels(left, right, 1));
     } else {
       out[i] = o(S::channels(left, right, 0), in[i]);
     }
@@ -414,8 +425,7 @@ int Reverb::runPlate(const Pair* in, Pair* out, int frames, Output& output) {
   int i = 0;
   if (n >= 2 && *std::min_element(L + B0, L + kLines) >= 2) {
     for (; i + 2 <= n; i += 2) step(std::integral_constant<int, 2>{}, i);
-    out[i - 2] = o(held0, in[i - 2]);
-    out[i - 1] = o(held1, in[i - 1]);
+    behind.flush(o, in, out, i);
   }
   for (; i < n; ++i) step(std::integral_constant<int, 1>{}, i);
 
