@@ -270,13 +270,15 @@ void DelayEngine::followClock(double depth, double manualSpeed, double modL, dou
 }
 
 bool DelayEngine::followClock(Pair* speed, Pair* period, int n, double depth,
-                              const std::array<double, kSmoothedCount>* glides, double manualSpeed) {
+                              const std::array<double, kSmoothedCount>* glides, double manualSpeed,
+                              bool& someUnit) {
   // In a loop of their own the positions, look-ups and divisions of the run
   // overlap, instead of each waiting in the input side's chain; as above, a
   // speed is looked up only when its position moved (a square wave or a slow
   // sine holds it for many samples).
   Pair position = clockPosition_, s = clockSpeed_, p = clockPeriod_;
   PairMask unit = {-1, -1};
+  int unitSamples = 0;
   for (int j = 0; j < n; ++j) {
     const Pair x = clockPosition(glides ? glides[j][kClockModDepth] : depth, manualSpeed, speed[j]);
     if (either(x != position)) {
@@ -287,7 +289,9 @@ bool DelayEngine::followClock(Pair* speed, Pair* period, int n, double depth,
     speed[j] = s;
     period[j] = p;
     unit &= s == 1.0;
+    unitSamples += both(s == 1.0);
   }
+  someUnit = unitSamples > 0;
   clockPosition_ = position;
   clockSpeed_ = s;
   clockPeriod_ = p;
@@ -440,7 +444,9 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
 
     if (d.clockOn && !clockHeld)
       run.unitClock = followClock(run.speed, run.period, n, smooth_[kClockModDepth], glide ? run.smoothed : nullptr,
-                                  d.clockManual);
+                                  d.clockManual, run.someUnit);
+    else
+      run.someUnit = both(clockSpeed_ == 1.0);
     if (metering_) peaks_.push(run.dry, n);
     if (sweptByRun)
       filter_.sweepRun(run.sweep, n, smooth_[kCutoff], smooth_[kResonance], smooth_[kResoModDepth],
@@ -490,7 +496,7 @@ void DelayEngine::processBlock(Sample** inputs, Sample** outputs, int frames, co
       } else {
         written_.push(muted, Pair{toL, toR});
         delayed = clock_.step(lines_[0], lines_[1], clockHeld ? clockSpeed_ : run.speed[j],
-                              clockHeld ? clockPeriod_ : run.period[j], written_);
+                              clockHeld ? clockPeriod_ : run.period[j], written_, run.someUnit);
       }
 
       // Time changes: fade out, move the heads at -60 dB, fade back in. A

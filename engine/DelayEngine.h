@@ -118,9 +118,9 @@ class DelayEngine {
   // A run's speeds from the modulation signals that `speed` holds on entry,
   // with the clock depth of each sample (`glides` while the values glide,
   // else `depth`) and the manual speed, and their periods; true when every
-  // speed is exactly 1x.
+  // speed is exactly 1x; `someUnit` tells whether any sample's speeds are.
   bool followClock(Pair* speed, Pair* period, int n, double depth,
-                   const std::array<double, kSmoothedCount>* glides, double manualSpeed);
+                   const std::array<double, kSmoothedCount>* glides, double manualSpeed, bool& someUnit);
   void applyRateDependentValues();
   void placeHeads(int side);
   // Starts the peak memory at a read and stops it after half a second without one.
@@ -173,6 +173,7 @@ class DelayEngine {
     Pair speed[kRun], period[kRun];    // the variable clock's speeds (first the modulation signals)
                                        // and their reciprocals
     bool unitClock = true;             // and whether they stay at exactly 1x
+    bool someUnit = true;              // or are both exactly 1x at any sample
     Pair fed[kRun];                    // the feedback added to the lines
     Pair reads[kRun];                  // the lines' reads at 1x
     Filter::Coefficients filter[kRun];  // for the filter behind the lines

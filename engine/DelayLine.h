@@ -132,16 +132,17 @@ class VariableClock {
   // One sample of both lines at the speeds and periods given, with the
   // writes up to this sample's. Returns the delayed signals. Inlined into
   // the lines' loop (left to itself the compiler makes it a call per sample).
+  // `mayRest` false tells that both speeds are not exactly 1x together, so
+  // the test for ticks landing on the samples is skipped.
   __attribute__((always_inline)) Pair step(DelayLine& left, DelayLine& right, Pair speed, Pair period,
-                                           const Writes& written) {
+                                           const Writes& written, bool mayRest = true) {
     const Pair previous = speed_;
     const Pair last = phase_;
     // At exactly the fixed rate with the ticks on the samples, every tick
     // lands on a stored value: one tick per sample writes the last sample's
     // input and feedback, and the read is the value two ticks back. No
     // interpolation is needed.
-    const PairMask onSamples = (speed == 1.0) & (previous == 1.0) & (last == 0.0);
-    if (both(onSamples)) {
+    if (mayRest && both((speed == 1.0) & (previous == 1.0) & (last == 0.0))) {
       const Pair in = written.input.h[2], fed = written.feedback.h[2];
       reads_.push(Pair{left.stepFixed(in[0], fed[0]), right.stepFixed(in[1], fed[1])});
       return reads_.h[1];
@@ -153,15 +154,14 @@ class VariableClock {
     Pair phase = a0 + speed;
     speed_ = speed;
     period_ = period;
-    const History4Pair::Cubic in = written.input.cubic(), fed = written.feedback.cubic();
     // Near 1x both lines tick once: the tick's places between the last two
     // samples, both lines in one evaluation.
     PairMask ticks = phase >= 1.0;
     const Pair after = phase - 1.0;
     const PairMask once = ticks & (after < 1.0);
     if (both(once)) {
-      const Pair q = t * period;
-      const Pair input = in.at(q), feedback = fed.at(q);
+      const auto w = History4Pair::weightsAt(t * period);
+      const Pair input = written.input.at(w), feedback = written.feedback.at(w);
       reads_.push(Pair{left.stepFixed(input[0], feedback[0]), right.stepFixed(input[1], feedback[1])});
       phase_ = after;
       return reads_.catmullRom(after);
@@ -171,8 +171,8 @@ class VariableClock {
     // uneven pattern of one line ticking twice or not at all costs no branch
     // of its own per line.
     do {
-      const Pair q = t * period;
-      const Pair input = in.at(q), feedback = fed.at(q);
+      const auto w = History4Pair::weightsAt(t * period);
+      const Pair input = written.input.at(w), feedback = written.feedback.at(w);
       reads_.pushWhere(ticks, Pair{left.stepIf(-static_cast<int>(ticks[0]), input[0], feedback[0]),
                                    right.stepIf(-static_cast<int>(ticks[1]), input[1], feedback[1])});
       phase = select(ticks, phase - 1.0, phase);

@@ -123,7 +123,6 @@ double Filter::process(int channel, double x, int type) {
   const int other = 1 - lane;
   state_.low[other] = kept.low[other];
   state_.band[other] = kept.band[other];
-  state_.high[other] = kept.high[other];
   return y;
 }
 

@@ -66,7 +66,7 @@ class Filter {
  private:
   // Both channels' states, a channel per lane.
   struct State {
-    Pair low = {}, band = {}, high = {};
+    Pair low = {}, band = {};
   };
   // What the coefficients were last computed from.
   struct Inputs {
@@ -129,6 +129,16 @@ class Filter {
 
 inline Pair Filter::process(Pair x, int type, const Coefficients& c) {
   const double f = c.f, q = c.q, satCap = c.satCap;
+  // One pass of the state-variable filter:
+  //   low'  = low + f band
+  //   high  = x - q band - low'
+  //   band' = band + f high - saturation
+  // The band update written out, band' = (1 - f (q + f)) band + f (x - low)
+  // - saturation, waits for one product and two sums behind the last band
+  // state instead of five steps in a row; the same filter, rounded once
+  // differently.
+  const double keep = 1.0 - f * (q + f);
+  const double capSquare = satCap * (1.0 / 0.075);  // the band^2 at which the cube meets the cap
   State& s = state_;
   Pair sum = {};
   for (int pass = 0; pass < 2; ++pass) {
@@ -140,20 +150,18 @@ inline Pair Filter::process(Pair x, int type, const Coefficients& c) {
     Pair band = s.band;
     const PairMask large = magnitude(band) >= 0x1p-45;
     if (__builtin_expect(!(large[0] & large[1]), 0)) band = (band + 1e-30) - 1e-30;
+    const Pair lowBefore = s.low;
     s.low = f * band + s.low;
-    s.high = x - q * band - s.low;
     // The cubic term 0.075 band^3 saturates the band state softly and bounds
-    // the resonance; where it would take away more than satCap band, that
-    // takes its place. Both carry the band state's sign, so the smaller
-    // magnitude (the cube's rounded as the cube's own) with that sign is the
-    // term, a step shorter than choosing between the signed values.
-    const Pair size = magnitude(band);
-    const Pair cubeSize = 0.075 * size * size * size, capSize = satCap * size;
-    const Pair smaller = cubeSize < capSize ? cubeSize : capSize;
-    const PairMask sign = reinterpret_cast<PairMask>(band) & PairMask{INT64_MIN, INT64_MIN};
-    const Pair saturation = reinterpret_cast<Pair>(reinterpret_cast<PairMask>(smaller) | sign);
-    s.band = band + f * s.high - saturation;
-    sum += type == kBandPass ? s.band : (type == kHighPass ? s.high : s.low);
+    // the resonance; where it would take away more than satCap band (where
+    // 0.075 band^2 passes satCap), that takes its place. The choice looks at
+    // band^2 alone, so it is made while the cube is still being formed.
+    const Pair square = band * band;
+    const Pair cube = (0.075 * band) * square, cap = satCap * band;
+    const Pair saturation = select(square < capSquare, cube, cap);
+    const Pair high = x - q * band - s.low;
+    s.band = (keep * band + f * (x - lowBefore)) - saturation;
+    sum += type == kBandPass ? s.band : (type == kHighPass ? high : s.low);
   }
   return 0.5 * sum;
 }

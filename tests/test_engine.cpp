@@ -387,6 +387,20 @@ TEST(EngineClock, StaysBoundedAtRatesBelowTwiceTheAntiAliasCorner) {
   }
 }
 
+// The clock's two ways of placing a value between samples agree: the
+// weights that a tick's writes share, and the cubic's Horner form that the
+// reads use. Both pass through the samples themselves at q = 0 and q = 1.
+TEST(EngineClock, WeightsAndCubicInterpolateAlike) {
+  engine::History4 h;
+  for (double x : {0.3, -0.8, 0.5, 0.9}) h.push(x);
+  for (double q = 0.0; q <= 1.0; q += 1.0 / 64) {
+    const double viaWeights = h.at(engine::History4::weightsAt(q));
+    EXPECT_NEAR(viaWeights, h.catmullRom(q), 1e-15) << q;
+  }
+  EXPECT_EQ(h.at(engine::History4::weightsAt(0.0)), -0.8);
+  EXPECT_EQ(h.at(engine::History4::weightsAt(1.0)), 0.5);
+}
+
 // One line on the variable clock the plain way, a tick at a time, as the
 // clock is defined: the ticks the phase passes each sample write the input
 // and add the feedback interpolated at their places (at exactly 1x with the
@@ -409,8 +423,9 @@ class OneLineClock {
     period_ = period;
     for (; phase >= 1.0; phase -= 1.0, t += 1.0) {
       const int n = static_cast<int>(line_.size());
-      line_[write_] = onSamples ? in_.h[2] : in_.catmullRom(t * period);
-      line_[feedback_] += onSamples ? fed_.h[2] : fed_.catmullRom(t * period);
+      const auto w = engine::History4::weightsAt(t * period);
+      line_[write_] = onSamples ? in_.h[2] : in_.at(w);
+      line_[feedback_] += onSamples ? fed_.h[2] : fed_.at(w);
       reads_.push(line_[read_]);
       write_ = (write_ + 1) % n;
       feedback_ = (feedback_ + 1) % n;
