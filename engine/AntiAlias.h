@@ -47,8 +47,7 @@ class AntiAlias {
   struct Section {
     Pair x1 = {}, x2 = {}, y1 = {}, y2 = {};
     Pair process(Pair x, const PairCoefficients& c) {
-      Pair y = c.b0 * x + c.b1 * x1 + c.b2 * x2 - c.a1 * y1 - c.a2 * y2;
-      y = flushTiny(y);
+      const Pair y = c.b0 * x + c.b1 * x1 + c.b2 * x2 - c.a1 * y1 - c.a2 * y2;
       x2 = x1;
       x1 = x;
       y2 = y1;

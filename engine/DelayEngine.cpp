@@ -8,6 +8,7 @@
 #include <emmintrin.h>
 
 #include "engine/Coefficients.h"
+#include "engine/FloatMode.h"
 #include "engine/NoteValues.h"
 
 namespace engine {
@@ -252,9 +253,11 @@ void DelayEngine::readDirectValues() {
 }
 
 void DelayEngine::process(float** inputs, float** outputs, int frames, const BlockTiming& timing) {
+  const BlockFloatMode mode;
   processBlock(inputs, outputs, frames, timing);
 }
 void DelayEngine::process(double** inputs, double** outputs, int frames, const BlockTiming& timing) {
+  const BlockFloatMode mode;
   processBlock(inputs, outputs, frames, timing);
 }
 

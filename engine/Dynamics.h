@@ -89,7 +89,6 @@ struct Gates {
   Pair follow(Pair x, double attack, double release) {
     const Pair level = magnitude(x);
     envelope += (level - envelope) * select(level >= envelope, Pair{attack, attack}, Pair{release, release});
-    envelope = flushTiny(envelope);
     return envelope;
   }
   static Pair gain(Pair envelope, Pair threshold) {
@@ -132,7 +131,6 @@ struct Ducker {
 
   double gain(double keyLevel, double threshold, double attack, double release) {
     envelope += (keyLevel - envelope) * (keyLevel < envelope ? release : attack);
-    envelope = flushTiny(envelope);
     return envelope > threshold ? threshold / std::max(envelope, 0.0001) : 1.0;
   }
 };

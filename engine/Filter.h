@@ -142,14 +142,7 @@ inline Pair Filter::process(Pair x, int type, const Coefficients& c) {
   State& s = state_;
   Pair sum = {};
   for (int pass = 0; pass < 2; ++pass) {
-    // Adding and removing 1e-30 flushes a band state decaying into the
-    // denormal range. From 2^-45 up the pair of additions gives the state back
-    // unchanged (1e-30 is under half its spacing), so a state that large, as
-    // it is whenever the filter hears something, skips them and a predicted
-    // branch keeps them off the recursion's path.
-    Pair band = s.band;
-    const PairMask large = magnitude(band) >= 0x1p-45;
-    if (__builtin_expect(!(large[0] & large[1]), 0)) band = (band + 1e-30) - 1e-30;
+    const Pair band = s.band;
     const Pair lowBefore = s.low;
     s.low = f * band + s.low;
     // The cubic term 0.075 band^3 saturates the band state softly and bounds

@@ -84,11 +84,8 @@ class Modulation {
   void shape(const double (&phi)[2]);       // the sine or triangle at the channel phases
   void blend(double modSource);             // the modulation signals from the LFO and the envelopes
   void advance(double envInL, double envInR);  // the phase and the envelopes one sample on
-  // One step of both channels' smoothed waves toward `target`, flushed near
-  // the denormal range. flushTiny gives the bits of always adding and
-  // removing 1e-30, without the two additions on the glide's recursion while
-  // the wave is away from 0, as it nearly always is.
-  void glide(Pair target) { lfoOut_ = flushTiny(lfoOut_ + (target - lfoOut_) * k_); }
+  // One step of both channels' smoothed waves toward `target`.
+  void glide(Pair target) { lfoOut_ = lfoOut_ + (target - lfoOut_) * k_; }
 
   const Tables* tables_;  // a pointer, so that a run can work on a copy and assign it back
   double sampleRate_ = 44100.0;
@@ -199,8 +196,7 @@ inline void Modulation::advance(double envInL, double envInR) {
   if (phase_ > lfo::kPi) phase_ -= kTwoPi;
 
   // Both envelopes at once, each with the arithmetic of its own.
-  const Pair e = envelope_ + (Pair{envInL, envInR} * sensitivity_ - envelope_) * envCoef_;
-  envelope_ = flushTiny(e);
+  envelope_ = envelope_ + (Pair{envInL, envInR} * sensitivity_ - envelope_) * envCoef_;
 }
 
 inline void Modulation::blend(double modSource) {

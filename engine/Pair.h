@@ -27,29 +27,4 @@ inline int lanes(PairMask mask) { return _mm_movemask_pd(reinterpret_cast<__m128
 inline bool both(PairMask mask) { return lanes(mask) == 3; }
 inline bool either(PairMask mask) { return lanes(mask) != 0; }
 
-// Adding and removing 1e-30 flushes a state decaying into the denormal range
-// to 0, where arithmetic is many times slower. From 2^-45 up the two
-// additions give a value back unchanged (1e-30 lies under half its spacing),
-// so a state that large, as it is whenever signal passes, skips them: a
-// predicted branch keeps them off the critical path of a recursion. The
-// result has the bits of always adding and removing.
-inline Pair flushTiny(Pair x) {
-  if (__builtin_expect(both(magnitude(x) >= 0x1p-45), 1)) return x;
-  return (x + 1e-30) - 1e-30;
-}
-inline double flushTiny(double x) {
-  if (__builtin_expect(__builtin_fabs(x) >= 0x1p-45, 1)) return x;
-  return (x + 1e-30) - 1e-30;
-}
-// flushTiny with the test on the bits in integer registers: the same
-// results, but the test takes no slot of the floating-point adders, for a
-// loop that keeps them busy (the reverb). Infinities and NaN pass as they are.
-inline Pair flushTinyByBits(Pair x) {
-  constexpr unsigned long long kLarge = (1023ull - 45) << 53;  // 2^-45 with the sign shifted out
-  unsigned long long u[2];
-  __builtin_memcpy(u, &x, sizeof u);
-  if (__builtin_expect(((u[0] << 1) >= kLarge) & ((u[1] << 1) >= kLarge), 1)) return x;
-  return (x + 1e-30) - 1e-30;
-}
-
 }  // namespace engine

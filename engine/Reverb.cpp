@@ -27,9 +27,6 @@ constexpr double kPlateLength[Reverb::kLines] = {
 
 constexpr double kDiffusion = 0.7071;
 
-inline double guard(double x) { return x + 1e-30 - 1e-30; }
-inline Pair guardPair(Pair x) { return x + 1e-30 - 1e-30; }
-
 // W consecutive samples of one signal side by side: a lone double, or a Pair
 // whose lanes are samples i and i + 1 (lanes in time, not channels). Each
 // lane rounds as the lone double does, so two samples at once give the bits
@@ -161,7 +158,7 @@ struct Reverb::Output {
     x2 = x1;
     x1 = x;
     y2 = y1;
-    y1 = (y + 1e-30) - 1e-30;
+    y1 = y;
     return in + (scale * y - in) * amount;
   }
 };
@@ -236,12 +233,12 @@ int Reverb::runSpring(const Pair* in, Pair* out, int frames, Output& output) {
   OnePairBehind behind;
   const auto dampTwo = [&](int i) {
     const Pair r0 = Span<2>::load(rA[0] + i), r2 = Span<2>::load(rA[2] + i);
-    const Pair first = guardPair(d02 + (__builtin_shufflevector(r0, r2, 0, 2) - d02) * kd);
-    d02 = guardPair(first + (__builtin_shufflevector(r0, r2, 1, 3) - first) * kd);
+    const Pair first = d02 + (__builtin_shufflevector(r0, r2, 0, 2) - d02) * kd;
+    d02 = first + (__builtin_shufflevector(r0, r2, 1, 3) - first) * kd;
     ahead0 = __builtin_shufflevector(first, d02, 0, 2);
     ahead2 = __builtin_shufflevector(first, d02, 1, 3);
-    const double d4First = guard(d4 + (rA[4][i] - d4) * kd);
-    d4 = guard(d4First + (rA[4][i + 1] - d4First) * kd);
+    const double d4First = d4 + (rA[4][i] - d4) * kd;
+    d4 = d4First + (rA[4][i + 1] - d4First) * kd;
     ahead4 = Pair{d4First, d4};
   };
   // W samples from i on, each signal's W values side by side.
@@ -265,10 +262,10 @@ int Reverb::runSpring(const Pair* in, Pair* out, int frames, Output& output) {
       kept4 = d4;
       dampTwo(i + 2);
     } else {
-      d02 = guardPair(d02 + (Pair{rA[0][i], rA[2][i]} - d02) * kd);
+      d02 = d02 + (Pair{rA[0][i], rA[2][i]} - d02) * kd;
       d0 = d02[0];
       d2 = d02[1];
-      d4s = d4 = guard(d4 + (rA[4][i] - d4) * kd);
+      d4s = d4 = d4 + (rA[4][i] - d4) * kd;
     }
     const V d[6] = {d0, S::load(rA[1] + i), d2, S::load(rA[3] + i), d4s, S::load(rA[5] + i)};
     const V a3AtA1 = S::load(rA3AtA1 + i);
@@ -391,12 +388,12 @@ int Reverb::runPlate(const Pair* in, Pair* out, int frames, Output& output) {
     for (int k = 0; k < 3; ++k) {
       if constexpr (W == 2) {
         const Pair r0 = S::load(rB[2 * k] + i), r1 = S::load(rB[2 * k + 1] + i);
-        const Pair first = flushTinyByBits(d[k] + (__builtin_shufflevector(r0, r1, 0, 2) - d[k]) * kd);
-        d[k] = flushTinyByBits(first + (__builtin_shufflevector(r0, r1, 1, 3) - first) * kd);
+        const Pair first = d[k] + (__builtin_shufflevector(r0, r1, 0, 2) - d[k]) * kd;
+        d[k] = first + (__builtin_shufflevector(r0, r1, 1, 3) - first) * kd;
         even[k] = __builtin_shufflevector(first, d[k], 0, 2);
         odd[k] = __builtin_shufflevector(first, d[k], 1, 3);
       } else {
-        d[k] = flushTinyByBits(d[k] + (Pair{rB[2 * k][i], rB[2 * k + 1][i]} - d[k]) * kd);
+        d[k] = d[k] + (Pair{rB[2 * k][i], rB[2 * k + 1][i]} - d[k]) * kd;
         even[k] = d[k][0];
         odd[k] = d[k][1];
       }
