@@ -132,8 +132,8 @@ class VariableClock {
   // One sample of both lines at the speeds and periods given, with the
   // writes up to this sample's. Returns the delayed signals. Inlined into
   // the lines' loop (left to itself the compiler makes it a call per sample).
-  // `mayRest` false tells that both speeds are not exactly 1x together, so
-  // the test for ticks landing on the samples is skipped.
+  // A run whose speeds are never both exactly 1x passes `mayRest` false:
+  // its ticks cannot land on the samples, and the test for that is skipped.
   __attribute__((always_inline)) Pair step(DelayLine& left, DelayLine& right, Pair speed, Pair period,
                                            const Writes& written, bool mayRest = true) {
     const Pair previous = speed_;
