@@ -1,9 +1,15 @@
 // The host library itself, checked against a probe plug-in that reports how
 // it was driven: block cutting, silence for missing inputs, the pin
-// convention, transport time, MIDI delivery and several instances at once.
+// convention, transport time, MIDI delivery and several instances at once;
+// and the host log that stands in for the plug-in.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "host/PluginHost.h"
@@ -269,3 +275,40 @@ TEST(StateImages, BankReplacesAllProgramsAndSelectsTheFirst) {
 }
 
 }  // namespace
+
+// The host log stands in for the plug-in: a host driving it hears Tavrel bit
+// for bit, and the log holds the calls with what a fault may hide in (chunk
+// checksums, buffer addresses, the key inputs, the time info, the close).
+#if defined(TAVREL_HOST_LOG_PATH) && defined(TAVREL_PLUGIN_PATH)
+TEST(HostLog, PassesEveryCallThroughAndWritesItDown) {
+  const std::string logPath = testing::TempDir() + "tavrel-hostlog-" + std::to_string(getpid()) + ".txt";
+  std::remove(logPath.c_str());
+  setenv("TAVREL_HOSTLOG_FILE", logPath.c_str(), 1);
+  setenv("TAVREL_HOSTLOG_PLUGIN", TAVREL_PLUGIN_PATH, 1);
+  std::vector<std::vector<float>> in(4, std::vector<float>(3000));
+  for (size_t i = 0; i < 3000; ++i) in[0][i] = in[1][i] = static_cast<float>(std::sin(0.05 * i));
+  std::vector<std::vector<float>> heard[2];
+  const char* paths[2] = {TAVREL_PLUGIN_PATH, TAVREL_HOST_LOG_PATH};
+  for (int k = 0; k < 2; ++k) {
+    std::string error;
+    auto p = host::PluginInstance::load(paths[k], {}, &error);
+    ASSERT_NE(p, nullptr) << error;
+    std::vector<uint8_t> chunk = p->getChunk();
+    host::tavrel::setCurrentProgram(chunk, 1);
+    p->setChunk(chunk);
+    p->resume();
+    ASSERT_TRUE(p->process(in, heard[k]));
+  }
+  unsetenv("TAVREL_HOSTLOG_FILE");
+  unsetenv("TAVREL_HOSTLOG_PLUGIN");
+  EXPECT_EQ(heard[1], heard[0]);
+
+  std::ifstream file(logPath);
+  std::stringstream log;
+  log << file.rdbuf();
+  for (const char* expected : {"dispatch effOpen", "effSetChunk(24) preset=0 bytes=", "processReplacing frames=512 in=",
+                               "key2:[0,0]", "time info at", "tempo=120", "dispatch effClose"})
+    EXPECT_NE(log.str().find(expected), std::string::npos) << expected;
+  std::remove(logPath.c_str());
+}
+#endif
