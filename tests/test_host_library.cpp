@@ -3,6 +3,7 @@
 // convention, transport time, MIDI delivery and several instances at once;
 // and the host log that stands in for the plug-in.
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -309,6 +310,37 @@ TEST(HostLog, PassesEveryCallThroughAndWritesItDown) {
   for (const char* expected : {"dispatch effOpen", "effSetChunk(24) preset=0 bytes=", "processReplacing frames=512 in=",
                                "key2:[0,0]", "time info at", "tempo=120", "dispatch effClose"})
     EXPECT_NE(log.str().find(expected), std::string::npos) << expected;
+  std::remove(logPath.c_str());
+}
+
+// A host that connects only the main pair may hand over key buffers that are
+// not there at all; Tavrel leaves them alone, and so must the log.
+TEST(HostLog, LeavesKeyBuffersThatAreNotThereUnread) {
+  const std::string logPath = testing::TempDir() + "tavrel-hostlog-keys-" + std::to_string(getpid()) + ".txt";
+  std::remove(logPath.c_str());
+  setenv("TAVREL_HOSTLOG_FILE", logPath.c_str(), 1);
+  setenv("TAVREL_HOSTLOG_PLUGIN", TAVREL_PLUGIN_PATH, 1);
+  host::HostScript script;
+  script.connectedInputs = 2;
+  std::string error;
+  auto p = host::PluginInstance::load(TAVREL_HOST_LOG_PATH, script, &error);
+  ASSERT_NE(p, nullptr) << error;
+  p->resume();
+  const long page = sysconf(_SC_PAGESIZE);
+  void* gone = mmap(nullptr, static_cast<size_t>(page), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(gone, MAP_FAILED);
+  munmap(gone, static_cast<size_t>(page));
+  std::vector<float> left(64, 0.5f), right(64, 0.5f), outL(64), outR(64);
+  float* in[4] = {left.data(), right.data(), static_cast<float*>(gone), static_cast<float*>(gone)};
+  float* out[2] = {outL.data(), outR.data()};
+  ASSERT_TRUE(p->processBlock(in, out, 64));
+  p.reset();
+  unsetenv("TAVREL_HOSTLOG_FILE");
+  unsetenv("TAVREL_HOSTLOG_PLUGIN");
+  std::ifstream file(logPath);
+  std::stringstream log;
+  log << file.rdbuf();
+  EXPECT_NE(log.str().find("key2:unmapped key3:unmapped"), std::string::npos);
   std::remove(logPath.c_str());
 }
 #endif

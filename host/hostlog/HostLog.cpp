@@ -15,9 +15,11 @@
 // and checksum of every chunk. Writing the log from the audio thread is slow:
 // this is a tool for offline renders, not for a session.
 #include <dlfcn.h>
+#include <sys/mman.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdint>
@@ -58,6 +60,23 @@ void write(const char* format, ...) {
   va_end(args);
   std::fputc('\n', gLog);
   std::fflush(gLog);
+}
+
+// Whether every page of a buffer is mapped: the key inputs are summarised
+// only then, since a host may hand over fewer buffers than the plug-in
+// declares inputs (Tavrel reads the key only once a host has said it is
+// there), and the log must not fault where the plug-in would not.
+bool mapped(const void* data, size_t bytes) {
+  if (!data || bytes == 0) return false;
+  const long page = sysconf(_SC_PAGESIZE);
+  const auto first = reinterpret_cast<uintptr_t>(data) & ~static_cast<uintptr_t>(page - 1);
+  const uintptr_t end = reinterpret_cast<uintptr_t>(data) + bytes;
+  unsigned char resident[64];
+  for (uintptr_t at = first; at < end; at += 64 * static_cast<uintptr_t>(page)) {
+    const size_t span = std::min<uintptr_t>(end - at, 64 * static_cast<uintptr_t>(page));
+    if (mincore(reinterpret_cast<void*>(at), span, resident) != 0) return false;
+  }
+  return true;
 }
 
 // FNV-1a over raw bytes: equal audio gives an equal checksum, bit for bit.
@@ -206,7 +225,11 @@ void logBlockIn(const char* entry, const Shim* s, Sample** in, Sample** out, int
       text += part;
     }
     for (int i = 2; i < s->outer.numInputs; ++i) {
-      if (!in[i]) continue;
+      if (!mapped(in[i], sizeof(Sample) * frames)) {
+        std::snprintf(part, sizeof part, " key%d:unmapped", i);
+        text += part;
+        continue;
+      }
       double low = INFINITY, high = -INFINITY;
       int unfinite = 0;
       for (int k = 0; k < frames; ++k) {
@@ -281,15 +304,20 @@ std::string realPluginPath() {
   return "Tavrel.so";
 }
 
+// Each new instance writes to the file named now: instances of one session
+// share it, and a file named anew starts a new log.
 void openLog() {
-  std::lock_guard<std::mutex> lock(gLock);
-  if (gLog) return;
+  static std::string openPath;
   std::string path;
   if (const char* named = std::getenv("TAVREL_HOSTLOG_FILE"); named && *named)
     path = named;
   else
     path = "/tmp/tavrel-hostlog-" + std::to_string(getpid()) + ".txt";
+  std::lock_guard<std::mutex> lock(gLock);
+  if (gLog && path == openPath) return;
+  if (gLog) std::fclose(gLog);
   gLog = std::fopen(path.c_str(), "a");
+  openPath = path;
 }
 
 }  // namespace
