@@ -62,6 +62,16 @@ void write(const char* format, ...) {
   std::fflush(gLog);
 }
 
+// Writing down may fail (out of memory); the call it describes goes on, and
+// nothing leaves through the plug-in's C entries.
+template <typename Writing>
+void quietly(Writing writing) {
+  try {
+    writing();
+  } catch (...) {
+  }
+}
+
 // Whether every page of a buffer is mapped: the key inputs are summarised
 // only then, since a host may hand over fewer buffers than the plug-in
 // declares inputs (Tavrel reads the key only once a host has said it is
@@ -154,14 +164,16 @@ intptr_t callbackFromPlugin(AEffect* inner, int32_t op, int32_t index, intptr_t 
   Shim* s = shimOf(inner);
   if (!s || !s->host) return 0;
   const intptr_t answer = s->host(&s->outer, op, index, value, ptr, opt);
-  if (op == audioMasterCanDo && ptr) {
-    write("callback %s(%d) \"%s\" -> %ld", masterName(op), op, static_cast<const char*>(ptr),
-          static_cast<long>(answer));
-  } else {
-    write("callback %s(%d) index=%d value=%ld ptr=%p opt=%g -> %ld", masterName(op), op, index,
-          static_cast<long>(value), ptr, opt, static_cast<long>(answer));
-  }
-  if (op == audioMasterGetTime) logTime(answer);
+  quietly([&] {
+    if (op == audioMasterCanDo && ptr) {
+      write("callback %s(%d) \"%s\" -> %ld", masterName(op), op, static_cast<const char*>(ptr),
+            static_cast<long>(answer));
+    } else {
+      write("callback %s(%d) index=%d value=%ld ptr=%p opt=%g -> %ld", masterName(op), op, index,
+            static_cast<long>(value), ptr, opt, static_cast<long>(answer));
+    }
+    if (op == audioMasterGetTime) logTime(answer);
+  });
   return answer;
 }
 
@@ -171,18 +183,20 @@ intptr_t dispatcher(AEffect* e, int32_t op, int32_t index, intptr_t value, void*
     write("dispatch effSetChunk(%d) preset=%d bytes=%ld at %p checksum=%08x", op, index, static_cast<long>(value),
           ptr, checksum(ptr, static_cast<size_t>(value)));
   const intptr_t answer = s->inner->dispatcher(s->inner, op, index, value, ptr, opt);
-  if (op == effGetChunk && ptr && answer > 0) {
-    const void* data = *static_cast<void**>(ptr);
-    write("dispatch effGetChunk(%d) preset=%d -> %ld bytes at %p checksum=%08x", op, index, static_cast<long>(answer),
-          data, data ? checksum(data, static_cast<size_t>(answer)) : 0u);
-  } else if ((op == effCanDo) && ptr) {
-    write("dispatch effCanDo(%d) \"%s\" -> %ld", op, static_cast<const char*>(ptr), static_cast<long>(answer));
-  } else if (op != effEditIdle && op != effSetChunk) {
-    write("dispatch %s(%d) index=%d value=%ld ptr=%p opt=%g -> %ld", effName(op), op, index,
-          static_cast<long>(value), ptr, opt, static_cast<long>(answer));
-  } else if (op == effSetChunk) {
-    write("  effSetChunk -> %ld", static_cast<long>(answer));
-  }
+  quietly([&] {
+    if (op == effGetChunk && ptr && answer > 0) {
+      const void* data = *static_cast<void**>(ptr);
+      write("dispatch effGetChunk(%d) preset=%d -> %ld bytes at %p checksum=%08x", op, index, static_cast<long>(answer),
+            data, data ? checksum(data, static_cast<size_t>(answer)) : 0u);
+    } else if ((op == effCanDo) && ptr) {
+      write("dispatch effCanDo(%d) \"%s\" -> %ld", op, static_cast<const char*>(ptr), static_cast<long>(answer));
+    } else if (op != effEditIdle && op != effSetChunk) {
+      write("dispatch %s(%d) index=%d value=%ld ptr=%p opt=%g -> %ld", effName(op), op, index,
+            static_cast<long>(value), ptr, opt, static_cast<long>(answer));
+    } else if (op == effSetChunk) {
+      write("  effSetChunk -> %ld", static_cast<long>(answer));
+    }
+  });
   if (op == effClose) {
     // The real plug-in has deleted itself.
     {
@@ -262,23 +276,23 @@ void logBlockOut(const Shim* s, Sample** out, int32_t frames) {
 
 void processReplacing(AEffect* e, float** in, float** out, int32_t frames) {
   Shim* s = reinterpret_cast<Shim*>(e);
-  logBlockIn("processReplacing", s, in, out, frames);
+  quietly([&] { logBlockIn("processReplacing", s, in, out, frames); });
   s->inner->processReplacing(s->inner, in, out, frames);
-  logBlockOut(s, out, frames);
+  quietly([&] { logBlockOut(s, out, frames); });
 }
 
 void processDoubleReplacing(AEffect* e, double** in, double** out, int32_t frames) {
   Shim* s = reinterpret_cast<Shim*>(e);
-  logBlockIn("processDoubleReplacing", s, in, out, frames);
+  quietly([&] { logBlockIn("processDoubleReplacing", s, in, out, frames); });
   s->inner->processDoubleReplacing(s->inner, in, out, frames);
-  logBlockOut(s, out, frames);
+  quietly([&] { logBlockOut(s, out, frames); });
 }
 
 void process(AEffect* e, float** in, float** out, int32_t frames) {
   Shim* s = reinterpret_cast<Shim*>(e);
-  logBlockIn("process (accumulating)", s, in, out, frames);
+  quietly([&] { logBlockIn("process (accumulating)", s, in, out, frames); });
   s->inner->process(s->inner, in, out, frames);
-  logBlockOut(s, out, frames);
+  quietly([&] { logBlockOut(s, out, frames); });
 }
 
 void setParameter(AEffect* e, int32_t index, float value) {
