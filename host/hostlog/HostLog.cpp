@@ -19,7 +19,6 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdint>
@@ -29,6 +28,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "vst/aeffect.h"
 
@@ -78,15 +78,11 @@ void quietly(Writing writing) {
 // there), and the log must not fault where the plug-in would not.
 bool mapped(const void* data, size_t bytes) {
   if (!data || bytes == 0) return false;
-  const long page = sysconf(_SC_PAGESIZE);
-  const auto first = reinterpret_cast<uintptr_t>(data) & ~static_cast<uintptr_t>(page - 1);
-  const uintptr_t end = reinterpret_cast<uintptr_t>(data) + bytes;
-  unsigned char resident[64];
-  for (uintptr_t at = first; at < end; at += 64 * static_cast<uintptr_t>(page)) {
-    const size_t span = std::min<uintptr_t>(end - at, 64 * static_cast<uintptr_t>(page));
-    if (mincore(reinterpret_cast<void*>(at), span, resident) != 0) return false;
-  }
-  return true;
+  const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  const uintptr_t first = reinterpret_cast<uintptr_t>(data) & ~(page - 1);
+  const size_t span = reinterpret_cast<uintptr_t>(data) + bytes - first;
+  std::vector<unsigned char> resident((span + page - 1) / page);
+  return mincore(reinterpret_cast<void*>(first), span, resident.data()) == 0;
 }
 
 // FNV-1a over raw bytes: equal audio gives an equal checksum, bit for bit.
